@@ -1,0 +1,39 @@
+# The README's commands. Each one first installs whatever Debian packages are missing.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+
+.PHONY: setup build test test-plain test-asan run bench fuzz clean
+
+setup:
+	@tools/setup.sh
+
+$(BUILD)/build.ninja: | setup
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+test-plain: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Same tests with AddressSanitizer and UndefinedBehaviorSanitizer, built with clang so that the
+# fuzz targets build too; each fuzz target then runs briefly over its seed corpus.
+$(ASAN_BUILD)/build.ninja: | setup
+	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DLUMATAG_SANITIZE=ON -DLUMATAG_FUZZ=ON -DLUMATAG_BENCH=OFF
+
+test-asan: setup $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+test: test-plain test-asan
+
+run: build
+	tools/run-demo.sh $(BUILD)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,23 @@
+// lumatag-cli strings: the built-in string table sorted by identifier, one entry a line.
+#include <cstdio>
+
+#include "app/cli/CliCommon.h"
+
+namespace lumatag::cli {
+
+namespace {
+
+int RunStrings(CliContext& context, const std::vector<std::string>& args) {
+  if (!args.empty()) return UsageError("strings");
+  const StringModule& module = *context.app.programModule;
+  for (std::uint16_t id : module.Ids()) {
+    std::printf("%u\t%s\n", static_cast<unsigned>(id), Escaped(module.Text(id)).c_str());
+  }
+  return 0;
+}
+
+}  // namespace
+
+LT_CLI_COMMAND(strings, "strings", "", RunStrings);
+
+}  // namespace lumatag::cli

@@ -1,0 +1,39 @@
+// lumatag-cli: Lumatag's batch and inspection front-end. Each command lives in a file of its own
+// and registers itself; this file only dispatches.
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+
+#include "app/cli/CliCommon.h"
+#include "foundation/StringTable.h"
+
+namespace {
+
+void PrintHelp(std::FILE* out) {
+  std::fprintf(out, "usage: lumatag-cli COMMAND [ARGUMENTS]\n\ncommands:\n");
+  for (const lumatag::cli::Command& command : lumatag::cli::Commands()) {
+    std::fprintf(out, "  %s %s\n", command.name, command.usage);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");
+  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    PrintHelp(argc < 2 ? stderr : stdout);
+    return argc < 2 ? 2 : 0;
+  }
+  lumatag::cli::CliContext context;
+  context.app.presenter = &context.terminal;
+  context.app.InstallOutOfMemoryHandler();
+  lumatag::LoadString(*context.app.programModule, lumatag::IDS_APP_TITLE, context.app.title);
+
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  for (const lumatag::cli::Command& command : lumatag::cli::Commands()) {
+    if (std::strcmp(command.name, argv[1]) == 0) return command.run(context, args);
+  }
+  std::fprintf(stderr, "lumatag-cli: unknown command '%s'\n", argv[1]);
+  PrintHelp(stderr);
+  return 2;
+}

@@ -1,0 +1,73 @@
+#include "platform/linux/TerminalMessagePresenter.h"
+
+#include <cctype>
+#include <string>
+
+#include "foundation/CountedString.h"
+
+namespace lumatag {
+
+namespace {
+
+std::string ReadAnswer(std::FILE* in, bool* endOfInput) {
+  std::string line;
+  int c;
+  while ((c = std::fgetc(in)) != EOF && c != '\n') line += static_cast<char>(std::tolower(c));
+  *endOfInput = c == EOF && line.empty();
+  while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
+  while (!line.empty() && std::isspace(static_cast<unsigned char>(line.front()))) line.erase(0, 1);
+  return line;
+}
+
+}  // namespace
+
+int TerminalMessagePresenter::Show(std::u16string_view text, std::u16string_view title,
+                                   std::uint32_t flags, bool /*owned*/) {
+  const char* kind = "";
+  switch (flags & MB_ICONMASK) {
+    case MB_ICONERROR:
+      kind = "error: ";
+      break;
+    case MB_ICONWARNING:
+      kind = "warning: ";
+      break;
+    default:
+      break;
+  }
+  const std::string prefix = title.empty() ? std::string() : Utf16ToUtf8(title) + ": ";
+  std::fprintf(out_, "%s%s%s\n", prefix.c_str(), kind, Utf16ToUtf8(text).c_str());
+
+  const std::uint32_t type = flags & MB_TYPEMASK;
+  if (type != MB_YESNO && type != MB_YESNOCANCEL && type != MB_OKCANCEL) {
+    std::fflush(out_);
+    return IDOK;
+  }
+  const bool second = (flags & MB_DEFMASK) == MB_DEFBUTTON2;
+  const char* choices = type == MB_YESNO       ? (second ? "[y/N]" : "[Y/n]")
+                        : type == MB_OKCANCEL ? (second ? "[o/C]" : "[O/c]")
+                                               : (second ? "[y/N/c]" : "[Y/n/c]");
+  for (;;) {
+    std::fprintf(out_, "%s ", choices);
+    std::fflush(out_);
+    bool endOfInput = false;
+    const std::string answer = ReadAnswer(in_, &endOfInput);
+    if (endOfInput) {
+      std::fprintf(out_, "\n");
+      return type == MB_YESNO ? IDNO : IDCANCEL;
+    }
+    if (answer.empty()) {
+      if (type == MB_OKCANCEL) return second ? IDCANCEL : IDOK;
+      return second ? IDNO : IDYES;
+    }
+    if (type == MB_OKCANCEL) {
+      if (answer == "o" || answer == "ok") return IDOK;
+      if (answer == "c" || answer == "cancel") return IDCANCEL;
+      continue;
+    }
+    if (answer == "y" || answer == "yes") return IDYES;
+    if (answer == "n" || answer == "no") return IDNO;
+    if (type == MB_YESNOCANCEL && (answer == "c" || answer == "cancel")) return IDCANCEL;
+  }
+}
+
+}  // namespace lumatag
