@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
         SubstituteCase{u"{99}", 99, u"z", S_OK, u"z"},
         SubstituteCase{u"{100}", 100, u"z", E_INDEX_OUT_OF_RANGE, u"{100}"},
         SubstituteCase{u"{1}", 1, nullptr, E_INVALIDARG, u"{1}"},
-        SubstituteCase{u"<{1}>", 1, u"", S_OK, u"<>"}));
+        SubstituteCase{u"<{1}>", 1, u"", S_OK, u"<>"}), LT_CASE_NAMES);
 
 TEST(SubstituteTest, LaterCallsSearchTheTextAgain) {
   CountedString text;
