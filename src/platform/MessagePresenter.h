@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace lumatag {
@@ -28,6 +29,13 @@ inline constexpr int IDCANCEL = 2;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 
+// One button of a question with buttons of its own: the label ("&" marks the access key) and the
+// answer it gives.
+struct Choice {
+  std::u16string_view label;
+  int answer;
+};
+
 class MessagePresenter {
  public:
   virtual ~MessagePresenter() = default;
@@ -35,6 +43,12 @@ class MessagePresenter {
   // the box. Returns the button pressed, 0 when the box could not be shown.
   virtual int Show(std::u16string_view text, std::u16string_view title, std::uint32_t flags,
                    bool owned) = 0;
+  // A question with its own buttons, in order. Returns the chosen button's answer, 0 when the
+  // question could not be shown.
+  virtual int AskChoice(std::u16string_view /*text*/, std::u16string_view /*title*/,
+                        std::span<const Choice> /*choices*/, bool /*owned*/) {
+    return 0;
+  }
 };
 
 }  // namespace lumatag

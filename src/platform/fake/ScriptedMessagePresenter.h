@@ -32,6 +32,19 @@ class ScriptedMessagePresenter final : public MessagePresenter {
     return button;
   }
 
+  int AskChoice(std::u16string_view text, std::u16string_view title,
+                std::span<const Choice> choices, bool owned) override {
+    shown.push_back({std::u16string(text), std::u16string(title), kChoiceFlags, owned});
+    if (onShow) onShow();
+    if (answers_.empty()) return choices.empty() ? 0 : choices.front().answer;
+    const int answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+  }
+
+  // The flags recorded for a question asked with AskChoice.
+  static constexpr std::uint32_t kChoiceFlags = 0xFFFFFFFF;
+
   std::vector<Shown> shown;
   // Called while each box is up (tests look at the application's state from here).
   std::function<void()> onShow;

@@ -19,7 +19,50 @@ std::string ReadAnswer(std::FILE* in, bool* endOfInput) {
   return line;
 }
 
+char16_t AccessKey(std::u16string_view label) {
+  const std::size_t amp = label.find(u'&');
+  const char16_t key = amp != std::u16string_view::npos && amp + 1 < label.size() ? label[amp + 1]
+                       : label.empty()                                          ? u'?'
+                                                                                : label[0];
+  return key < 128 ? static_cast<char16_t>(std::tolower(key)) : key;
+}
+
+std::string PlainLabel(std::u16string_view label) {
+  std::u16string plain;
+  for (char16_t c : label) {
+    if (c != u'&') plain += c;
+  }
+  return Utf16ToUtf8(plain);
+}
+
 }  // namespace
+
+int TerminalMessagePresenter::AskChoice(std::u16string_view text, std::u16string_view title,
+                                        std::span<const Choice> choices, bool /*owned*/) {
+  const std::string prefix = title.empty() ? std::string() : Utf16ToUtf8(title) + ": ";
+  std::fprintf(out_, "%s%s\n", prefix.c_str(), Utf16ToUtf8(text).c_str());
+  for (;;) {
+    for (const Choice& choice : choices) {
+      std::fprintf(out_, "[%s] %s  ", Utf16ToUtf8(std::u16string(1, AccessKey(choice.label))).c_str(),
+                   PlainLabel(choice.label).c_str());
+    }
+    std::fprintf(out_, "? ");
+    std::fflush(out_);
+    bool endOfInput = false;
+    const std::string answer = ReadAnswer(in_, &endOfInput);
+    if (endOfInput) {
+      std::fprintf(out_, "\n");
+      for (const Choice& choice : choices) {
+        if (choice.answer == IDCANCEL) return IDCANCEL;
+      }
+      return 0;
+    }
+    const std::u16string typed = Utf8ToUtf16(answer);
+    for (const Choice& choice : choices) {
+      if (typed.size() == 1 && typed[0] == AccessKey(choice.label)) return choice.answer;
+    }
+  }
+}
 
 int TerminalMessagePresenter::Show(std::u16string_view text, std::u16string_view title,
                                    std::uint32_t flags, bool /*owned*/) {

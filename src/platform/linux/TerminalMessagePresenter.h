@@ -14,6 +14,10 @@ class TerminalMessagePresenter final : public MessagePresenter {
   TerminalMessagePresenter(std::FILE* in = stdin, std::FILE* out = stderr) : in_(in), out_(out) {}
   int Show(std::u16string_view text, std::u16string_view title, std::uint32_t flags,
            bool owned) override;
+  // Lists the buttons with their access keys ("&Yes" is answered with "y"; a label without one by
+  // its first letter) and reads the choice; end of input chooses the answer IDCANCEL when offered.
+  int AskChoice(std::u16string_view text, std::u16string_view title,
+                std::span<const Choice> choices, bool owned) override;
 
  private:
   std::FILE* in_;
