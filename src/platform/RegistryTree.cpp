@@ -145,10 +145,25 @@ RegistryError RegistryTreeStore::OpenOrCreate(RegistryKey parent, std::u16string
     if (it == handles_.end()) return ERROR_INVALID_HANDLE;
     full = it->second;
   }
-  RegistryError error = create ? BeforeChange() : BeforeRead();
+  // Opening comes first: creating a key that exists already changes nothing.
+  RegistryError error = BeforeRead();
   if (error != ERROR_SUCCESS) return error;
   RegistryNode* node = nullptr;
   error = Resolve(parent, &node);
+  bool changing = false;
+  if (error == ERROR_SUCCESS && create) {
+    RegistryNode* at = node;
+    for (const std::u16string& name : names) {
+      at = at->FindSubkey(name);
+      if (at == nullptr) break;
+    }
+    if (at == nullptr) {
+      error = BeforeChange();
+      if (error != ERROR_SUCCESS) return error;
+      changing = true;
+      error = Resolve(parent, &node);
+    }
+  }
   bool changed = false;
   if (error == ERROR_SUCCESS) {
     for (const std::u16string& name : names) {
@@ -166,7 +181,7 @@ RegistryError RegistryTreeStore::OpenOrCreate(RegistryKey parent, std::u16string
       node = next;
     }
   }
-  if (create) {
+  if (changing) {
     const RegistryError after = AfterChange(changed);
     if (error == ERROR_SUCCESS) error = after;
   }

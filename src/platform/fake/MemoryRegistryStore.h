@@ -14,7 +14,16 @@ class MemoryRegistryStore final : public RegistryTreeStore {
   int ChangeCount() const { return changes_; }
   int BatchCount() const { return batches_; }
 
+  // Makes TakeRecoveryNotice report `backupName` once, as a store that set a damaged file aside.
+  void SetRecoveryNotice(std::u16string backupName) { notice_ = std::move(backupName); }
+
   void BeginUpdate() override { ++batches_; }
+  bool TakeRecoveryNotice(std::u16string* backupName) override {
+    if (notice_.empty()) return false;
+    if (backupName != nullptr) *backupName = notice_;
+    notice_.clear();
+    return true;
+  }
 
  protected:
   RegistryError BeforeChange() override { return failChanges_; }
@@ -27,6 +36,7 @@ class MemoryRegistryStore final : public RegistryTreeStore {
   RegistryError failChanges_ = ERROR_SUCCESS;
   int changes_ = 0;
   int batches_ = 0;
+  std::u16string notice_;
 };
 
 }  // namespace lumatag
