@@ -176,6 +176,20 @@ TEST_F(HiveStoreTest, UnreadableFileIsNeverOverwritten) {
   EXPECT_EQ(ReadFile(Hive()), "Lumatag Settings Hive 1\n");
 }
 
+TEST_F(HiveStoreTest, AHiveThatCannotBeReadFailsChangesAndStaysInPlace) {
+  // A folder where the file should be: it opens but cannot be read.
+  std::filesystem::create_directories(Hive());
+  HiveRegistryStore store(Hive());
+  RegistryKey key = kNoRegistryKey;
+  EXPECT_EQ(store.CreateKey(kCurrentUserKey, u"Software", &key), ERROR_CANTREAD);
+  EXPECT_EQ(store.OpenKey(kCurrentUserKey, u"Software", &key), ERROR_CANTREAD);
+  store.BeginUpdate();
+  EXPECT_EQ(store.CreateKey(kCurrentUserKey, u"Software", &key), ERROR_CANTREAD);
+  EXPECT_EQ(store.EndUpdate(), ERROR_CANTREAD);
+  EXPECT_TRUE(std::filesystem::is_directory(Hive()));
+  EXPECT_TRUE(BrokenCopies(dir).empty());
+}
+
 // A program killed at any moment of repeated saves leaves either the old or the new file: each
 // save writes the same counter into two values and a long text, so a mixture would show.
 TEST_F(HiveStoreTest, KillingASavingProgramLeavesAValidHive) {
