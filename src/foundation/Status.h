@@ -15,6 +15,8 @@ constexpr bool Failed(Status s) { return s < 0; }
 // Standard codes.
 inline constexpr Status S_OK = 0;
 inline constexpr Status S_FALSE = 1;
+// A stored setting could not be used; its default was used instead (nothing was written).
+inline constexpr Status SETTING_DEFAULTED = 0x00000500;
 inline constexpr Status E_NOTIMPL = MakeStatus(0x80004001);
 inline constexpr Status E_ABORT = MakeStatus(0x80004004);
 inline constexpr Status E_FAIL = MakeStatus(0x80004005);

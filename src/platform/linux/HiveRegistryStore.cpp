@@ -1,0 +1,309 @@
+#include "platform/linux/HiveRegistryStore.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+
+#include "foundation/CountedString.h"
+#include "platform/linux/HiveFormat.h"
+
+namespace lumatag {
+
+namespace {
+
+// A hive larger than this is not a settings file; it is set aside like a damaged one.
+constexpr off_t kMaxHiveBytes = 64 << 20;
+
+RegistryError ErrorFromErrno(int error, RegistryError fallback) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return ERROR_ACCESS_DENIED;
+    case ENOMEM:
+      return ERROR_OUTOFMEMORY;
+    default:
+      return fallback;
+  }
+}
+
+std::string ParentOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// Creates the folder and its missing parents, private to the user.
+bool MakeFolders(const std::string& folder) {
+  struct stat info;
+  if (stat(folder.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
+  const std::string parent = ParentOf(folder);
+  if (parent != folder && !MakeFolders(parent)) return false;
+  return mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Writes a new file that must not exist yet, and makes it durable.
+bool WriteNewFile(const std::string& path, const std::string& text, bool exclusive) {
+  const int fd = open(path.c_str(),
+                      O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC), 0600);
+  if (fd < 0) return false;
+  const bool ok = WriteAll(fd, text) && fsync(fd) == 0;
+  return close(fd) == 0 && ok;
+}
+
+bool SyncFolder(const std::string& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = fsync(fd) == 0;
+  close(fd);
+  return ok;
+}
+
+}  // namespace
+
+HiveRegistryStore::HiveRegistryStore(std::string path)
+    : path_(std::move(path)), lockPath_(path_ + ".lock") {}
+
+HiveRegistryStore::~HiveRegistryStore() {
+  if (lockFd_ >= 0) close(lockFd_);
+}
+
+std::string HiveRegistryStore::DefaultPath() {
+  std::string base;
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config != nullptr && config[0] == '/') {
+    base = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] == 0) {
+      const passwd* entry = getpwuid(getuid());
+      home = entry != nullptr ? entry->pw_dir : nullptr;
+    }
+    base = std::string(home != nullptr ? home : ".") + "/.config";
+  }
+  return base + "/Lumatag/settings.reg";
+}
+
+RegistryError HiveRegistryStore::Lock() {
+  if (lockFd_ >= 0) return ERROR_SUCCESS;
+  if (!MakeFolders(ParentOf(path_))) return ErrorFromErrno(errno, ERROR_CANTWRITE);
+  const int fd = open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return ErrorFromErrno(errno, ERROR_CANTWRITE);
+  while (flock(fd, LOCK_EX) != 0) {
+    if (errno != EINTR) {
+      close(fd);
+      return ERROR_CANTWRITE;
+    }
+  }
+  lockFd_ = fd;
+  return ERROR_SUCCESS;
+}
+
+void HiveRegistryStore::Unlock() {
+  if (lockFd_ < 0) return;
+  flock(lockFd_, LOCK_UN);
+  close(lockFd_);
+  lockFd_ = -1;
+}
+
+RegistryError HiveRegistryStore::Load(bool force, bool locked) {
+  struct stat info;
+  if (!force && loaded_ && stat(path_.c_str(), &info) == 0 && stamp_.exists &&
+      stamp_.device == info.st_dev && stamp_.inode == info.st_ino && stamp_.size == info.st_size &&
+      stamp_.modifiedNs == info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec &&
+      stamp_.changedNs == info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec) {
+    return ERROR_SUCCESS;
+  }
+  const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno != ENOENT) {
+      loaded_ = false;
+      return ErrorFromErrno(errno, ERROR_CANTREAD);
+    }
+    if (!loaded_ || stamp_.exists || force) ReplaceRoot(std::make_unique<RegistryNode>());
+    stamp_ = Stamp{};
+    loaded_ = true;
+    return ERROR_SUCCESS;
+  }
+  Stamp stamp;
+  if (fstat(fd, &info) != 0) {
+    close(fd);
+    loaded_ = false;
+    return ERROR_CANTREAD;
+  }
+  stamp.exists = true;
+  stamp.device = info.st_dev;
+  stamp.inode = info.st_ino;
+  stamp.size = info.st_size;
+  stamp.modifiedNs = info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
+  stamp.changedNs = info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec;
+  if (!force && loaded_ && stamp == stamp_) {
+    close(fd);
+    return ERROR_SUCCESS;
+  }
+  std::string text;
+  bool tooLarge = info.st_size > kMaxHiveBytes;
+  if (!tooLarge) {
+    char buffer[65536];
+    while (true) {
+      const ssize_t n = read(fd, buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        close(fd);
+        loaded_ = false;
+        return ERROR_CANTREAD;
+      }
+      if (n == 0) break;
+      text.append(buffer, static_cast<std::size_t>(n));
+      if (static_cast<off_t>(text.size()) > kMaxHiveBytes) {
+        tooLarge = true;
+        break;
+      }
+    }
+  }
+  close(fd);
+
+  HiveParseReport report;
+  std::unique_ptr<RegistryNode> root =
+      tooLarge ? std::make_unique<RegistryNode>() : ParseHive(text, &report);
+  if (tooLarge) report.badLines = 1;
+  if (report.Damaged() && !locked) {
+    // Set the file aside under the lock, after reading it once more: another program may have
+    // replaced it meanwhile.
+    if (Lock() == ERROR_SUCCESS) {
+      const RegistryError error = Load(true, true);
+      Unlock();
+      return error;
+    }
+  }
+  ReplaceRoot(std::move(root));
+  stamp_ = stamp;
+  loaded_ = true;
+  if (report.Damaged() && locked) {
+    // Keep the unreadable file as it was, then write what could be read in its place.
+    std::string backup;
+    char when[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(when, sizeof when, "%Y%m%d-%H%M%S", &local);
+    bool kept = false;
+    for (int attempt = 1; attempt <= 100 && !kept; ++attempt) {
+      backup = path_ + ".broken-" + when + (attempt > 1 ? "-" + std::to_string(attempt) : "");
+      // A second name for the file itself keeps it byte for byte; where the file system has no
+      // hard links, a copy of what was read does.
+      kept = link(path_.c_str(), backup.c_str()) == 0;
+      if (!kept && errno != EEXIST && !tooLarge) kept = WriteNewFile(backup, text, true);
+      if (!kept && errno != EEXIST) break;
+    }
+    if (!kept) return ERROR_CANTWRITE;
+    SyncFolder(ParentOf(path_));
+    recovered_ = backup;
+    return Write();
+  }
+  return ERROR_SUCCESS;
+}
+
+RegistryError HiveRegistryStore::Write() {
+  const std::string folder = ParentOf(path_);
+  const std::string temporary = path_ + ".tmp";
+  if (!MakeFolders(folder) || !WriteNewFile(temporary, FormatHive(Root()), false)) {
+    const RegistryError error = ErrorFromErrno(errno, ERROR_CANTWRITE);
+    unlink(temporary.c_str());
+    loaded_ = false;  // the tree holds changes the file does not: read the file again
+    return error;
+  }
+  if (rename(temporary.c_str(), path_.c_str()) != 0) {
+    const RegistryError error = ErrorFromErrno(errno, ERROR_CANTWRITE);
+    unlink(temporary.c_str());
+    loaded_ = false;
+    return error;
+  }
+  SyncFolder(folder);
+  struct stat info;
+  if (stat(path_.c_str(), &info) == 0) {
+    stamp_.exists = true;
+    stamp_.device = info.st_dev;
+    stamp_.inode = info.st_ino;
+    stamp_.size = info.st_size;
+    stamp_.modifiedNs = info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
+    stamp_.changedNs = info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec;
+  } else {
+    loaded_ = false;
+  }
+  return ERROR_SUCCESS;
+}
+
+RegistryError HiveRegistryStore::BeforeRead() {
+  if (depth_ > 0 && batchError_ == ERROR_SUCCESS) return ERROR_SUCCESS;
+  return Load(false, lockFd_ >= 0);
+}
+
+RegistryError HiveRegistryStore::BeforeChange() {
+  if (depth_ > 0) return batchError_;
+  RegistryError error = Lock();
+  if (error != ERROR_SUCCESS) return error;
+  error = Load(true, true);
+  if (error != ERROR_SUCCESS) Unlock();
+  return error;
+}
+
+RegistryError HiveRegistryStore::AfterChange(bool changed) {
+  if (depth_ > 0) {
+    dirty_ = dirty_ || changed;
+    return ERROR_SUCCESS;
+  }
+  const RegistryError error = changed ? Write() : ERROR_SUCCESS;
+  Unlock();
+  return error;
+}
+
+void HiveRegistryStore::BeginUpdate() {
+  if (depth_++ > 0) return;
+  dirty_ = false;
+  batchError_ = Lock();
+  if (batchError_ == ERROR_SUCCESS) {
+    batchError_ = Load(true, true);
+    if (batchError_ != ERROR_SUCCESS) Unlock();
+  }
+}
+
+RegistryError HiveRegistryStore::EndUpdate() {
+  if (depth_ == 0) return ERROR_INVALID_PARAMETER;
+  if (--depth_ > 0) return ERROR_SUCCESS;
+  RegistryError error = batchError_;
+  if (error == ERROR_SUCCESS && dirty_) error = Write();
+  Unlock();
+  batchError_ = ERROR_SUCCESS;
+  dirty_ = false;
+  return error;
+}
+
+bool HiveRegistryStore::TakeRecoveryNotice(std::u16string* backupName) {
+  if (recovered_.empty()) return false;
+  if (backupName != nullptr) *backupName = Utf8ToUtf16(recovered_);
+  recovered_.clear();
+  return true;
+}
+
+}  // namespace lumatag
