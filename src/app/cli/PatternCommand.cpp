@@ -5,8 +5,11 @@
 
 #include "app/cli/CliCommon.h"
 #include "foundation/Numbers.h"
+#include "foundation/SettingsRecords.h"
 #include "patterns/KeywordTable.h"
+#include "patterns/PatternCatalogue.h"
 #include "patterns/PatternCompiler.h"
+#include "platform/linux/HiveRegistryStore.h"
 
 namespace lumatag::cli {
 
@@ -20,7 +23,12 @@ constexpr const char kUsage[] =
     "        definition order: \"literal TEXT\", \"name base|orig\", \"date pic|file PICTURE\",\n"
     "        \"number auto|orig VALUE DIGITS\", \"metadata 0xTAG\", \"separator\"; texts are\n"
     "        escaped (\\\\ \\n \\t). On a syntax error prints \"Error: Position P: TEXT\" and\n"
-    "        exits 1.";
+    "        exits 1.\n"
+    "      list: the built-in and stored patterns as the settings give them, in catalogue order,\n"
+    "        one TAB-separated line each: \"*\" for the default pattern or \"-\", the name, the\n"
+    "        flags (b built-in, m modified, u not usable, \"-\" where a flag is clear), the\n"
+    "        definition; texts escaped. The settings are only read, except that a stored\n"
+    "        pattern that cannot be read is deleted when the question about it is answered yes.";
 
 std::string Utf8(std::u16string_view text) {
   return Utf16ToUtf8(text);
@@ -91,8 +99,46 @@ int RunCompile(CliContext& context, const std::vector<std::string>& args) {
   return 0;
 }
 
+int RunList(CliContext& context, const std::vector<std::string>& args) {
+  if (args.size() != 1) return UsageError("pattern");
+  AppContext& app = context.app;
+  KeywordTable keywords;
+  PatternCatalogue catalogue(app.heap);
+  if (Failed(keywords.Build(*app.resourceModule)) ||
+      Failed(catalogue.BuildBuiltIns(app, &keywords)) ||
+      Failed(catalogue.BuildAutomaticList(app))) {
+    return 2;
+  }
+  // Read without creating anything: no settings yet means the built-ins alone.
+  HiveRegistryStore registry(HiveRegistryStore::DefaultPath());
+  SettingsStore store(registry);
+  SettingsKey main;
+  SettingsKey patterns;
+  MessageString subkeyName;
+  if (Succeeded(store.OpenSettingsKey(IDS_REG_KEY_PATH, &main)) &&
+      Succeeded(store.LoadName(IDS_REG_IMAGE_FILE_PATTERNS, subkeyName)) &&
+      Succeeded(store.OpenSubkey(main, subkeyName.View(), &patterns))) {
+    bool changed = false;
+    catalogue.LoadFromSettings(store, patterns, app, &changed);
+  }
+  ReportSettingsRecovery(store, app);
+
+  for (int i = 0; i < catalogue.Count(); ++i) {
+    const NamingPattern& pattern = catalogue.At(i);
+    if (pattern.IsDeleted()) continue;
+    const char flags[4] = {pattern.IsBuiltIn() ? 'b' : '-',
+                           (pattern.flags & kPatternModified) != 0 ? 'm' : '-',
+                           pattern.IsUsable() ? '-' : 'u', 0};
+    std::printf("%s\t%s\t%s\t%s\n", i == catalogue.DefaultIndex() ? "*" : "-",
+                Escaped(pattern.name.View()).c_str(), flags,
+                Escaped(pattern.definition.View()).c_str());
+  }
+  return 0;
+}
+
 int RunPattern(CliContext& context, const std::vector<std::string>& args) {
   if (!args.empty() && args[0] == "compile") return RunCompile(context, args);
+  if (!args.empty() && args[0] == "list") return RunList(context, args);
   return UsageError("pattern");
 }
 
