@@ -168,39 +168,34 @@ TEST_P(CanonicalSpellingTest, CompilesToTheSameTokensAsItsCanonicalSpelling) {
   EXPECT_EQ(pattern.separatorPosition, GetParam().separator);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Spellings, CanonicalSpellingTest,
-    testing::Values(CanonicalCase{u"[name:base]", u"[name]", -1},
-                    CanonicalCase{u"[ name : orig ]", u"[name:orig]", -1},
-                    CanonicalCase{u"[date \"M-d-yy\"]", u"[date \"M-d-yy\"]", -1},
-                    CanonicalCase{u"[date:pic \"M\"]", u"[date \"M\"]", -1},
-                    CanonicalCase{u"[ date : file  \"yyyy\"]", u"[date:file \"yyyy\"]", -1},
-                    CanonicalCase{u"[001:auto]", u"[001]", -1}, CanonicalCase{u"[ 0 ]", u"[0]", -1},
-                    CanonicalCase{u"[metadata:33432]", u"[metadata:Copyright]", -1},
-                    CanonicalCase{u"[metadata:x8298]", u"[metadata:Copyright]", -1},
-                    CanonicalCase{u"[metadata:259]", u"[metadata:259]",
-                                  -1},  // Compression, by number
-                    CanonicalCase{u"[metadata:xffff]", u"[metadata:65535]", -1},
-                    CanonicalCase{u"[[]", u"[[]", -1}, CanonicalCase{u"[]]", u"[]]", -1},
-                    CanonicalCase{u"x[;]y", u"x[;]y", -1}, CanonicalCase{u" ", u" ", -1},
-                    CanonicalCase{u"[name:orig] [name:orig]", u"[name:orig] [name:orig]", -1},
-                    CanonicalCase{u"[001];[002]", u"[001];[002]", 5},
-                    CanonicalCase{u"[name];[name] ([7])", u"[name];[name] ([7])", 6},
-                    CanonicalCase{u"[1:orig] [5:orig]", u"[1:orig] [5:orig]", -1},
-                    CanonicalCase{u"[3] [3:orig] [3]", u"[3] [3:orig] [3]", -1},
-                    CanonicalCase{u"[01];[5:orig] [2]", u"[01];[5:orig] [2]", 4},
-                    CanonicalCase{u"[name] = {2} & co.", u"[name] = {2} & co.", -1}),
+    testing::Values(
+        CanonicalCase{u"[name:base]", u"[name]", -1},
+        CanonicalCase{u"[ name : orig ]", u"[name:orig]", -1},
+        CanonicalCase{u"[date \"M-d-yy\"]", u"[date \"M-d-yy\"]", -1},
+        CanonicalCase{u"[date:pic \"M\"]", u"[date \"M\"]", -1},
+        CanonicalCase{u"[ date : file  \"yyyy\"]", u"[date:file \"yyyy\"]", -1},
+        CanonicalCase{u"[001:auto]", u"[001]", -1},
+        CanonicalCase{u"[ 0 ]", u"[0]", -1},
+        CanonicalCase{u"[metadata:33432]", u"[metadata:Copyright]", -1},
+        CanonicalCase{u"[metadata:x8298]", u"[metadata:Copyright]", -1},
+        CanonicalCase{u"[metadata:259]", u"[metadata:259]", -1},  // Compression, by number
+        CanonicalCase{u"[metadata:xffff]", u"[metadata:65535]", -1},
+        CanonicalCase{u"[[]", u"[[]", -1},
+        CanonicalCase{u"[]]", u"[]]", -1},
+        CanonicalCase{u"x[;]y", u"x[;]y", -1},
+        CanonicalCase{u" ", u" ", -1},
+        CanonicalCase{u"[name:orig] [name:orig]", u"[name:orig] [name:orig]", -1},
+        CanonicalCase{u"[001];[002]", u"[001];[002]", 5},
+        CanonicalCase{u"[name];[name] ([7])", u"[name];[name] ([7])", 6},
+        CanonicalCase{u"[1:orig] [5:orig]", u"[1:orig] [5:orig]", -1},
+        CanonicalCase{u"[3] [3:orig] [3]", u"[3] [3:orig] [3]", -1},
+        CanonicalCase{u"[01];[5:orig] [2]", u"[01];[5:orig] [2]", 4},
+        CanonicalCase{u"[name] = {2} & co.", u"[name] = {2} & co.", -1}),
     LT_CASE_NAMES);
-
-TEST_F(PatternCompilerTest, EscapesBecomeOneLiteralCharacter) {
-  NamingPattern pattern;
-  ASSERT_OK(Compile(pattern, u"x[;]y"));
-  ASSERT_EQ(pattern.compiled.TotalTokenCount(), 1);
-  const std::uint16_t* token = pattern.compiled.TokenAt(0);
-  EXPECT_EQ(std::u16string(token + 2, token + 2 + token[1]), u"x;y");
-  ASSERT_OK(Compile(pattern, u"[]]"));
-  EXPECT_EQ(pattern.compiled.TokenAt(0)[2], u']');
-}
+// clang-format on
 
 // ------------------------------------------------------------------------------------------------
 // Errors
@@ -223,42 +218,75 @@ TEST_P(CompileErrorTest, ReportsTheErrorAndItsPosition) {
   EXPECT_TRUE(presenter_.shown.empty());
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, CompileErrorTest,
     testing::Values(
         // Lexical: the character itself, or the end of the text.
-        ErrorCase{u"a:b", 22091, 2}, ErrorCase{u"a\"b", 22091, 2}, ErrorCase{u"ab<", 22091, 3},
-        ErrorCase{u"[name|]", 22091, 6}, ErrorCase{u"[date \"H:mm\"]", 22091, 9},
-        ErrorCase{u"[date \"a/b\"]", 22091, 9}, ErrorCase{u"[date \"M-d-yy]", 22110, 15},
+        ErrorCase{u"a:b", 22091, 2},
+        ErrorCase{u"a\"b", 22091, 2},
+        ErrorCase{u"ab<", 22091, 3},
+        ErrorCase{u"[name|]", 22091, 6},
+        ErrorCase{u"[date \"H:mm\"]", 22091, 9},
+        ErrorCase{u"[date \"a/b\"]", 22091, 9},
+        ErrorCase{u"[date \"M-d-yy]", 22110, 15},
         // Grammar: just after the lexeme read last.
-        ErrorCase{u"[]", 22088, 3}, ErrorCase{u"[orig]", 22088, 6}, ErrorCase{u"[:name]", 22088, 3},
-        ErrorCase{u"[Name]", 22089, 6}, ErrorCase{u"[ ]", 22089, 3}, ErrorCase{u"[;x]", 22091, 3},
-        ErrorCase{u"[[x]", 22091, 3}, ErrorCase{u"[\"x\"]", 22091, 5},
-        ErrorCase{u"[name \"x\"]", 22091, 10}, ErrorCase{u"[001 \"x\"]", 22091, 9},
-        ErrorCase{u"[1a]", 22092, 4}, ErrorCase{u"[4294967296]", 22096, 12},
-        ErrorCase{u"[00000000001]", 22107, 13}, ErrorCase{u"[name", 22093, 6},
-        ErrorCase{u"[", 22093, 2}, ErrorCase{u"[name;x]", 22093, 7},
-        ErrorCase{u"[name:orig:base]", 22093, 12}, ErrorCase{u"[date \"M\" ]", 22093, 11},
-        ErrorCase{u"[date \"M\"\"d\"]", 22091, 13}, ErrorCase{u"[name]]", 22094, 8},
-        ErrorCase{u"]", 22094, 2}, ErrorCase{u"[name:pic]", 22105, 10},
-        ErrorCase{u"[date:orig \"M\"]", 22105, 12}, ErrorCase{u"[001:base]", 22105, 10},
-        ErrorCase{u"[name:Copyright]", 22105, 16}, ErrorCase{u"[name:name]", 22105, 11},
-        ErrorCase{u"[name: ]", 22105, 8}, ErrorCase{u"[metadata:pic]", 22105, 14},
-        ErrorCase{u"[name:]", 22106, 8}, ErrorCase{u"[metadata:]", 22106, 12},
-        ErrorCase{u"[metadata:x]", 22106, 12}, ErrorCase{u"[metadata: ]", 22106, 12},
-        ErrorCase{u"[metadata:copyright]", 22092, 20}, ErrorCase{u"[metadata:X12]", 22092, 14},
-        ErrorCase{u"[metadata:70000]", 22097, 16}, ErrorCase{u"[metadata:x1g]", 22111, 14},
-        ErrorCase{u"[metadata:x10000]", 22097, 17}, ErrorCase{u"[metadata:x100000000]", 22097, 21},
+        ErrorCase{u"[]", 22088, 3},
+        ErrorCase{u"[orig]", 22088, 6},
+        ErrorCase{u"[:name]", 22088, 3},
+        ErrorCase{u"[Name]", 22089, 6},
+        ErrorCase{u"[ ]", 22089, 3},
+        ErrorCase{u"[;x]", 22091, 3},
+        ErrorCase{u"[[x]", 22091, 3},
+        ErrorCase{u"[\"x\"]", 22091, 5},
+        ErrorCase{u"[name \"x\"]", 22091, 10},
+        ErrorCase{u"[001 \"x\"]", 22091, 9},
+        ErrorCase{u"[1a]", 22092, 4},
+        ErrorCase{u"[4294967296]", 22096, 12},
+        ErrorCase{u"[00000000001]", 22107, 13},
+        ErrorCase{u"[name", 22093, 6},
+        ErrorCase{u"[", 22093, 2},
+        ErrorCase{u"[name;x]", 22093, 7},
+        ErrorCase{u"[name:orig:base]", 22093, 12},
+        ErrorCase{u"[date \"M\" ]", 22093, 11},
+        ErrorCase{u"[date \"M\"\"d\"]", 22091, 13},
+        ErrorCase{u"[name]]", 22094, 8},
+        ErrorCase{u"]", 22094, 2},
+        ErrorCase{u"[name:pic]", 22105, 10},
+        ErrorCase{u"[date:orig \"M\"]", 22105, 12},
+        ErrorCase{u"[001:base]", 22105, 10},
+        ErrorCase{u"[name:Copyright]", 22105, 16},
+        ErrorCase{u"[name:name]", 22105, 11},
+        ErrorCase{u"[name: ]", 22105, 8},
+        ErrorCase{u"[metadata:pic]", 22105, 14},
+        ErrorCase{u"[name:]", 22106, 8},
+        ErrorCase{u"[metadata:]", 22106, 12},
+        ErrorCase{u"[metadata:x]", 22106, 12},
+        ErrorCase{u"[metadata: ]", 22106, 12},
+        ErrorCase{u"[metadata:copyright]", 22092, 20},
+        ErrorCase{u"[metadata:X12]", 22092, 14},
+        ErrorCase{u"[metadata:70000]", 22097, 16},
+        ErrorCase{u"[metadata:x1g]", 22111, 14},
+        ErrorCase{u"[metadata:x10000]", 22097, 17},
+        ErrorCase{u"[metadata:x100000000]", 22097, 21},
         // Checks made at the "]": the start of the word in front of it.
-        ErrorCase{u"[metadata]", 22106, 2}, ErrorCase{u"[date]", 22108, 2},
-        ErrorCase{u"[date:file]", 22108, 7}, ErrorCase{u"[date \"\"]", 22108, 7},
-        ErrorCase{u"[name] [name]", 22100, 9}, ErrorCase{u"x[name] [ name : base ]", 22100, 17},
-        ErrorCase{u"[1] [2]", 22109, 6}, ErrorCase{u"[001];[003]", 22104, 8},
+        ErrorCase{u"[metadata]", 22106, 2},
+        ErrorCase{u"[date]", 22108, 2},
+        ErrorCase{u"[date:file]", 22108, 7},
+        ErrorCase{u"[date \"\"]", 22108, 7},
+        ErrorCase{u"[name] [name]", 22100, 9},
+        ErrorCase{u"x[name] [ name : base ]", 22100, 17},
+        ErrorCase{u"[1] [2]", 22109, 6},
+        ErrorCase{u"[001];[003]", 22104, 8},
         ErrorCase{u"[4294967295];[0]", 22104, 15},
         // Separators and clauses: the start of the lexeme read last.
-        ErrorCase{u"", 22101, 1}, ErrorCase{u";x", 22101, 1}, ErrorCase{u"[name];", 22101, 8},
-        ErrorCase{u"x;y;z", 22099, 4}, ErrorCase{u"x;;", 22099, 3}),
+        ErrorCase{u"", 22101, 1},
+        ErrorCase{u";x", 22101, 1},
+        ErrorCase{u"[name];", 22101, 8},
+        ErrorCase{u"x;y;z", 22099, 4},
+        ErrorCase{u"x;;", 22099, 3}),
     LT_CASE_NAMES);
+// clang-format on
 
 TEST_F(PatternCompilerTest, IncrementRules) {
   NamingPattern pattern;
