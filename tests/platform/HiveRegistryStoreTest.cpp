@@ -15,6 +15,8 @@
 #include <random>
 #include <sstream>
 
+#include "foundation/SettingsRecords.h"
+#include "platform/fake/ScriptedMessagePresenter.h"
 #include "platform/linux/HiveFormat.h"
 #include "support/TestSupport.h"
 
@@ -174,6 +176,65 @@ TEST_F(HiveStoreTest, UnreadableFileIsNeverOverwritten) {
   EXPECT_EQ(store.CreateKey(kCurrentUserKey, u"Software", &key), ERROR_ACCESS_DENIED);
   chmod(Hive().c_str(), 0600);
   EXPECT_EQ(ReadFile(Hive()), "Lumatag Settings Hive 1\n");
+}
+
+TEST_F(HiveStoreTest, AHiveThatCannotBeReadFailsChangesAndStaysInPlace) {
+  // A folder where the file should be: it opens but cannot be read.
+  std::filesystem::create_directories(Hive());
+  HiveRegistryStore store(Hive());
+  RegistryKey key = kNoRegistryKey;
+  EXPECT_EQ(store.CreateKey(kCurrentUserKey, u"Software", &key), ERROR_CANTREAD);
+  EXPECT_EQ(store.OpenKey(kCurrentUserKey, u"Software", &key), ERROR_CANTREAD);
+  store.BeginUpdate();
+  EXPECT_EQ(store.CreateKey(kCurrentUserKey, u"Software", &key), ERROR_CANTREAD);
+  EXPECT_EQ(store.EndUpdate(), ERROR_CANTREAD);
+  EXPECT_TRUE(std::filesystem::is_directory(Hive()));
+  EXPECT_TRUE(BrokenCopies(dir).empty());
+}
+
+// The settings groups over the hive: a first start writes the file once per group; a second start
+// reads it without writing; a hand-edited value of the wrong type stays as it was.
+TEST_F(HiveStoreTest, SettingsGroupsOverTheHive) {
+  ScriptedMessagePresenter presenter;
+  AppContext context;
+  context.presenter = &presenter;
+  {
+    HiveRegistryStore registry(Hive());
+    SettingsStore store(registry);
+    WindowSettings window;
+    NamingSettings naming;
+    bool changed = false;
+    EXPECT_OK(LoadWindowSettings(store, context, window, &changed));
+    EXPECT_OK(LoadNamingSettings(store, context, naming, nullptr, &changed));
+    EXPECT_TRUE(changed);
+  }
+  std::string text = ReadFile(Hive());
+  EXPECT_NE(text.find("\"File Navigation Mode\"=dword:00000001\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\\Lumatag\\Image File Extensions]\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\\Lumatag\\Image File Patterns]\n"), std::string::npos) << text;
+
+  const std::string from = "\"File Navigation Mode\"=dword:00000001";
+  text.replace(text.find(from), from.size(), "\"File Navigation Mode\"=\"2\"");
+  WriteFile(Hive(), text);
+  struct stat before;
+  stat(Hive().c_str(), &before);
+  {
+    HiveRegistryStore registry(Hive());
+    SettingsStore store(registry);
+    WindowSettings window;
+    NamingSettings naming;
+    bool changed = false;
+    EXPECT_OK(LoadWindowSettings(store, context, window, &changed));
+    EXPECT_FALSE(changed);
+    EXPECT_OK(LoadNamingSettings(store, context, naming, nullptr, &changed));
+    EXPECT_TRUE(changed);  // the navigation mode was unusable
+    EXPECT_EQ(naming.fileNavigationMode, 1u);
+  }
+  struct stat after;
+  stat(Hive().c_str(), &after);
+  EXPECT_EQ(before.st_ino, after.st_ino);  // nothing was written
+  EXPECT_EQ(ReadFile(Hive()), text);
+  EXPECT_TRUE(presenter.shown.empty());
 }
 
 // A program killed at any moment of repeated saves leaves either the old or the new file: each

@@ -305,23 +305,16 @@ RegistryNode* ReadSection(std::string_view path, RegistryNode* root) {
   return node;
 }
 
-void AppendHexData(const std::vector<std::uint8_t>& data, std::size_t prefix, std::string* out) {
-  std::size_t column = prefix;
+void AppendHexData(const std::vector<std::uint8_t>& data, std::string* out) {
   for (std::size_t i = 0; i < data.size(); ++i) {
     char buffer[4];
     std::snprintf(buffer, sizeof buffer, "%02x", data[i]);
     out->append(buffer);
-    column += 2;
     if (i + 1 < data.size()) {
       out->push_back(',');
-      ++column;
-      if ((i + 1) % kBytesPerLine == 0) {
-        out->append("\\\n  ");
-        column = 2;
-      }
+      if ((i + 1) % kBytesPerLine == 0) out->append("\\\n  ");
     }
   }
-  (void)column;
 }
 
 // The REG_SZ data as a quotable text: whole 16-bit units, exactly one NUL, at the end.
@@ -337,7 +330,6 @@ bool PlainString(const std::vector<std::uint8_t>& data, std::u16string* text) {
 }
 
 void AppendValue(const RegistryValue& value, std::string* out) {
-  const std::size_t lineStart = out->size();
   if (value.name.empty()) {
     out->push_back('@');
   } else {
@@ -363,7 +355,7 @@ void AppendValue(const RegistryValue& value, std::string* out) {
       std::snprintf(buffer, sizeof buffer, "hex(%x):", value.type);
       out->append(buffer);
     }
-    AppendHexData(value.data, out->size() - lineStart, out);
+    AppendHexData(value.data, out);
   }
   out->push_back('\n');
 }
