@@ -28,6 +28,19 @@ enum class Ifd { kPrimary, kExif, kGps, kInterop };
 using Bytes = std::vector<std::uint8_t>;
 
 struct JpegOptions {
+  JpegOptions& App0(bool on = true) {
+    app0 = on;
+    return *this;
+  }
+  JpegOptions& Identifier(std::string identifier) {
+    exifIdentifier = std::move(identifier);
+    return *this;
+  }
+  JpegOptions& ScanBytes(std::size_t n) {
+    scanBytes = n;
+    return *this;
+  }
+
   bool app0 = false;               // a JFIF APP0 segment before APP1
   Bytes segmentsBeforeApp1;        // further raw segments (marker, length, data) before APP1
   std::string exifIdentifier{"Exif\0\0", 6};

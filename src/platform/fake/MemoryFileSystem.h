@@ -100,7 +100,7 @@ class MemoryFileSystem final : public ReadableFileSystem {
     std::uint32_t position_ = 0;
   };
 
-  std::map<std::u16string, Entry> files_;
+  mutable std::map<std::u16string, Entry> files_;
 };
 
 }  // namespace lumatag
