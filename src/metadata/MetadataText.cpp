@@ -140,10 +140,11 @@ void AppendAnsi(Text& text, const std::uint8_t* bytes, std::uint32_t size) {
   std::uint32_t n = 0;
   while (n < size && bytes[n] != 0) ++n;
   if (n == 0) return;
-  // A text never exceeds what a string holds; more bytes than that cannot make more characters.
+  // A text never exceeds what a string holds, and every byte makes at most one UTF-16 unit.
   const std::uint32_t limit = CountedString::kMaxLength * 4u;
   if (n > limit) n = limit;
-  std::u16string converted(static_cast<std::size_t>(CountedString::kMaxLength) + 1, u'\0');
+  const std::uint32_t units = n < CountedString::kMaxLength ? n : CountedString::kMaxLength;
+  std::u16string converted(units + 1, u'\0');
   int written = 0;
   (void)ConvertFromAnsi(reinterpret_cast<const char*>(bytes), static_cast<int>(n), converted.data(),
                         static_cast<int>(converted.size()), &written);
