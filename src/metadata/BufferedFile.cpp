@@ -75,6 +75,27 @@ Status BufferedFile::Read(std::uint32_t count, void* destination, std::uint32_t 
   return status;
 }
 
+Status BufferedFile::ReadAt(std::uint32_t offset, std::uint32_t count, void* destination,
+                            std::uint32_t* read) {
+  *read = 0;
+  if (!IsOpen()) return E_HANDLE;
+  if (count == 0) return S_OK;
+  if (offset >= bufferStart_ && std::uint64_t{offset} + count <= std::uint64_t{bufferStart_} + valid_) {
+    std::memcpy(destination, buffer_ + (offset - bufferStart_), count);
+    *read = count;
+    return S_OK;
+  }
+  LT_TRY(Flush());
+  LT_TRY(file_->Seek(offset));
+  std::uint32_t got = 0;
+  const Status status = file_->Read(destination, count, &got);
+  // The platform position goes back to the end of the window, where the next refill reads.
+  LT_TRY(file_->Seek(bufferStart_ + valid_));
+  LT_TRY(status);
+  *read = got;
+  return got == 0 ? E_END_OF_DATA : S_OK;
+}
+
 Status BufferedFile::Seek(std::int64_t distance, SeekOrigin origin) {
   if (!IsOpen()) return E_HANDLE;
   std::int64_t target;

@@ -34,6 +34,11 @@ class BufferedFile {
   // (`*read` tells how many); E_END_OF_DATA when none did.
   Status Read(std::uint32_t count, void* destination, std::uint32_t capacity,
               std::uint32_t* read = nullptr);
+  // Copies `count` bytes at file offset `offset` without moving the position: from the window when
+  // the range lies inside it, else straight from the file, leaving the window as it is (so that a
+  // reader coming back to where it was costs no second read). `*read` tells how many arrived;
+  // E_END_OF_DATA when none did.
+  Status ReadAt(std::uint32_t offset, std::uint32_t count, void* destination, std::uint32_t* read);
   Status Seek(std::int64_t distance, SeekOrigin origin);
   Status Position(std::uint32_t* position) const;
   Status Size(std::uint32_t* size) const;

@@ -182,11 +182,12 @@ Status IfdReader::ReadValue(const std::uint8_t rawField[4], MetadataEntry* entry
   if (size <= 4) {
     if (size > 0) std::memcpy(entry->data, rawField, size);
   } else {
-    std::uint32_t resume = 0;
-    LT_TRY(file_->Position(&resume));
-    LT_TRY(SeekTo(entry->rawValue));
-    LT_TRY(ReadExactly(entry->data, size));
-    LT_TRY(file_->Seek(resume, BufferedFile::kFromStart));
+    // Read where the value lies without giving up the window over the directory.
+    const std::uint64_t at = std::uint64_t{tiffBase_} + entry->rawValue;
+    if (at > 0xFFFFFFFFu) return E_END_OF_DATA;
+    std::uint32_t got = 0;
+    LT_TRY(file_->ReadAt(static_cast<std::uint32_t>(at), size, entry->data, &got));
+    if (got != size) return E_END_OF_DATA;
   }
   ToHostOrder(entry->data, size, entry->type, bigEndian_);
   entry->bigEndianSource = bigEndian_;

@@ -95,6 +95,31 @@ TEST_F(BufferedFileTest, SeeksInsideTheWindowCostNoPlatformCall) {
   EXPECT_EQ(b, bytes[100]);
 }
 
+TEST_F(BufferedFileTest, ReadAtLeavesTheWindowAndThePositionAlone) {
+  const auto bytes = Counting(5000);
+  Open(bytes);
+  std::uint8_t b = 0;
+  ASSERT_OK(file_.Read(1, &b, 1));
+  std::uint8_t out[8] = {};
+  std::uint32_t got = 0;
+  ASSERT_OK(file_.ReadAt(1016, 8, out, &got));  // inside the window: no platform call
+  EXPECT_EQ(files_.counters.reads, 1);
+  EXPECT_EQ(std::vector<std::uint8_t>(out, out + 8), std::vector<std::uint8_t>(&bytes[1016], &bytes[1024]));
+  ASSERT_OK(file_.ReadAt(1020, 8, out, &got));  // crosses the window's end: one direct read
+  EXPECT_EQ(files_.counters.reads, 2);
+  EXPECT_EQ(out[7], bytes[1027]);
+  ASSERT_OK(file_.ReadAt(4996, 8, out, &got));  // at the end of the file: what there is
+  EXPECT_EQ(got, 4u);
+  EXPECT_STATUS(E_END_OF_DATA, file_.ReadAt(6000, 8, out, &got));
+  // The window still serves the old position, and the next refill continues after it.
+  ASSERT_OK(file_.Read(1, &b, 1));
+  EXPECT_EQ(b, bytes[1]);
+  EXPECT_EQ(files_.counters.reads, 4);
+  std::vector<std::uint8_t> rest(1100);
+  ASSERT_OK(file_.Read(1100, rest.data(), 1100, &got));
+  EXPECT_EQ(rest.back(), bytes[1101]);
+}
+
 TEST_F(BufferedFileTest, SeekBeyondTheEndReadsNothing) {
   Open(Counting(10));
   ASSERT_OK(file_.Seek(5000, BufferedFile::kFromStart));

@@ -263,8 +263,8 @@ PhotoBuilder CameraLikePhoto(ByteOrder order, int variant, std::size_t makerNote
       .Short(Ifd::kExif, 0x9208, {0})
       .Short(Ifd::kExif, 0x9209, {16})
       .Rational(Ifd::kExif, 0x920A, {{500, 10}});
-  Bytes makerNote(makerNoteBytes);
-  for (std::size_t i = 0; i < makerNote.size(); ++i) makerNote[i] = static_cast<std::uint8_t>(i * 7);
+  // A maker note that readers which parse maker notes find empty.
+  Bytes makerNote(makerNoteBytes, 0);
   photo.Bytes8(Ifd::kExif, 0x927C, 7, std::move(makerNote))
       .Bytes8(Ifd::kExif, 0x9286, 7, {'A', 'S', 'C', 'I', 'I', 0, 0, 0, 'T', 'r', 'i', 'p', ' ', ' '})
       .Bytes8(Ifd::kExif, 0xA000, 7, {'0', '1', '0', '0'})
