@@ -19,20 +19,22 @@ namespace {
 constexpr int kPhotos = 64;
 // DateTimeOriginal and Orientation come with every quick pass; these are the tags that the
 // built-in patterns name.
-constexpr std::uint16_t kPatternTags[] = {kTagCopyright,    kTagPixelXDimension, kTagPixelYDimension,
-                                          kTagUserComment,  kTagExposureTime,    kTagFNumber,
-                                          kTagISOSpeedRatings};
+constexpr std::uint16_t kPatternTags[] = {
+    kTagCopyright,    kTagPixelXDimension, kTagPixelYDimension, kTagUserComment,
+    kTagExposureTime, kTagFNumber,         kTagISOSpeedRatings};
 
 std::vector<std::uint8_t> CameraJpeg(int i) {
   // A maker note of 8 KiB and 64 KiB of image data, in both byte orders.
-  return photo::CameraLikePhoto(i % 2 ? photo::ByteOrder::kIntel : photo::ByteOrder::kMotorola, i, 8192)
+  return photo::CameraLikePhoto(i % 2 ? photo::ByteOrder::kIntel : photo::ByteOrder::kMotorola, i,
+                                8192)
       .Jpeg(photo::JpegOptions().ScanBytes(64 * 1024));
 }
 
 // A folder of camera-like photos written once per run.
 const std::string& PhotoFolder() {
   static const std::string folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lumatag-bench-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "lumatag-bench-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     for (int i = 0; i < kPhotos; ++i) {
       char name[32];
@@ -54,8 +56,8 @@ std::u16string PhotoName(int i) {
   return Utf8ToUtf16(name);
 }
 
-void ReadPhotos(benchmark::State& state, const MetadataReadContext& context, std::u16string_view folder,
-                bool quick) {
+void ReadPhotos(benchmark::State& state, const MetadataReadContext& context,
+                std::u16string_view folder, bool quick) {
   TagFilter filter;
   if (quick) {
     BuildQuickPassFilter(&filter, kPatternTags);
@@ -69,7 +71,8 @@ void ReadPhotos(benchmark::State& state, const MetadataReadContext& context, std
   std::int64_t entries = 0;
   for (auto _ : state) {
     PhotoFacts photo;
-    SetupPhotoFacts(&photo, &heap, names[static_cast<std::size_t>(i)].c_str(), kNoDate, kNoPatternIndex, 0);
+    SetupPhotoFacts(&photo, &heap, names[static_cast<std::size_t>(i)].c_str(), kNoDate,
+                    kNoPatternIndex, 0);
     if (Failed(ReadPhotoMetadata(context, folder, &photo, &filter, !quick))) {
       state.SkipWithError("read failed");
       break;

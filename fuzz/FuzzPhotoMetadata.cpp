@@ -16,7 +16,8 @@ void Check(const lumatag::PhotoFacts& photo) {
     if (entry.tag <= previous) __builtin_trap();
     previous = entry.tag;
     std::uint32_t size = 0;
-    if (lumatag::Failed(lumatag::MetadataByteSize(entry.type, entry.count, &size))) __builtin_trap();
+    if (lumatag::Failed(lumatag::MetadataByteSize(entry.type, entry.count, &size)))
+      __builtin_trap();
     if (size != entry.DataSize()) __builtin_trap();
     if (entry.text.Length() > lumatag::CountedString::kMaxLength) __builtin_trap();
   }
@@ -46,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)GetPictureTakenDate(photo);
 
   PhotoFacts unfiltered;
-  if (Failed(SetupPhotoFacts(&unfiltered, &heap, u"photo.jpg", kNoDate, kNoPatternIndex, 0))) return 0;
+  if (Failed(SetupPhotoFacts(&unfiltered, &heap, u"photo.jpg", kNoDate, kNoPatternIndex, 0)))
+    return 0;
   ReadPhotoMetadata(context, u"/f", &unfiltered, nullptr, false);
   Check(unfiltered);
   return 0;

@@ -80,7 +80,8 @@ Status BufferedFile::ReadAt(std::uint32_t offset, std::uint32_t count, void* des
   *read = 0;
   if (!IsOpen()) return E_HANDLE;
   if (count == 0) return S_OK;
-  if (offset >= bufferStart_ && std::uint64_t{offset} + count <= std::uint64_t{bufferStart_} + valid_) {
+  if (offset >= bufferStart_ &&
+      std::uint64_t{offset} + count <= std::uint64_t{bufferStart_} + valid_) {
     std::memcpy(destination, buffer_ + (offset - bufferStart_), count);
     *read = count;
     return S_OK;

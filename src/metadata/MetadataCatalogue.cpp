@@ -40,9 +40,12 @@ constexpr MetadataName kCatalogue[] = {
 
 }  // namespace
 
-std::span<const MetadataName> MetadataCatalogue() { return kCatalogue; }
+std::span<const MetadataName> MetadataCatalogue() {
+  return kCatalogue;
+}
 
-Status LookUpMetadataName(const StringModule& strings, std::u16string_view name, std::uint16_t* tag) {
+Status LookUpMetadataName(const StringModule& strings, std::u16string_view name,
+                          std::uint16_t* tag) {
   for (const MetadataName& entry : kCatalogue) {
     if (strings.Text(entry.stringId) == name && !name.empty()) {
       *tag = entry.tag;

@@ -53,7 +53,8 @@ std::span<const MetadataName> MetadataCatalogue();
 
 // The tag of a catalogue name, matched exactly (case included) against the names of `strings`;
 // E_NOT_FOUND when no name matches.
-Status LookUpMetadataName(const StringModule& strings, std::u16string_view name, std::uint16_t* tag);
+Status LookUpMetadataName(const StringModule& strings, std::u16string_view name,
+                          std::uint16_t* tag);
 // The catalogue entry of a tag, or nothing when the tag has no name.
 const MetadataName* FindMetadataName(std::uint16_t tag);
 

@@ -17,45 +17,75 @@ struct EnumText {
 };
 
 constexpr EnumText kPhotometric[] = {
-    {0, IDS_PHOTOMETRIC_WHITE_IS_ZERO}, {1, IDS_PHOTOMETRIC_BLACK_IS_ZERO},
-    {2, IDS_PHOTOMETRIC_RGB},           {3, IDS_PHOTOMETRIC_RGB_PALETTE},
-    {4, IDS_PHOTOMETRIC_TRANSPARENCY_MASK}, {5, IDS_PHOTOMETRIC_CMYK},
-    {6, IDS_PHOTOMETRIC_YCBCR},         {8, IDS_PHOTOMETRIC_CIE_LAB},
-    {9, IDS_PHOTOMETRIC_ICC_LAB},       {10, IDS_PHOTOMETRIC_ITU_LAB},
-    {32803, IDS_PHOTOMETRIC_COLOR_FILTER_ARRAY}, {32844, IDS_PHOTOMETRIC_PIXAR_LOGL},
-    {32845, IDS_PHOTOMETRIC_PIXAR_LOGLUV}, {34892, IDS_PHOTOMETRIC_LINEAR_RAW},
+    {0, IDS_PHOTOMETRIC_WHITE_IS_ZERO},
+    {1, IDS_PHOTOMETRIC_BLACK_IS_ZERO},
+    {2, IDS_PHOTOMETRIC_RGB},
+    {3, IDS_PHOTOMETRIC_RGB_PALETTE},
+    {4, IDS_PHOTOMETRIC_TRANSPARENCY_MASK},
+    {5, IDS_PHOTOMETRIC_CMYK},
+    {6, IDS_PHOTOMETRIC_YCBCR},
+    {8, IDS_PHOTOMETRIC_CIE_LAB},
+    {9, IDS_PHOTOMETRIC_ICC_LAB},
+    {10, IDS_PHOTOMETRIC_ITU_LAB},
+    {32803, IDS_PHOTOMETRIC_COLOR_FILTER_ARRAY},
+    {32844, IDS_PHOTOMETRIC_PIXAR_LOGL},
+    {32845, IDS_PHOTOMETRIC_PIXAR_LOGLUV},
+    {34892, IDS_PHOTOMETRIC_LINEAR_RAW},
 };
 constexpr EnumText kOrientation[] = {
-    {1, IDS_ORIENT_LANDSCAPE},          {2, IDS_ORIENT_LANDSCAPE_MIRRORED},
-    {3, IDS_ORIENT_LANDSCAPE_ROTATED_180}, {4, IDS_ORIENT_PORTRAIT_MIRRORED},
-    {5, IDS_ORIENT_PORTRAIT_MIRRORED_ROTATED_270}, {6, IDS_ORIENT_PORTRAIT},
-    {7, IDS_ORIENT_PORTRAIT_MIRRORED_ROTATED_90}, {8, IDS_ORIENT_PORTRAIT_ROTATED_270},
+    {1, IDS_ORIENT_LANDSCAPE},
+    {2, IDS_ORIENT_LANDSCAPE_MIRRORED},
+    {3, IDS_ORIENT_LANDSCAPE_ROTATED_180},
+    {4, IDS_ORIENT_PORTRAIT_MIRRORED},
+    {5, IDS_ORIENT_PORTRAIT_MIRRORED_ROTATED_270},
+    {6, IDS_ORIENT_PORTRAIT},
+    {7, IDS_ORIENT_PORTRAIT_MIRRORED_ROTATED_90},
+    {8, IDS_ORIENT_PORTRAIT_ROTATED_270},
 };
 constexpr EnumText kResolutionUnit[] = {
     {1, IDS_RESUNIT_NONE}, {2, IDS_RESUNIT_DPI}, {3, IDS_RESUNIT_DPC}};
-constexpr EnumText kColorSpace[] = {
-    {1, IDS_COLORSPACE_SRGB}, {2, IDS_COLORSPACE_ADOBE_RGB}, {65533, IDS_COLORSPACE_WIDE_GAMUT_RGB},
-    {65534, IDS_COLORSPACE_ICC_PROFILE}, {65535, IDS_COLORSPACE_UNCALIBRATED}};
-constexpr EnumText kMeteringMode[] = {
-    {0, IDS_METERING_UNKNOWN}, {1, IDS_METERING_AVERAGE}, {2, IDS_METERING_CENTER_WEIGHTED_AVERAGE},
-    {3, IDS_METERING_SPOT},    {4, IDS_METERING_MULTI_SPOT}, {5, IDS_METERING_PATTERN},
-    {6, IDS_METERING_PARTIAL}, {255, IDS_METERING_OTHER}};
-constexpr EnumText kLightSource[] = {
-    {0, IDS_LIGHT_UNKNOWN},   {1, IDS_LIGHT_DAYLIGHT},  {2, IDS_LIGHT_FLUORESCENT},
-    {3, IDS_LIGHT_TUNGSTEN},  {4, IDS_LIGHT_FLASH},     {9, IDS_LIGHT_FINE_WEATHER},
-    {10, IDS_LIGHT_CLOUDY},   {11, IDS_LIGHT_SHADE},    {12, IDS_LIGHT_DAYLIGHT_FLUORESCENT},
-    {13, IDS_LIGHT_DAY_WHITE_FLUORESCENT}, {14, IDS_LIGHT_COOL_WHITE_FLUORESCENT},
-    {15, IDS_LIGHT_WHITE_FLUORESCENT}, {16, IDS_LIGHT_WARM_WHITE_FLUORESCENT},
-    {17, IDS_LIGHT_STANDARD_A}, {18, IDS_LIGHT_STANDARD_B}, {19, IDS_LIGHT_STANDARD_C},
-    {20, IDS_LIGHT_D55},      {21, IDS_LIGHT_D65},      {22, IDS_LIGHT_D75},
-    {23, IDS_LIGHT_D50},      {24, IDS_LIGHT_ISO_STUDIO_TUNGSTEN}, {255, IDS_LIGHT_OTHER}};
+constexpr EnumText kColorSpace[] = {{1, IDS_COLORSPACE_SRGB},
+                                    {2, IDS_COLORSPACE_ADOBE_RGB},
+                                    {65533, IDS_COLORSPACE_WIDE_GAMUT_RGB},
+                                    {65534, IDS_COLORSPACE_ICC_PROFILE},
+                                    {65535, IDS_COLORSPACE_UNCALIBRATED}};
+constexpr EnumText kMeteringMode[] = {{0, IDS_METERING_UNKNOWN},
+                                      {1, IDS_METERING_AVERAGE},
+                                      {2, IDS_METERING_CENTER_WEIGHTED_AVERAGE},
+                                      {3, IDS_METERING_SPOT},
+                                      {4, IDS_METERING_MULTI_SPOT},
+                                      {5, IDS_METERING_PATTERN},
+                                      {6, IDS_METERING_PARTIAL},
+                                      {255, IDS_METERING_OTHER}};
+constexpr EnumText kLightSource[] = {{0, IDS_LIGHT_UNKNOWN},
+                                     {1, IDS_LIGHT_DAYLIGHT},
+                                     {2, IDS_LIGHT_FLUORESCENT},
+                                     {3, IDS_LIGHT_TUNGSTEN},
+                                     {4, IDS_LIGHT_FLASH},
+                                     {9, IDS_LIGHT_FINE_WEATHER},
+                                     {10, IDS_LIGHT_CLOUDY},
+                                     {11, IDS_LIGHT_SHADE},
+                                     {12, IDS_LIGHT_DAYLIGHT_FLUORESCENT},
+                                     {13, IDS_LIGHT_DAY_WHITE_FLUORESCENT},
+                                     {14, IDS_LIGHT_COOL_WHITE_FLUORESCENT},
+                                     {15, IDS_LIGHT_WHITE_FLUORESCENT},
+                                     {16, IDS_LIGHT_WARM_WHITE_FLUORESCENT},
+                                     {17, IDS_LIGHT_STANDARD_A},
+                                     {18, IDS_LIGHT_STANDARD_B},
+                                     {19, IDS_LIGHT_STANDARD_C},
+                                     {20, IDS_LIGHT_D55},
+                                     {21, IDS_LIGHT_D65},
+                                     {22, IDS_LIGHT_D75},
+                                     {23, IDS_LIGHT_D50},
+                                     {24, IDS_LIGHT_ISO_STUDIO_TUNGSTEN},
+                                     {255, IDS_LIGHT_OTHER}};
 constexpr EnumText kExposureMode[] = {
     {0, IDS_EXPMODE_AUTO}, {1, IDS_EXPMODE_MANUAL}, {2, IDS_EXPMODE_AUTO_BRACKET}};
-constexpr EnumText kExposureProgram[] = {
-    {0, IDS_EXPPROG_UNDEFINED}, {1, IDS_EXPPROG_MANUAL},   {2, IDS_EXPPROG_NORMAL},
-    {3, IDS_EXPPROG_APERTURE},  {4, IDS_EXPPROG_SHUTTER},  {5, IDS_EXPPROG_CREATIVE},
-    {6, IDS_EXPPROG_ACTION},    {7, IDS_EXPPROG_PORTRAIT}, {8, IDS_EXPPROG_LANDSCAPE},
-    {9, IDS_EXPPROG_BULB}};
+constexpr EnumText kExposureProgram[] = {{0, IDS_EXPPROG_UNDEFINED}, {1, IDS_EXPPROG_MANUAL},
+                                         {2, IDS_EXPPROG_NORMAL},    {3, IDS_EXPPROG_APERTURE},
+                                         {4, IDS_EXPPROG_SHUTTER},   {5, IDS_EXPPROG_CREATIVE},
+                                         {6, IDS_EXPPROG_ACTION},    {7, IDS_EXPPROG_PORTRAIT},
+                                         {8, IDS_EXPPROG_LANDSCAPE}, {9, IDS_EXPPROG_BULB}};
 constexpr EnumText kWhiteBalance[] = {{0, IDS_WHITEBAL_AUTO}, {1, IDS_WHITEBAL_MANUAL}};
 constexpr EnumText kContrast[] = {
     {0, IDS_CONTRAST_NORMAL}, {1, IDS_CONTRAST_LOW}, {2, IDS_CONTRAST_HIGH}};
@@ -63,9 +93,10 @@ constexpr EnumText kSaturation[] = {
     {0, IDS_SATURATION_NORMAL}, {1, IDS_SATURATION_LOW}, {2, IDS_SATURATION_HIGH}};
 constexpr EnumText kSharpness[] = {
     {0, IDS_SHARPNESS_NORMAL}, {1, IDS_SHARPNESS_SOFT}, {2, IDS_SHARPNESS_HARD}};
-constexpr EnumText kDistanceRange[] = {
-    {0, IDS_DISTRANGE_UNKNOWN}, {1, IDS_DISTRANGE_MACRO}, {2, IDS_DISTRANGE_CLOSE},
-    {3, IDS_DISTRANGE_DISTANT}};
+constexpr EnumText kDistanceRange[] = {{0, IDS_DISTRANGE_UNKNOWN},
+                                       {1, IDS_DISTRANGE_MACRO},
+                                       {2, IDS_DISTRANGE_CLOSE},
+                                       {3, IDS_DISTRANGE_DISTANT}};
 
 template <std::size_t N>
 std::uint16_t LookUp(const EnumText (&table)[N], std::uint16_t value) {
@@ -86,7 +117,8 @@ void AppendNumber(Text& text, std::uint64_t value, bool negative = false) {
 
 void AppendSigned(Text& text, std::int64_t value) {
   const bool negative = value < 0;
-  AppendNumber(text, negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value),
+  AppendNumber(text,
+               negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value),
                negative);
 }
 
@@ -122,7 +154,9 @@ std::uint16_t U16At(const std::uint8_t* data, std::uint32_t index) {
   return v;
 }
 
-bool Full(const Text& text) { return text.size() >= static_cast<std::size_t>(CountedString::kMaxLength); }
+bool Full(const Text& text) {
+  return text.size() >= static_cast<std::size_t>(CountedString::kMaxLength);
+}
 
 void Separate(Text& text, std::uint32_t index) {
   if (index > 0) text += u", ";
@@ -321,7 +355,8 @@ SystemTime ParseMetadataDate(const std::uint8_t* bytes, std::uint32_t size) {
     bool negative = false;
     if (at < size && (bytes[at] == '+' || bytes[at] == '-')) negative = bytes[at++] == '-';
     std::uint32_t value = 0;
-    while (at < size && bytes[at] >= '0' && bytes[at] <= '9') value = value * 10 + (bytes[at++] - '0');
+    while (at < size && bytes[at] >= '0' && bytes[at] <= '9')
+      value = value * 10 + (bytes[at++] - '0');
     fields[field++] = static_cast<std::uint16_t>(negative ? 0u - value : value);
     while (i < size && bytes[i] != 0 && bytes[i] != ':' && bytes[i] != ' ') ++i;
     if (i >= size || bytes[i] == 0) break;

@@ -75,7 +75,8 @@ Status SetupPhotoFacts(PhotoFacts* photo, PrivateHeap* heap, const char16_t* fil
 }
 
 Status SetupPhotoFacts(PhotoFacts* photo, PrivateHeap* heap, const char16_t* fileName,
-                       const SystemTime& fileDate, std::uint16_t patternIndex, std::uint32_t number) {
+                       const SystemTime& fileDate, std::uint16_t patternIndex,
+                       std::uint32_t number) {
   if (photo == nullptr) return E_INVALIDARG;
   Status status = E_INVALIDARG;
   if (heap != nullptr && fileName != nullptr) {
@@ -125,7 +126,8 @@ SystemTime GetPictureTakenDate(const PhotoFacts& photo) {
 
 int CompareCalendarFields(const SystemTime& a, const SystemTime& b) {
   const std::uint16_t left[] = {a.year, a.month, a.day, a.hour, a.minute, a.second, a.milliseconds};
-  const std::uint16_t right[] = {b.year, b.month, b.day, b.hour, b.minute, b.second, b.milliseconds};
+  const std::uint16_t right[] = {b.year,   b.month,  b.day,         b.hour,
+                                 b.minute, b.second, b.milliseconds};
   for (int i = 0; i < 7; ++i) {
     if (left[i] != right[i]) return left[i] < right[i] ? -1 : 1;
   }

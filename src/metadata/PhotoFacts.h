@@ -64,7 +64,8 @@ Status SetupPhotoFacts(PhotoFacts* photo, PrivateHeap* heap, const char16_t* fil
                        const FileTime* fileTime, std::uint16_t patternIndex, std::uint32_t number);
 // Sets the record up with a file date already in calendar fields (the previews' local time).
 Status SetupPhotoFacts(PhotoFacts* photo, PrivateHeap* heap, const char16_t* fileName,
-                       const SystemTime& fileDate, std::uint16_t patternIndex, std::uint32_t number);
+                       const SystemTime& fileDate, std::uint16_t patternIndex,
+                       std::uint32_t number);
 void ClearPhotoFacts(PhotoFacts* photo);
 
 const MetadataEntry* FindMetadataEntry(const PhotoFacts& photo, std::uint16_t tag);

@@ -10,7 +10,8 @@ namespace lumatag {
 
 namespace {
 
-Status AddAscii(PhotoFacts* photo, std::uint16_t tag, std::uint16_t id, const StringModule& strings) {
+Status AddAscii(PhotoFacts* photo, std::uint16_t tag, std::uint16_t id,
+                const StringModule& strings) {
   // The text as a camera stores it: 8-bit characters and a terminating zero.
   const std::string text = Utf16ToUtf8(strings.Text(id));
   return AddMetadataValue(photo, tag, kTypeAscii, static_cast<std::uint32_t>(text.size() + 1),

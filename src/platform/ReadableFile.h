@@ -34,7 +34,8 @@ class ReadableFileSystem {
   virtual ~ReadableFileSystem() = default;
   // Opens an existing file for reading, shared with other readers. A missing file gives
   // E_FILE_NOT_FOUND, a missing folder E_PATH_NOT_FOUND, other failures the platform's error.
-  virtual Status OpenForReading(std::u16string_view path, std::unique_ptr<ReadableFile>* file) const = 0;
+  virtual Status OpenForReading(std::u16string_view path,
+                                std::unique_ptr<ReadableFile>* file) const = 0;
 };
 
 // The platform's own file system.

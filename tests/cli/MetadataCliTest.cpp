@@ -21,7 +21,8 @@ struct MetadataRun {
 
 MetadataRun Metadata(const std::string& arguments) {
   MetadataRun run{"", -1};
-  FILE* pipe = popen((std::string(LUMATAG_CLI) + " metadata " + arguments + " 2>/dev/null").c_str(), "r");
+  FILE* pipe =
+      popen((std::string(LUMATAG_CLI) + " metadata " + arguments + " 2>/dev/null").c_str(), "r");
   if (pipe == nullptr) return run;
   char buffer[4096];
   std::size_t n;

@@ -104,7 +104,8 @@ TEST_F(BufferedFileTest, ReadAtLeavesTheWindowAndThePositionAlone) {
   std::uint32_t got = 0;
   ASSERT_OK(file_.ReadAt(1016, 8, out, &got));  // inside the window: no platform call
   EXPECT_EQ(files_.counters.reads, 1);
-  EXPECT_EQ(std::vector<std::uint8_t>(out, out + 8), std::vector<std::uint8_t>(&bytes[1016], &bytes[1024]));
+  EXPECT_EQ(std::vector<std::uint8_t>(out, out + 8),
+            std::vector<std::uint8_t>(&bytes[1016], &bytes[1024]));
   ASSERT_OK(file_.ReadAt(1020, 8, out, &got));  // crosses the window's end: one direct read
   EXPECT_EQ(files_.counters.reads, 2);
   EXPECT_EQ(out[7], bytes[1027]);

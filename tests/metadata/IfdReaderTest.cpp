@@ -24,8 +24,8 @@ struct Walked {
   std::vector<Bytes> data;  // host order
   std::vector<std::uint16_t> types;
   std::vector<std::uint32_t> counts;
-  Status status = S_OK;   // how the walk ended (E_NO_MORE_ITEMS when complete)
-  Status open = S_OK;     // format check, then reader open
+  Status status = S_OK;  // how the walk ended (E_NO_MORE_ITEMS when complete)
+  Status open = S_OK;    // format check, then reader open
 };
 
 class IfdReaderTest : public ::testing::Test {
@@ -193,12 +193,12 @@ TEST_F(IfdReaderTest, FormatCheckFailures) {
   // Replace the TIFF header after the identifier with text, as an XMP packet has.
   std::memcpy(xmp.data() + 2 + 4 + 6, "/ns.ado", 7);
   const Case cases[] = {
-      {{'I', 'I', 42, 0, 8}, E_NOTIMPL},              // five bytes: no full header
-      {{0xFF, 0xD8, 0xFF, 0xE0, 0}, E_END_OF_DATA},    // a JPEG that ends inside its first segment
+      {{'I', 'I', 42, 0, 8}, E_NOTIMPL},             // five bytes: no full header
+      {{0xFF, 0xD8, 0xFF, 0xE0, 0}, E_END_OF_DATA},  // a JPEG that ends inside its first segment
       {{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}, E_NOTIMPL},
-      {{'I', 'M', 42, 0, 8, 0, 0, 0}, E_NOTIMPL},      // mixed byte-order mark
+      {{'I', 'M', 42, 0, 8, 0, 0, 0}, E_NOTIMPL},  // mixed byte-order mark
       {{0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x04, 1, 2, 0xFF, 0xD9}, E_END_OF_DATA},  // no APP1
-      {{0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x00, 0xFF, 0xE1}, E_END_OF_DATA},  // length below 2
+      {{0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x00, 0xFF, 0xE1}, E_END_OF_DATA},        // length below 2
       {{0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x01, 0xFF, 0xE1}, E_END_OF_DATA},
       {xmp, E_UNEXPECTED},
   };
@@ -278,8 +278,10 @@ TEST_F(IfdReaderTest, PointerLoopsEndTheWalk) {
 
 TEST_F(IfdReaderTest, AQuickPassOverACameraPhotoReadsAtMostThreeWindows) {
   TagFilter filter;
-  for (std::uint16_t tag : {0x9003, 0x0112, 0x8298, 0x829A, 0x829D, 0x8827}) ASSERT_OK(filter.Add(tag));
-  const Walked walked = Walk(photo::CameraLikePhoto(ByteOrder::kIntel, 1, 8192).Jpeg(), &filter, false);
+  for (std::uint16_t tag : {0x9003, 0x0112, 0x8298, 0x829A, 0x829D, 0x8827})
+    ASSERT_OK(filter.Add(tag));
+  const Walked walked =
+      Walk(photo::CameraLikePhoto(ByteOrder::kIntel, 1, 8192).Jpeg(), &filter, false);
   EXPECT_STATUS(E_NO_MORE_ITEMS, walked.status);
   EXPECT_EQ(walked.tags.size(), 6u);
   EXPECT_LE(files_.counters.reads, 3);

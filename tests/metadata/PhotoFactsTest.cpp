@@ -12,7 +12,9 @@
 namespace lumatag {
 namespace {
 
-const StringModule& Strings() { return StringModule::BuiltIn(); }
+const StringModule& Strings() {
+  return StringModule::BuiltIn();
+}
 
 Status AddShort(PhotoFacts* photo, std::uint16_t tag, std::uint16_t value) {
   return AddMetadataValue(photo, tag, kTypeShort, 1, &value, Strings());
@@ -75,8 +77,8 @@ TEST(PhotoFactsTest, TheSetIsSortedAndKeepsTheFirstOccurrence) {
   PhotoFacts photo;
   PrivateHeap heap;
   ASSERT_OK(SetupPhotoFacts(&photo, &heap, u"a.jpg", kNoDate, 0, 0));
-  for (std::uint16_t tag : {0xA002, 0x0112, 0x8827, 0x0100, 0x9207, 0x0101, 0x0102, 0x0103,
-                            0x0104, 0x0105, 0x0107}) {
+  for (std::uint16_t tag :
+       {0xA002, 0x0112, 0x8827, 0x0100, 0x9207, 0x0101, 0x0102, 0x0103, 0x0104, 0x0105, 0x0107}) {
     ASSERT_OK(AddShort(&photo, tag, 1));
   }
   EXPECT_STATUS(E_ALREADY_PRESENT, AddShort(&photo, kTagOrientation, 6));
@@ -124,8 +126,8 @@ TEST(PhotoFactsTest, CompareCalendarFieldsIgnoresTheDayOfWeek) {
     int expected;
   };
   const Case cases[] = {
-      {{2012, 12, 1, 28, 12, 9, 32, 0}, 0},  {{2013, 1, 5, 1, 0, 0, 0, 0}, -1},
-      {{2012, 12, 5, 28, 12, 9, 32, 1}, -1}, {{2012, 12, 5, 28, 12, 9, 31, 999}, 1},
+      {{2012, 12, 1, 28, 12, 9, 32, 0}, 0},    {{2013, 1, 5, 1, 0, 0, 0, 0}, -1},
+      {{2012, 12, 5, 28, 12, 9, 32, 1}, -1},   {{2012, 12, 5, 28, 12, 9, 31, 999}, 1},
       {{2012, 11, 5, 30, 23, 59, 59, 999}, 1}, {{0, 0, 0, 0, 0, 0, 0, 0}, 1},
       {{65535, 1, 0, 1, 0, 0, 0, 0}, -1},
   };
@@ -158,7 +160,9 @@ struct IdCase {
   std::uint16_t message;  // 0 when the text parses
 };
 
-void PrintTo(const IdCase& c, std::ostream* out) { *out << '"' << Utf16ToUtf8(c.text) << '"'; }
+void PrintTo(const IdCase& c, std::ostream* out) {
+  *out << '"' << Utf16ToUtf8(c.text) << '"';
+}
 
 class MetadataIdTest : public ::testing::TestWithParam<IdCase> {};
 
@@ -174,24 +178,27 @@ TEST_P(MetadataIdTest, ParsesOrNamesTheMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, MetadataIdTest,
-    ::testing::Values(IdCase{u"x9286", 0x9286, 0}, IdCase{u"X9286", 0, IDS_ERR_INVALID_CHARACTER_INTEGER},
-                      IdCase{u"65535", 65535, 0}, IdCase{u"65536", 0, IDS_ERR_INTEGER_TOO_BIG_METADATA},
-                      IdCase{u"x10000", 0, IDS_ERR_INTEGER_TOO_BIG_METADATA},
-                      IdCase{u"xFFFFFFFFF", 0, IDS_ERR_INTEGER_TOO_BIG_METADATA},
-                      IdCase{u"", 0, IDS_ERR_METADATA_ID_EMPTY}, IdCase{u"x", 0, IDS_ERR_METADATA_ID_EMPTY},
-                      IdCase{u"12a", 0, IDS_ERR_INVALID_CHARACTER_INTEGER},
-                      IdCase{u"xG1", 0, IDS_ERR_INVALID_CHARACTER_HEX}, IdCase{u"xffff", 0xFFFF, 0},
-                      IdCase{u"0", 0, 0}, IdCase{u"274", 0x0112, 0}),
+    ::testing::Values(
+        IdCase{u"x9286", 0x9286, 0}, IdCase{u"X9286", 0, IDS_ERR_INVALID_CHARACTER_INTEGER},
+        IdCase{u"65535", 65535, 0}, IdCase{u"65536", 0, IDS_ERR_INTEGER_TOO_BIG_METADATA},
+        IdCase{u"x10000", 0, IDS_ERR_INTEGER_TOO_BIG_METADATA},
+        IdCase{u"xFFFFFFFFF", 0, IDS_ERR_INTEGER_TOO_BIG_METADATA},
+        IdCase{u"", 0, IDS_ERR_METADATA_ID_EMPTY}, IdCase{u"x", 0, IDS_ERR_METADATA_ID_EMPTY},
+        IdCase{u"12a", 0, IDS_ERR_INVALID_CHARACTER_INTEGER},
+        IdCase{u"xG1", 0, IDS_ERR_INVALID_CHARACTER_HEX}, IdCase{u"xffff", 0xFFFF, 0},
+        IdCase{u"0", 0, 0}, IdCase{u"274", 0x0112, 0}),
     LT_CASE_NAMES);
 
 TEST(MetadataIdTest, MessagesAreTheTableTexts) {
-  EXPECT_EQ(Strings().Text(IDS_ERR_METADATA_ID_EMPTY), u"A value must be specified for the metadata ID.");
+  EXPECT_EQ(Strings().Text(IDS_ERR_METADATA_ID_EMPTY),
+            u"A value must be specified for the metadata ID.");
   EXPECT_EQ(Strings().Text(IDS_ERR_INVALID_CHARACTER_HEX),
             u"An invalid character was found in a hexadecimal value.");
   EXPECT_EQ(Strings().Text(IDS_ERR_INTEGER_TOO_BIG_METADATA), u"The integer is too big.");
   EXPECT_EQ(Strings().Text(IDS_ERR_INVALID_CHARACTER_INTEGER),
             u"An invalid character was found in an integer.");
-  EXPECT_EQ(Strings().Text(IDS_ERR_METADATA_ID), u"An error occurred while getting the metadata ID.");
+  EXPECT_EQ(Strings().Text(IDS_ERR_METADATA_ID),
+            u"An error occurred while getting the metadata ID.");
 }
 
 TEST(SamplePhotoTest, HoldsTheSampleValuesAsTexts) {
@@ -207,16 +214,32 @@ TEST(SamplePhotoTest, HoldsTheSampleValuesAsTexts) {
     std::uint16_t tag;
     std::u16string_view text;
   } expected[] = {
-      {kTagMake, u"NIKON"}, {kTagModel, u"NIKON D7000"}, {kTagArtist, u"Kim R. Sample"},
-      {kTagCopyright, u"Copyright \u00a9 2013 Kim R. Sample"}, {kTagImageDescription, u"Picture I took"},
-      {kTagDateTime, u"2012:12:28 12:09:32"}, {kTagDateTimeOriginal, u"2012:12:28 12:09:32"},
-      {kTagPixelXDimension, u"1024"}, {kTagPixelYDimension, u"768"}, {kTagColorSpace, u"sRGB"},
-      {kTagXResolution, u"300"}, {kTagResolutionUnit, u"DPI"}, {kTagWhiteBalance, u"auto"},
-      {kTagExposureProgram, u"normal"}, {kTagISOSpeedRatings, u"200"}, {kTagLightSource, u"daylight"},
-      {kTagMeteringMode, u"pattern"}, {kTagOrientation, u"landscape"}, {kTagPhotometricInterpretation, u"RGB"},
-      {kTagFocalLengthIn35mmFormat, u"127"}, {kTagSubjectLocation, u"512, 225"},
-      {kTagExposureTime, u"1/60"}, {kTagFNumber, u"7.1"}, {kTagFocalLength, u"50"},
-      {kTagSubjectDistance, u"20"}, {kTagUserComment, u"2013 Vacation"},
+      {kTagMake, u"NIKON"},
+      {kTagModel, u"NIKON D7000"},
+      {kTagArtist, u"Kim R. Sample"},
+      {kTagCopyright, u"Copyright \u00a9 2013 Kim R. Sample"},
+      {kTagImageDescription, u"Picture I took"},
+      {kTagDateTime, u"2012:12:28 12:09:32"},
+      {kTagDateTimeOriginal, u"2012:12:28 12:09:32"},
+      {kTagPixelXDimension, u"1024"},
+      {kTagPixelYDimension, u"768"},
+      {kTagColorSpace, u"sRGB"},
+      {kTagXResolution, u"300"},
+      {kTagResolutionUnit, u"DPI"},
+      {kTagWhiteBalance, u"auto"},
+      {kTagExposureProgram, u"normal"},
+      {kTagISOSpeedRatings, u"200"},
+      {kTagLightSource, u"daylight"},
+      {kTagMeteringMode, u"pattern"},
+      {kTagOrientation, u"landscape"},
+      {kTagPhotometricInterpretation, u"RGB"},
+      {kTagFocalLengthIn35mmFormat, u"127"},
+      {kTagSubjectLocation, u"512, 225"},
+      {kTagExposureTime, u"1/60"},
+      {kTagFNumber, u"7.1"},
+      {kTagFocalLength, u"50"},
+      {kTagSubjectDistance, u"20"},
+      {kTagUserComment, u"2013 Vacation"},
   };
   for (const auto& e : expected) {
     const MetadataEntry* entry = FindMetadataEntry(photo, e.tag);

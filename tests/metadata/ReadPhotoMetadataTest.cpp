@@ -19,7 +19,9 @@ class ReadPhotoMetadataTest : public ::testing::Test {
  protected:
   ReadPhotoMetadataTest() { context_.files = &files_; }
 
-  void SetUp() override { ASSERT_OK(SetupPhotoFacts(&photo_, &heap_, u"IMG_0001.JPG", kNoDate, 0, 0)); }
+  void SetUp() override {
+    ASSERT_OK(SetupPhotoFacts(&photo_, &heap_, u"IMG_0001.JPG", kNoDate, 0, 0));
+  }
 
   std::vector<std::uint16_t> Tags() const {
     std::vector<std::uint16_t> tags;
@@ -49,7 +51,7 @@ TEST_F(ReadPhotoMetadataTest, QuickPassThenFullPass) {
   ASSERT_OK(BuildFullPassFilter(&full));
   EXPECT_EQ(full.Count(), 8);
   ASSERT_OK(ReadPhotoMetadata(context_, u"/photos/", &photo_, &full, true));
-  EXPECT_EQ(photo_.metadata.Count(), 37);  // every tag but the maker note
+  EXPECT_EQ(photo_.metadata.Count(), 37);                 // every tag but the maker note
   EXPECT_EQ(FindMetadataEntry(photo_, 0x927C), nullptr);  // the maker note is never read
   EXPECT_EQ(FindMetadataEntry(photo_, kTagUserComment)->text.View(), u"Trip");
   EXPECT_EQ(FindMetadataEntry(photo_, 0x0001)->text.View(), u"R98");  // Interoperability IFD

@@ -11,7 +11,9 @@ constexpr std::uint16_t kExifPointer = 0x8769;
 constexpr std::uint16_t kGpsPointer = 0x8825;
 constexpr std::uint16_t kInteropPointer = 0xA005;
 
-int Index(Ifd ifd) { return static_cast<int>(ifd); }
+int Index(Ifd ifd) {
+  return static_cast<int>(ifd);
+}
 
 }  // namespace
 
@@ -73,7 +75,8 @@ PhotoBuilder& PhotoBuilder::SLong(Ifd ifd, std::uint16_t tag,
 }
 
 PhotoBuilder& PhotoBuilder::Rational(
-    Ifd ifd, std::uint16_t tag, std::initializer_list<std::pair<std::uint32_t, std::uint32_t>> values) {
+    Ifd ifd, std::uint16_t tag,
+    std::initializer_list<std::pair<std::uint32_t, std::uint32_t>> values) {
   Bytes bytes;
   for (const auto& [n, d] : values) {
     Put32(bytes, n);
@@ -83,7 +86,8 @@ PhotoBuilder& PhotoBuilder::Rational(
 }
 
 PhotoBuilder& PhotoBuilder::SRational(
-    Ifd ifd, std::uint16_t tag, std::initializer_list<std::pair<std::int32_t, std::int32_t>> values) {
+    Ifd ifd, std::uint16_t tag,
+    std::initializer_list<std::pair<std::int32_t, std::int32_t>> values) {
   Bytes bytes;
   for (const auto& [n, d] : values) {
     Put32(bytes, static_cast<std::uint32_t>(n));
@@ -124,7 +128,8 @@ Bytes PhotoBuilder::Tiff() const {
   bool present[4] = {true, false, false, false};
   for (const Entry& e : entries_) present[Index(e.ifd)] = true;
   for (int i = 1; i < 4; ++i) present[i] = present[i] || forced_[i];
-  if (present[Index(Ifd::kInterop)] && !omitted_[Index(Ifd::kInterop)]) present[Index(Ifd::kExif)] = true;
+  if (present[Index(Ifd::kInterop)] && !omitted_[Index(Ifd::kInterop)])
+    present[Index(Ifd::kExif)] = true;
 
   // The entries of each directory, pointers last.
   std::vector<Entry> lists[4];
@@ -174,7 +179,7 @@ Bytes PhotoBuilder::Tiff() const {
       Put16(out, e.type);
       Put32(out, e.count);
       if (e.pointer) {
-        const Ifd child = e.tag == kExifPointer ? Ifd::kExif
+        const Ifd child = e.tag == kExifPointer  ? Ifd::kExif
                           : e.tag == kGpsPointer ? Ifd::kGps
                                                  : Ifd::kInterop;
         Put32(out, directoryOffset[Index(child)]);
@@ -219,7 +224,8 @@ Bytes PhotoBuilder::Jpeg(const JpegOptions& options) const {
   segment(0xE1, app1);
   // A minimal scan: start of scan for one component, image bytes, end of image.
   segment(0xDA, {1, 1, 0, 0, 63, 0});
-  for (std::size_t i = 0; i < options.scanBytes; ++i) out.push_back(static_cast<std::uint8_t>(i * 37 + 1));
+  for (std::size_t i = 0; i < options.scanBytes; ++i)
+    out.push_back(static_cast<std::uint8_t>(i * 37 + 1));
   out.insert(out.end(), {0xFF, 0xD9});
   return out;
 }
@@ -234,8 +240,8 @@ bool WriteFile(const std::string& path, const Bytes& bytes) {
 PhotoBuilder CameraLikePhoto(ByteOrder order, int variant, std::size_t makerNoteBytes) {
   const std::string n = std::to_string(variant);
   const auto v = static_cast<std::uint32_t>(variant);
-  const std::string date = "2012:12:" + std::to_string(10 + variant % 18) + " 12:09:" +
-                           std::to_string(10 + variant % 50);
+  const std::string date = "2012:12:" + std::to_string(10 + variant % 18) +
+                           " 12:09:" + std::to_string(10 + variant % 50);
   PhotoBuilder photo(order);
   photo.Ascii(Ifd::kPrimary, 0x010E, "                               ")
       .Ascii(Ifd::kPrimary, 0x010F, "NIKON CORPORATION")
@@ -266,7 +272,8 @@ PhotoBuilder CameraLikePhoto(ByteOrder order, int variant, std::size_t makerNote
   // A maker note that readers which parse maker notes find empty.
   Bytes makerNote(makerNoteBytes, 0);
   photo.Bytes8(Ifd::kExif, 0x927C, 7, std::move(makerNote))
-      .Bytes8(Ifd::kExif, 0x9286, 7, {'A', 'S', 'C', 'I', 'I', 0, 0, 0, 'T', 'r', 'i', 'p', ' ', ' '})
+      .Bytes8(Ifd::kExif, 0x9286, 7,
+              {'A', 'S', 'C', 'I', 'I', 0, 0, 0, 'T', 'r', 'i', 'p', ' ', ' '})
       .Bytes8(Ifd::kExif, 0xA000, 7, {'0', '1', '0', '0'})
       .Short(Ifd::kExif, 0xA001, {1})
       .Long(Ifd::kExif, 0xA002, {4928})

@@ -41,10 +41,10 @@ struct JpegOptions {
     return *this;
   }
 
-  bool app0 = false;               // a JFIF APP0 segment before APP1
-  Bytes segmentsBeforeApp1;        // further raw segments (marker, length, data) before APP1
+  bool app0 = false;         // a JFIF APP0 segment before APP1
+  Bytes segmentsBeforeApp1;  // further raw segments (marker, length, data) before APP1
   std::string exifIdentifier{"Exif\0\0", 6};
-  std::size_t scanBytes = 64;      // bytes of image data after the start-of-scan marker
+  std::size_t scanBytes = 64;  // bytes of image data after the start-of-scan marker
 };
 
 class PhotoBuilder {
@@ -53,7 +53,8 @@ class PhotoBuilder {
 
   // Typed values, written in the file's byte order.
   PhotoBuilder& Ascii(Ifd ifd, std::uint16_t tag, std::string_view text);  // adds the zero byte
-  PhotoBuilder& Bytes8(Ifd ifd, std::uint16_t tag, std::uint16_t type, Bytes bytes);  // BYTE, UNDEFINED, ASCII
+  PhotoBuilder& Bytes8(Ifd ifd, std::uint16_t tag, std::uint16_t type,
+                       Bytes bytes);  // BYTE, UNDEFINED, ASCII
   PhotoBuilder& Short(Ifd ifd, std::uint16_t tag, std::initializer_list<std::uint16_t> values);
   PhotoBuilder& Long(Ifd ifd, std::uint16_t tag, std::initializer_list<std::uint32_t> values);
   PhotoBuilder& SLong(Ifd ifd, std::uint16_t tag, std::initializer_list<std::int32_t> values);
@@ -65,7 +66,8 @@ class PhotoBuilder {
   PhotoBuilder& UnicodeComment(Ifd ifd, std::u16string_view text);
 
   // Any type and count with bytes already in file order (inline when at most 4 bytes).
-  PhotoBuilder& Raw(Ifd ifd, std::uint16_t tag, std::uint16_t type, std::uint32_t count, Bytes bytes);
+  PhotoBuilder& Raw(Ifd ifd, std::uint16_t tag, std::uint16_t type, std::uint32_t count,
+                    Bytes bytes);
   // An entry whose 4-byte value field is given as is (a dangling offset, a huge count, ...).
   PhotoBuilder& RawField(Ifd ifd, std::uint16_t tag, std::uint16_t type, std::uint32_t count,
                          std::uint32_t valueField);
@@ -90,10 +92,10 @@ class PhotoBuilder {
     std::uint16_t tag;
     std::uint16_t type;
     std::uint32_t count;
-    Bytes bytes;              // the value in file order
-    bool rawField = false;    // valueField is written as is
+    Bytes bytes;            // the value in file order
+    bool rawField = false;  // valueField is written as is
     std::uint32_t valueField = 0;
-    bool pointer = false;     // a sub-directory pointer placed by the layout
+    bool pointer = false;  // a sub-directory pointer placed by the layout
   };
 
   void Put16(Bytes& out, std::uint16_t v) const;

@@ -12,8 +12,8 @@ namespace {
 
 // The tags that the built-in patterns name; a folder scan adds them to its quick pass.
 constexpr std::uint16_t kBuiltInPatternTags[] = {
-    kTagCopyright, kTagPixelXDimension, kTagPixelYDimension, kTagUserComment,
-    kTagExposureTime, kTagFNumber, kTagISOSpeedRatings,
+    kTagCopyright,    kTagPixelXDimension, kTagPixelYDimension, kTagUserComment,
+    kTagExposureTime, kTagFNumber,         kTagISOSpeedRatings,
 };
 
 void PrintEntry(const StringModule& strings, const MetadataEntry& entry) {
@@ -49,12 +49,13 @@ int RunMetadata(CliContext& context, const std::vector<std::string>& args) {
   for (const std::string& file : files) {
     std::printf("# %s\n", file.c_str());
     const std::size_t slash = file.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash == 0 ? 1 : slash);
+    const std::string folder =
+        slash == std::string::npos ? "." : file.substr(0, slash == 0 ? 1 : slash);
     const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
     PhotoFacts photo;
     const std::u16string name16 = Utf8ToUtf16(name);
-    Status status = SetupPhotoFacts(&photo, context.app.heap, name16.c_str(), kNoDate,
-                                    kNoPatternIndex, 0);
+    Status status =
+        SetupPhotoFacts(&photo, context.app.heap, name16.c_str(), kNoDate, kNoPatternIndex, 0);
     if (Succeeded(status)) {
       status = ReadPhotoMetadata(read, Utf8ToUtf16(folder), &photo, &filter, !quick);
     }

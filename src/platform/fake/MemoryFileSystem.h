@@ -40,7 +40,8 @@ class MemoryFileSystem final : public ReadableFileSystem {
     return it == files_.end() ? nullptr : &it->second;
   }
 
-  Status OpenForReading(std::u16string_view path, std::unique_ptr<ReadableFile>* file) const override {
+  Status OpenForReading(std::u16string_view path,
+                        std::unique_ptr<ReadableFile>* file) const override {
     file->reset();
     auto it = files_.find(std::u16string(path));
     if (it == files_.end()) return E_FILE_NOT_FOUND;
@@ -69,7 +70,8 @@ class MemoryFileSystem final : public ReadableFileSystem {
       ++counters_.writes;
       *written = 0;
       if (!entry_.writable) return E_ACCESS_DENIED;
-      if (entry_.bytes.size() < std::size_t{position_} + count) entry_.bytes.resize(position_ + count);
+      if (entry_.bytes.size() < std::size_t{position_} + count)
+        entry_.bytes.resize(position_ + count);
       if (count > 0) std::memcpy(entry_.bytes.data() + position_, source, count);
       position_ += count;
       *written = count;

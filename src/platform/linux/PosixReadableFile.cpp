@@ -1,5 +1,6 @@
 // Files for reading over POSIX descriptors. The position is kept here and every read is a pread at
-// it, so a seek costs no system call: reading a photo's metadata takes open, a few preads and close.
+// it, so a seek costs no system call: reading a photo's metadata takes open, a few preads and
+// close.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -102,7 +103,8 @@ class PosixReadableFile final : public ReadableFile {
 
 class PosixReadableFileSystem final : public ReadableFileSystem {
  public:
-  Status OpenForReading(std::u16string_view path, std::unique_ptr<ReadableFile>* file) const override {
+  Status OpenForReading(std::u16string_view path,
+                        std::unique_ptr<ReadableFile>* file) const override {
     file->reset();
     const std::string native = Utf16ToUtf8(path);
     int fd;
