@@ -346,10 +346,10 @@ SystemTime ParseMetadataDate(const std::uint8_t* bytes, std::uint32_t size) {
   std::uint32_t i = 0;
   while (field < 6) {
     // One field: read like atoi (blanks, a sign, digits), then skip to the separator.
+    // (The space is a separator, so only the other blanks can lead a field.)
     std::uint32_t at = i;
-    while (at < size && bytes[at] != 0 && bytes[at] != ':' && bytes[at] != ' ' &&
-           (bytes[at] == '\t' || bytes[at] == '\n' || bytes[at] == '\v' || bytes[at] == '\f' ||
-            bytes[at] == '\r')) {
+    while (at < size && (bytes[at] == '\t' || bytes[at] == '\n' || bytes[at] == '\v' ||
+                         bytes[at] == '\f' || bytes[at] == '\r')) {
       ++at;
     }
     bool negative = false;
