@@ -23,12 +23,14 @@ inline constexpr Status E_FAIL = MakeStatus(0x80004005);
 inline constexpr Status E_UNEXPECTED = MakeStatus(0x8000FFFF);
 inline constexpr Status E_FILE_NOT_FOUND = MakeStatus(0x80070002);
 inline constexpr Status E_PATH_NOT_FOUND = MakeStatus(0x80070003);
+inline constexpr Status E_ACCESS_DENIED = MakeStatus(0x80070005);
 inline constexpr Status E_HANDLE = MakeStatus(0x80070006);
 inline constexpr Status E_OUTOFMEMORY = MakeStatus(0x8007000E);
 inline constexpr Status E_NO_MORE_FILES = MakeStatus(0x80070012);
 inline constexpr Status E_FILE_EXISTS = MakeStatus(0x80070050);
 inline constexpr Status E_INVALIDARG = MakeStatus(0x80070057);
 inline constexpr Status E_ALREADY_EXISTS = MakeStatus(0x800700B7);
+inline constexpr Status E_NO_MORE_ITEMS = MakeStatus(0x80070103);
 inline constexpr Status E_NOT_FOUND = MakeStatus(0x80070490);
 inline constexpr Status E_RESOURCE_NOT_FOUND = MakeStatus(0x80070716);
 

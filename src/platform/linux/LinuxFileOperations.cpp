@@ -32,7 +32,7 @@ Status StatusFromPosix(int error) {
     case EACCES:
     case EPERM:
     case EROFS:
-      return MakeStatus(0x80070005);  // access denied
+      return E_ACCESS_DENIED;
     case ENAMETOOLONG:
       return MakeStatus(0x800700CE);  // file name too long
     case ENOSPC:

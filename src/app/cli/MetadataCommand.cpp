@@ -1,0 +1,75 @@
+// lumatag-cli metadata [--quick] FILE...: the metadata entries of photo files as the program reads
+// them, one entry a line: tag, catalogue name, type, count and rendered text.
+#include <cstdio>
+
+#include "app/cli/CliCommon.h"
+#include "metadata/MetadataCatalogue.h"
+#include "metadata/PhotoMetadataReader.h"
+
+namespace lumatag::cli {
+
+namespace {
+
+// The tags that the built-in patterns name; a folder scan adds them to its quick pass.
+constexpr std::uint16_t kBuiltInPatternTags[] = {
+    kTagCopyright,    kTagPixelXDimension, kTagPixelYDimension, kTagUserComment,
+    kTagExposureTime, kTagFNumber,         kTagISOSpeedRatings,
+};
+
+void PrintEntry(const StringModule& strings, const MetadataEntry& entry) {
+  const MetadataName* name = FindMetadataName(entry.tag);
+  const std::u16string_view nameText = name != nullptr ? strings.Text(name->stringId) : u"";
+  std::printf("0x%04x\t%s\t%u\t%u\t%s\n", static_cast<unsigned>(entry.tag),
+              Escaped(nameText).c_str(), static_cast<unsigned>(entry.type),
+              static_cast<unsigned>(entry.count), Escaped(entry.text.View()).c_str());
+}
+
+int RunMetadata(CliContext& context, const std::vector<std::string>& args) {
+  bool quick = false;
+  std::vector<std::string> files;
+  for (const std::string& arg : args) {
+    if (arg == "--quick" && files.empty() && !quick) {
+      quick = true;
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.empty()) return UsageError("metadata");
+
+  TagFilter filter;
+  if (quick) {
+    BuildQuickPassFilter(&filter, kBuiltInPatternTags);
+  } else {
+    BuildFullPassFilter(&filter);
+  }
+  MetadataReadContext read;
+  read.files = &PlatformReadableFileSystem();
+  read.strings = context.app.resourceModule;
+  int result = 0;
+  for (const std::string& file : files) {
+    std::printf("# %s\n", file.c_str());
+    const std::size_t slash = file.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : file.substr(0, slash == 0 ? 1 : slash);
+    const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+    PhotoFacts photo;
+    const std::u16string name16 = Utf8ToUtf16(name);
+    Status status =
+        SetupPhotoFacts(&photo, context.app.heap, name16.c_str(), kNoDate, kNoPatternIndex, 0);
+    if (Succeeded(status)) {
+      status = ReadPhotoMetadata(read, Utf8ToUtf16(folder), &photo, &filter, !quick);
+    }
+    for (const MetadataEntry& entry : photo.metadata) PrintEntry(*read.strings, entry);
+    if (Failed(status)) {
+      std::printf("! %s\n", StatusText(status).c_str());
+      result = 1;
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+LT_CLI_COMMAND(metadata, "metadata", "[--quick] FILE...", RunMetadata);
+
+}  // namespace lumatag::cli

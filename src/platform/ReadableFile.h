@@ -1,0 +1,51 @@
+// Port: files opened for reading. A file keeps its own position; reads and writes start there and
+// move it. Offsets are 32-bit: files of 4 GiB or more are outside what the program reads.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "foundation/Status.h"
+#include "foundation/SystemTime.h"
+
+namespace lumatag {
+
+class ReadableFile {
+ public:
+  virtual ~ReadableFile() = default;
+
+  // Reads up to `count` bytes at the current position; `*read` tells how many arrived (0 at the
+  // end of the file) and the position moves past them.
+  virtual Status Read(void* destination, std::uint32_t count, std::uint32_t* read) = 0;
+  // Writes at the current position; files opened for reading refuse with a failure.
+  virtual Status Write(const void* source, std::uint32_t count, std::uint32_t* written) = 0;
+  // Moves the position to `offset` bytes from the start of the file.
+  virtual Status Seek(std::uint32_t offset) = 0;
+  // The size of the file in bytes; a file of 4 GiB or more reports 0xFFFFFFFF.
+  virtual Status Size(std::uint32_t* size) = 0;
+  // The time of the last write (UTC file time), and the same as local calendar fields.
+  virtual Status LastWriteTime(FileTime* time) = 0;
+  virtual Status LastWriteTimeLocal(SystemTime* fields) = 0;
+};
+
+class ReadableFileSystem {
+ public:
+  virtual ~ReadableFileSystem() = default;
+  // Opens an existing file for reading, shared with other readers. A missing file gives
+  // E_FILE_NOT_FOUND, a missing folder E_PATH_NOT_FOUND, other failures the platform's error.
+  virtual Status OpenForReading(std::u16string_view path,
+                                std::unique_ptr<ReadableFile>* file) const = 0;
+};
+
+// The platform's own file system.
+const ReadableFileSystem& PlatformReadableFileSystem();
+
+// The separator between a folder and a file name on this platform.
+#ifdef _WIN32
+inline constexpr char16_t kPathSeparator = u'\\';
+#else
+inline constexpr char16_t kPathSeparator = u'/';
+#endif
+
+}  // namespace lumatag
