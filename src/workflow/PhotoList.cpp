@@ -1,0 +1,288 @@
+#include "workflow/PhotoList.h"
+
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
+
+#include <algorithm>
+#include <numeric>
+
+#include "foundation/Numbers.h"
+#include "foundation/StringIds.h"
+#include "foundation/TextComparer.h"
+
+namespace lumatag {
+
+int ComparePhotoOrder(const PhotoEntry& a, const PhotoEntry& b) {
+  const int byDate = CompareCalendarFields(GetPictureTakenDate(a), GetPictureTakenDate(b));
+  if (byDate != 0) return byDate;
+  return CompareInvariant(a.fileName.View(), b.fileName.View(), false);
+}
+
+std::u16string FoldedNameKey(std::u16string_view name) {
+  std::u16string folded(name.size(), u'\0');
+  UErrorCode error = U_ZERO_ERROR;
+  int32_t length = u_strFoldCase(reinterpret_cast<UChar*>(folded.data()),
+                                 static_cast<int32_t>(folded.size()),
+                                 reinterpret_cast<const UChar*>(name.data()),
+                                 static_cast<int32_t>(name.size()), U_FOLD_CASE_DEFAULT, &error);
+  if (error == U_BUFFER_OVERFLOW_ERROR) {
+    folded.assign(static_cast<std::size_t>(length), u'\0');
+    error = U_ZERO_ERROR;
+    length = u_strFoldCase(reinterpret_cast<UChar*>(folded.data()), length,
+                           reinterpret_cast<const UChar*>(name.data()),
+                           static_cast<int32_t>(name.size()), U_FOLD_CASE_DEFAULT, &error);
+  }
+  if (U_FAILURE(error)) return std::u16string(name);
+  folded.resize(static_cast<std::size_t>(length));
+  return folded;
+}
+
+// ---------------------------------------------------------------------------------------------
+// BaseNameList
+
+namespace {
+
+int CompareIgnoringCase(const CountedString& key, const CountedString& element) {
+  return CompareInvariant(key.View(), element.View(), true);
+}
+
+}  // namespace
+
+BaseNameList::BaseNameList() : items_(10, true, CompareIgnoringCase) { items_.Reserve(10); }
+
+Status BaseNameList::Reset(const StringModule& strings) {
+  items_.Clear();
+  noBaseName_.assign(strings.Text(IDS_NO_BASE_NAME));
+  return Add(noBaseName_, nullptr);
+}
+
+void BaseNameList::Clear() { items_.Clear(); }
+
+Status BaseNameList::Add(std::u16string_view text, int* index, bool* added) {
+  if (added != nullptr) *added = false;
+  int at = 0;
+  const auto compare = [](std::u16string_view key, const CountedString& element) {
+    return CompareInvariant(key, element.View(), true);
+  };
+  if (items_.Find(text, compare, &at)) {
+    if (index != nullptr) *index = at;
+    return S_OK;
+  }
+  CountedString item;
+  LT_TRY(item.Assign(text));
+  LT_TRY(items_.Insert(std::move(item), at));
+  if (index != nullptr) *index = at;
+  if (added != nullptr) *added = true;
+  return S_OK;
+}
+
+int BaseNameList::Find(std::u16string_view text) const {
+  int at = 0;
+  const auto compare = [](std::u16string_view key, const CountedString& element) {
+    return CompareInvariant(key, element.View(), true);
+  };
+  return items_.Find(text, compare, &at) ? at : -1;
+}
+
+bool BaseNameList::IsNoBaseName(int index) const {
+  return index >= 0 && index < items_.Count() && !noBaseName_.empty() &&
+         CompareInvariant(items_.At(index).View(), noBaseName_, true) == 0;
+}
+
+std::u16string_view BaseNameList::TextOf(int index) const {
+  if (index < 0 || index >= items_.Count() || IsNoBaseName(index)) return {};
+  return items_.At(index).View();
+}
+
+// ---------------------------------------------------------------------------------------------
+// PhotoList
+
+PhotoList::PhotoList()
+    : photos_(kGrowthStep, true, [](const PhotoEntry& key, const PhotoEntry& element) {
+        return ComparePhotoOrder(key, element);
+      }) {
+  photos_.Reserve(kInitialCapacity);
+}
+
+void PhotoList::Clear() {
+  photos_.Clear();
+  names_.clear();
+  current_ = -1;
+  unnamedCount_ = 0;
+  baseNames_.Clear();
+}
+
+Status PhotoList::Insert(PhotoEntry entry, int* position) {
+  int at = 0;
+  LT_TRY(photos_.Add(std::move(entry), &at));
+  if (at != photos_.Count() - 1) {
+    RebuildNameIndex();
+  } else {
+    IndexName(at);
+  }
+  if (current_ >= at) ++current_;
+  if (photos_.At(at).flags & kPhotoUnnamed) ++unnamedCount_;
+  if (position != nullptr) *position = at;
+  return S_OK;
+}
+
+Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries) {
+  if (!(photos_.Count() == 0)) {
+    for (PhotoEntry& entry : entries) LT_TRY(Insert(std::move(entry)));
+    entries.clear();
+    return S_OK;
+  }
+  std::vector<int> order(entries.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&entries](int a, int b) {
+    return ComparePhotoOrder(entries[static_cast<std::size_t>(a)],
+                             entries[static_cast<std::size_t>(b)]) < 0;
+  });
+  const int needed = static_cast<int>(entries.size());
+  if (needed > photos_.Capacity()) {
+    // Capacity grows in whole steps, as inserting one by one would have grown it.
+    const int steps = (needed - photos_.Capacity() + kGrowthStep - 1) / kGrowthStep;
+    LT_TRY(photos_.Reserve(photos_.Capacity() + steps * kGrowthStep));
+  }
+  names_.reserve(entries.size());
+  for (int i : order) {
+    PhotoEntry& entry = entries[static_cast<std::size_t>(i)];
+    const bool unnamed = (entry.flags & kPhotoUnnamed) != 0;
+    LT_TRY(photos_.Insert(std::move(entry), photos_.Count()));
+    IndexName(photos_.Count() - 1);
+    if (unnamed) ++unnamedCount_;
+  }
+  entries.clear();
+  return S_OK;
+}
+
+void PhotoList::RemoveAt(int index) {
+  if (photos_.At(index).flags & kPhotoUnnamed) --unnamedCount_;
+  photos_.RemoveAt(index);
+  RebuildNameIndex();
+}
+
+Status PhotoList::SetFileName(int index, std::u16string_view name) {
+  CountedString newName(photos_.At(index).heap != nullptr ? photos_.At(index).heap
+                                                          : &PrivateHeap::Process());
+  LT_TRY(newName.Assign(name));
+  UnindexName(index);
+  photos_.At(index).fileName = std::move(newName);
+  IndexName(index);
+  return S_OK;
+}
+
+void PhotoList::SetUnnamed(int index, bool unnamed) {
+  PhotoEntry& photo = photos_.At(index);
+  const bool was = (photo.flags & kPhotoUnnamed) != 0;
+  if (unnamed) {
+    photo.flags |= kPhotoUnnamed | kPhotoUnnamedWhenListed;
+  } else {
+    photo.flags &= ~(kPhotoUnnamed | kPhotoUnnamedWhenListed);
+  }
+  if (was != unnamed) unnamedCount_ += unnamed ? 1 : -1;
+}
+
+int PhotoList::FindOtherWithName(std::u16string_view name, int except) const {
+  const auto [first, last] = names_.equal_range(FoldedNameKey(name));
+  int found = -1;
+  for (auto it = first; it != last; ++it) {
+    if (it->second == except) continue;
+    if (CompareInvariant(photos_.At(it->second).fileName.View(), name, true) != 0) continue;
+    if (found < 0 || it->second < found) found = it->second;
+  }
+  return found;
+}
+
+void PhotoList::IndexName(int index) {
+  names_.emplace(FoldedNameKey(photos_.At(index).fileName.View()), index);
+}
+
+void PhotoList::UnindexName(int index) {
+  const auto [first, last] = names_.equal_range(FoldedNameKey(photos_.At(index).fileName.View()));
+  for (auto it = first; it != last; ++it) {
+    if (it->second == index) {
+      names_.erase(it);
+      return;
+    }
+  }
+}
+
+void PhotoList::RebuildNameIndex() {
+  names_.clear();
+  names_.reserve(static_cast<std::size_t>(photos_.Count()));
+  for (int i = 0; i < photos_.Count(); ++i) IndexName(i);
+}
+
+bool PhotoList::IsVisibleInMode(int index) const {
+  if (index < 0 || index >= photos_.Count()) return false;
+  const bool unnamed = (photos_.At(index).flags & kPhotoUnnamed) != 0;
+  switch (mode_) {
+    case kNavigateAll:
+      return true;
+    case kNavigateUnnamed:
+      return unnamed;
+    case kNavigateNamed:
+      return !unnamed;
+    default:
+      return false;
+  }
+}
+
+int PhotoList::FirstVisible() const {
+  if ((photos_.Count() == 0)) return -1;
+  return IsVisibleInMode(0) ? 0 : NextVisible(0);
+}
+
+int PhotoList::NextVisible(int index) const {
+  for (int i = std::max(index + 1, 0); i < photos_.Count(); ++i) {
+    if (IsVisibleInMode(i)) return i;
+  }
+  return -1;
+}
+
+int PhotoList::PreviousVisible(int index) const {
+  for (int i = std::min(index, photos_.Count()) - 1; i >= 0; --i) {
+    if (IsVisibleInMode(i)) return i;
+  }
+  return -1;
+}
+
+int PhotoList::LastVisible() const {
+  if ((photos_.Count() == 0)) return -1;
+  const int last = photos_.Count() - 1;
+  return IsVisibleInMode(last) ? last : PreviousVisible(last);
+}
+
+int PhotoList::CountVisibleFrom(int index) const {
+  int count = 0;
+  for (int i = std::max(index, 0); i < photos_.Count(); ++i) {
+    if (IsVisibleInMode(i)) ++count;
+  }
+  return count;
+}
+
+namespace {
+
+Status FillNumber(CountedString& text, int n, std::int64_t value) {
+  CountedString number;
+  LT_TRY(FormatUInt32(number, static_cast<std::uint32_t>(value)));
+  return SubstitutePlaceholder(text, n, number);
+}
+
+}  // namespace
+
+Status PhotoList::PhotoIndexText(const StringModule& strings, CountedString& text) const {
+  LT_TRY(LoadString(strings, IDS_PHOTO_INDEX, text));
+  const int shown = (current_ < 0 || (photos_.Count() == 0)) ? 0 : current_ + 1;
+  LT_TRY(FillNumber(text, 1, shown));
+  return FillNumber(text, 2, photos_.Count());
+}
+
+Status PhotoList::UnnamedCountText(const StringModule& strings, CountedString& text) const {
+  LT_TRY(LoadString(strings, unnamedCount_ == 1 ? IDS_PHOTO_TO_BE_NAMED : IDS_PHOTOS_TO_BE_NAMED,
+                    text));
+  return FillNumber(text, 1, unnamedCount_);
+}
+
+}  // namespace lumatag

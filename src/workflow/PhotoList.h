@@ -1,0 +1,129 @@
+// The photos of the working folder: their records in picture-taken order, the current photo, the
+// navigation mode that decides which photos the First/Previous/Next/Last commands visit, the
+// unnamed count, the base names in use, and an index of the file names for uniqueness checks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "foundation/CountedString.h"
+#include "foundation/ElementArray.h"
+#include "foundation/StringTable.h"
+#include "metadata/PhotoFacts.h"
+
+namespace lumatag {
+
+// A photo of the working folder is the per-photo record itself.
+using PhotoEntry = PhotoFacts;
+
+enum NavigationMode : std::uint32_t {
+  kNavigateAll = 0,
+  kNavigateUnnamed = 1,
+  kNavigateNamed = 2,
+};
+
+// The photo order: picture-taken date, earliest first; equal dates by file name (locale-neutral,
+// case-sensitive).
+int ComparePhotoOrder(const PhotoEntry& a, const PhotoEntry& b);
+
+// The text that stands for a file name in the name index: case folded, so that names differing
+// only in case meet.
+std::u16string FoldedNameKey(std::u16string_view name);
+
+// The base names in use in the folder, sorted without regard to case; always holds the entry
+// "<no base name>", which stands for the empty base name.
+class BaseNameList {
+ public:
+  BaseNameList();
+
+  // Empties the list and puts "<no base name>" (from `strings`) into it.
+  Status Reset(const StringModule& strings);
+  void Clear();
+  // Adds a base name and gives its index; an existing equal entry (without regard to case) counts
+  // as success and gives its index. `added` tells whether the list grew.
+  Status Add(std::u16string_view text, int* index, bool* added = nullptr);
+  // The index of an equal entry, or -1.
+  int Find(std::u16string_view text) const;
+
+  int Count() const { return items_.Count(); }
+  std::u16string_view At(int index) const { return items_.At(index).View(); }
+  // The index of "<no base name>", -1 before Reset.
+  int NoBaseNameIndex() const { return Find(noBaseName_); }
+  bool IsNoBaseName(int index) const;
+  // The base-name text of an entry: empty for "<no base name>".
+  std::u16string_view TextOf(int index) const;
+
+ private:
+  ElementArray<CountedString> items_;
+  std::u16string noBaseName_;
+};
+
+class PhotoList {
+ public:
+  static constexpr int kInitialCapacity = 10;
+  static constexpr int kGrowthStep = 20;
+
+  PhotoList();
+
+  int Count() const { return photos_.Count(); }
+  bool IsEmpty() const { return photos_.Count() == 0; }
+  PhotoEntry& At(int index) { return photos_.At(index); }
+  const PhotoEntry& At(int index) const { return photos_.At(index); }
+
+  int CurrentIndex() const { return current_; }
+  void SetCurrentIndex(int index) { current_ = index; }
+  int UnnamedCount() const { return unnamedCount_; }
+  void AdjustUnnamedCount(int delta) { unnamedCount_ += delta; }
+
+  std::uint32_t NavigationMode() const { return mode_; }
+  void SetNavigationMode(std::uint32_t mode) { mode_ = mode; }
+
+  BaseNameList& BaseNames() { return baseNames_; }
+  const BaseNameList& BaseNames() const { return baseNames_; }
+
+  // Drops every photo: no current photo, unnamed count 0, base names emptied.
+  void Clear();
+  // Inserts a record in its sorted place, counts it when unnamed and indexes its name.
+  Status Insert(PhotoEntry entry, int* position = nullptr);
+  // Takes many records at once (a folder scan): sorts them and puts them in the list, which must
+  // be empty. Same result as inserting one by one, without moving the records around.
+  Status InsertAll(std::vector<PhotoEntry>& entries);
+  // Removes a record; the current index is left to the caller. Counts and the name index follow.
+  void RemoveAt(int index);
+  // Gives a record a new file name and keeps the name index in step.
+  Status SetFileName(int index, std::u16string_view name);
+  // Marks a record named or unnamed and keeps the unnamed count in step.
+  void SetUnnamed(int index, bool unnamed);
+
+  // Another photo (not `except`) whose file name equals `name` without regard to case, or -1.
+  int FindOtherWithName(std::u16string_view name, int except) const;
+
+  bool IsVisibleInMode(int index) const;
+  int FirstVisible() const;
+  int NextVisible(int index) const;
+  int PreviousVisible(int index) const;
+  int LastVisible() const;
+  // Photos visible in the mode from `index` to the end of the list.
+  int CountVisibleFrom(int index) const;
+
+  // "Photo #{1} of {2}." and "{1} photos still to be named." / "{1} photo still to be named.".
+  Status PhotoIndexText(const StringModule& strings, CountedString& text) const;
+  Status UnnamedCountText(const StringModule& strings, CountedString& text) const;
+
+ private:
+  void IndexName(int index);
+  void UnindexName(int index);
+  void RebuildNameIndex();
+
+  ElementArray<PhotoEntry> photos_;
+  int current_ = -1;
+  int unnamedCount_ = 0;
+  std::uint32_t mode_ = kNavigateUnnamed;
+  BaseNameList baseNames_;
+  // Folded file name → indices of the photos with that name.
+  std::unordered_multimap<std::u16string, int> names_;
+};
+
+}  // namespace lumatag
