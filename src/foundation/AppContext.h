@@ -12,6 +12,13 @@ namespace lumatag {
 // Activity state while a message box is up.
 inline constexpr int kActivityMessageBox = 7;
 
+// The dialog that is open, where behaviour depends on it (previews show sample values).
+enum OpenDialog : int {
+  kDialogNone = 0,
+  kDialogPatternEditor = 1,
+  kDialogInsertNumber = 2,
+};
+
 struct AppContext {
   AppContext();
   ~AppContext();
@@ -30,6 +37,7 @@ struct AppContext {
   CountedString title;
   bool mainWindowVisible = false;
   int activityState = 0;
+  OpenDialog openDialog = kDialogNone;
 
  private:
   bool handlerInstalled_ = false;
