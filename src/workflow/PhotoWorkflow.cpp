@@ -10,7 +10,8 @@
 #include "metadata/PhotoMetadataReader.h"
 #include "workflow/FileActions.h"
 #include "workflow/FolderLister.h"
-#include "workflow/NameRules.h"
+#include "patterns/Classification.h"
+#include "patterns/NameMatcher.h"
 
 namespace lumatag {
 
@@ -41,7 +42,11 @@ bool IsValidFileName(std::u16string_view name) {
 
 }  // namespace
 
-PhotoWorkflow::PhotoWorkflow(const WorkflowServices& services) : services_(services) {
+PhotoWorkflow::PhotoWorkflow(const WorkflowServices& services)
+    : services_(services), lookup_(*services.extensions) {
+  environment_.app = services_.context;
+  environment_.catalogue = services_.catalogue;
+  environment_.extensions = &lookup_;
   list_.SetNavigationMode(services_.settings->fileNavigationMode);
 }
 
@@ -89,7 +94,7 @@ std::uint32_t PhotoWorkflow::SequenceStartOf(std::uint16_t pattern, bool firstPh
     *found = false;
     return 0;
   }
-  return PatternSequenceStart(*p, firstPhoto, found);
+  return SequenceStart(*p, firstPhoto, found);
 }
 
 Status PhotoWorkflow::BuildPath(std::u16string_view name, CountedString& path) const {
@@ -102,57 +107,11 @@ Status PhotoWorkflow::BuildPath(std::u16string_view name, CountedString& path) c
 // The photo list
 
 Status PhotoWorkflow::RebuildQuickPassTags() {
-  std::vector<std::uint16_t> tags;
-  LT_TRY(CollectPatternTags(*services_.catalogue, &tags));
-  quickPassTags_.Clear();
-  return BuildQuickPassFilter(&quickPassTags_, tags);
+  return BuildQuickPassTagList(*services_.catalogue, &quickPassTags_);
 }
 
 Status PhotoWorkflow::ClassifyName(PhotoEntry& photo) {
-  const std::u16string_view name = photo.fileName.View();
-  std::uint16_t best = kNoPatternIndex;
-  NameReading reading;
-  const Status found =
-      FindBestName(*services_.catalogue, false, photo, name, *services_.extensions, &best, &reading);
-  bool unnamed = false;
-  if (Succeeded(found) && reading.baseLength != 0) {
-    // A base name, or no match at all: a camera-generated name makes the photo unnamed.
-    std::uint16_t automatic = kNoPatternIndex;
-    NameReading camera;
-    if (Succeeded(FindBestName(*services_.catalogue, true, photo, name, *services_.extensions,
-                               &automatic, &camera)) &&
-        automatic != kNoPatternIndex) {
-      unnamed = true;
-      photo.patternIndex = services_.catalogue->AutomaticIndex();
-      photo.baseNameStart = 0;
-      photo.baseNameLength = 0;
-      photo.number = camera.number;
-      photo.flags |= kPhotoOriginalIsCurrent;
-      photo.flags &= ~(kPhotoNamed | kPhotoOriginalFound);
-    }
-  }
-  if (!unnamed) {
-    if (best == kNoPatternIndex) {
-      photo.patternIndex = kNoPatternIndex;
-      photo.baseNameStart = 0;
-      photo.baseNameLength = 0;
-      photo.number = 0;
-    } else {
-      photo.patternIndex = best;
-      photo.baseNameStart = reading.baseStart;
-      photo.baseNameLength = reading.baseLength;
-      photo.number = reading.number;
-    }
-  }
-  if (unnamed) {
-    photo.flags |= kPhotoUnnamed | kPhotoUnnamedWhenListed;
-  } else {
-    photo.flags &= ~(kPhotoUnnamed | kPhotoUnnamedWhenListed);
-  }
-  if (photo.flags & kPhotoNamed) {
-    photo.flags &= ~(kPhotoNamed | kPhotoOriginalFound | kPhotoOriginalIsCurrent);
-  }
-  return S_OK;
+  return lumatag::ClassifyName(*services_.catalogue, &photo, &lookup_);
 }
 
 Status PhotoWorkflow::RefreshPhotoList(bool clear, bool rebuildTagList) {
@@ -289,8 +248,9 @@ Status PhotoWorkflow::GenerateWithExtension(int index, std::uint16_t pattern, in
                                             CountedString& name) {
   const NamingPattern* p = PatternAt(pattern);
   if (p == nullptr || index < 0 || index >= list_.Count()) return E_INVALIDARG;
-  return GenerateFromPattern(*p, list_.At(index), list_.BaseNames().TextOf(baseName), firstPhoto,
-                             number, name);
+  CountedString base;
+  LT_TRY(base.Assign(list_.BaseNames().TextOf(baseName)));
+  return GenerateName(environment_, p, &list_.At(index), &base, firstPhoto, number, &name);
 }
 
 Status PhotoWorkflow::ProposeName(int index, std::uint16_t pattern, int baseName,
@@ -396,24 +356,10 @@ Status PhotoWorkflow::CheckNewName(CountedString& name, int index, std::uint16_t
     if (!quiet) ShowErrorMessage(Context(), IDS_ERR_PHOTO_NAME_INVALID_CHARACTER);
     return E_FAIL;
   }
-  if (!quiet) {
-    const NamingPattern* automatic = services_.catalogue->Automatic();
-    if (automatic != nullptr) {
-      PhotoEntry& photo = list_.At(index);
-      const std::uint32_t flags = photo.flags;
-      CountedString original;
-      LT_TRY(original.Assign(photo.originalFileName));
-      NameReading reading;
-      const Status read =
-          ReadNameWith(*automatic, photo, name.View(), *services_.extensions, &reading);
-      // The test must leave the photo's record as it was.
-      photo.flags = flags;
-      photo.originalFileName = std::move(original);
-      if (Succeeded(read) && reading.matched) {
-        ShowErrorMessage(Context(), IDS_ERR_CAMERA_GENERATED_NAME);
-        return E_FAIL;
-      }
-    }
+  if (!quiet && services_.catalogue->Automatic() != nullptr &&
+      IsCameraGeneratedName(name.View(), &lookup_)) {
+    ShowErrorMessage(Context(), IDS_ERR_CAMERA_GENERATED_NAME);
+    return E_FAIL;
   }
   const Status extension = CheckExtension(name, index, !quiet);
   if (Failed(extension)) {
@@ -450,23 +396,26 @@ Status PhotoWorkflow::ReadNameBack(PhotoEntry& photo, std::u16string_view name,
                                    std::uint16_t pattern, std::uint16_t* matched,
                                    std::uint16_t* baseStart, std::uint16_t* baseLength,
                                    std::uint32_t* number) {
-  NameReading reading;
+  CountedString fileName;
+  LT_TRY(fileName.Assign(name));
+  NameMatch match;
+  BestPattern best;
   const NamingPattern* p = PatternAt(pattern);
   if (p != nullptr && p->IsUsable() && !p->IsDeleted() &&
-      Succeeded(ReadNameWith(*p, photo, name, *services_.extensions, &reading)) &&
-      reading.matched) {
-    *matched = pattern;
+      Succeeded(MatchName(p, &photo, &fileName, &lookup_, &match)) && match.matched) {
+    best.index = pattern;
+    best.baseStart = match.baseStart;
+    best.baseLength = match.baseLength;
+    best.number = match.number;
   } else {
-    std::uint16_t best = kNoPatternIndex;
-    reading = NameReading();
-    LT_TRY(FindBestName(*services_.catalogue, false, photo, name, *services_.extensions, &best,
-                        &reading));
-    *matched = best;
-    if (best == kNoPatternIndex) reading = NameReading();
+    const PatternListView naming = PatternListView::Naming(*services_.catalogue);
+    LT_TRY(FindBestPattern(&naming, &photo, &fileName, &lookup_, &best));
+    if (best.index == kNoPatternMatched) best = BestPattern();
   }
-  *baseStart = reading.baseStart;
-  *baseLength = reading.baseLength;
-  *number = reading.number;
+  *matched = best.index;
+  *baseStart = best.baseStart;
+  *baseLength = best.baseLength;
+  *number = best.number;
   return *matched == kNoPatternIndex ? S_RENAMED_WITHOUT_PATTERN : S_OK;
 }
 
@@ -684,11 +633,10 @@ Status PhotoWorkflow::ChoosePattern(std::u16string_view name) {
   if (index < 0 || index == naming_.pattern) return S_OK;
   if (naming_.typed && list_.CurrentIndex() >= 0) {
     PhotoEntry& photo = list_.At(list_.CurrentIndex());
-    std::uint16_t best = kNoPatternIndex;
-    NameReading reading;
-    if (Succeeded(FindBestName(*services_.catalogue, false, photo, newName_.View(),
-                               *services_.extensions, &best, &reading)) &&
-        best != kNoPatternIndex) {
+    const PatternListView naming = PatternListView::Naming(*services_.catalogue);
+    BestPattern reading;
+    if (Succeeded(FindBestPattern(&naming, &photo, &newName_, &lookup_, &reading)) &&
+        reading.index != kNoPatternMatched) {
       int base = list_.BaseNames().NoBaseNameIndex();
       bool added = false;
       if (reading.baseLength > 0 && reading.baseStart + reading.baseLength <= newName_.Length()) {

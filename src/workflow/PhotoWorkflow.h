@@ -17,7 +17,9 @@
 #include "platform/FileOperations.h"
 #include "platform/ReadableFile.h"
 #include "platform/SoundPlayer.h"
+#include "patterns/NameGenerator.h"
 #include "workflow/ExtensionList.h"
+#include "workflow/ExtensionListLookup.h"
 #include "workflow/PhotoList.h"
 #include "workflow/WorkflowView.h"
 
@@ -156,6 +158,8 @@ class PhotoWorkflow {
   Status RenameFailed(Status status, bool quiet);
 
   WorkflowServices services_;
+  ExtensionListLookup lookup_;
+  NamingEnvironment environment_;
   PhotoList list_;
   NamingState naming_;
   CountedString newName_;

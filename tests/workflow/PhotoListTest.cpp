@@ -1,0 +1,153 @@
+// The photo list without a folder: order, navigation in the three modes, counts and their texts,
+// the base-name list and the name index.
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+#include "workflow/PhotoList.h"
+
+namespace lumatag {
+namespace {
+
+PhotoEntry Photo(const char16_t* name, SystemTime taken, bool unnamed) {
+  PhotoEntry photo;
+  EXPECT_OK(SetupPhotoFacts(&photo, &PrivateHeap::Process(), name, taken, kNoPatternIndex, 0));
+  photo.flags &= ~(kPhotoUnnamed | kPhotoUnnamedWhenListed);
+  if (unnamed) photo.flags |= kPhotoUnnamed | kPhotoUnnamedWhenListed;
+  return photo;
+}
+
+SystemTime Day(int day) { return SystemTime{2013, 5, 0, static_cast<std::uint16_t>(day), 10, 0, 0, 0}; }
+
+std::vector<std::u16string> Names(const PhotoList& list) {
+  std::vector<std::u16string> names;
+  for (int i = 0; i < list.Count(); ++i) names.emplace_back(list.At(i).fileName.View());
+  return names;
+}
+
+TEST(PhotoListTest, OrdersByDateThenCaseSensitiveName) {
+  for (bool bulk : {false, true}) {
+    PhotoList list;
+    std::vector<PhotoEntry> entries;
+    entries.push_back(Photo(u"b.jpg", Day(2), false));
+    entries.push_back(Photo(u"a.jpg", Day(3), false));
+    entries.push_back(Photo(u"B.jpg", Day(2), false));
+    entries.push_back(Photo(u"c.jpg", Day(1), false));
+    if (bulk) {
+      ASSERT_OK(list.InsertAll(entries));
+    } else {
+      for (PhotoEntry& entry : entries) ASSERT_OK(list.Insert(std::move(entry)));
+    }
+    const std::vector<std::u16string> names = Names(list);
+    ASSERT_EQ(names.size(), 4u);
+    EXPECT_EQ(names[0], u"c.jpg");
+    // Same date: the names differ only in case and still both stay, in a fixed order.
+    EXPECT_TRUE((names[1] == u"b.jpg" && names[2] == u"B.jpg") ||
+                (names[1] == u"B.jpg" && names[2] == u"b.jpg"));
+    EXPECT_EQ(names[3], u"a.jpg");
+  }
+}
+
+TEST(PhotoListTest, CaseOnlyOrderIsTheSameWhicheverComesFirst) {
+  PhotoList one;
+  PhotoList two;
+  ASSERT_OK(one.Insert(Photo(u"x.jpg", Day(1), false)));
+  ASSERT_OK(one.Insert(Photo(u"X.jpg", Day(1), false)));
+  ASSERT_OK(two.Insert(Photo(u"X.jpg", Day(1), false)));
+  ASSERT_OK(two.Insert(Photo(u"x.jpg", Day(1), false)));
+  EXPECT_EQ(Names(one), Names(two));
+}
+
+// Photos 0..4: named, unnamed, named, unnamed, named.
+PhotoList Mixed() {
+  PhotoList list;
+  for (int i = 0; i < 5; ++i) {
+    const std::u16string name = u"p" + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u".jpg";
+    EXPECT_OK(list.Insert(Photo(name.c_str(), Day(i + 1), i % 2 == 1)));
+  }
+  return list;
+}
+
+struct NavigationCase {
+  std::uint32_t mode;
+  int first, last, nextOf0, previousOf4, visibleFrom1;
+};
+
+class NavigationTest : public testing::TestWithParam<NavigationCase> {};
+
+TEST_P(NavigationTest, VisitsThePhotosOfTheMode) {
+  const NavigationCase& c = GetParam();
+  PhotoList list = Mixed();
+  list.SetNavigationMode(c.mode);
+  EXPECT_EQ(list.FirstVisible(), c.first);
+  EXPECT_EQ(list.LastVisible(), c.last);
+  EXPECT_EQ(list.NextVisible(0), c.nextOf0);
+  EXPECT_EQ(list.PreviousVisible(4), c.previousOf4);
+  EXPECT_EQ(list.CountVisibleFrom(1), c.visibleFrom1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, NavigationTest,
+                         testing::Values(NavigationCase{kNavigateAll, 0, 4, 1, 3, 4},
+                                         NavigationCase{kNavigateUnnamed, 1, 3, 1, 3, 2},
+                                         NavigationCase{kNavigateNamed, 0, 4, 2, 2, 2},
+                                         NavigationCase{7, -1, -1, -1, -1, 0}),
+                         LT_CASE_NAMES);
+
+TEST(PhotoListTest, EmptyListHasNothingVisibleAndCountsZero) {
+  PhotoList list;
+  EXPECT_EQ(list.FirstVisible(), -1);
+  EXPECT_EQ(list.LastVisible(), -1);
+  CountedString text;
+  ASSERT_OK(list.PhotoIndexText(StringModule::BuiltIn(), text));
+  EXPECT_EQ(text.View(), u"Photo #0 of 0.");
+  ASSERT_OK(list.UnnamedCountText(StringModule::BuiltIn(), text));
+  EXPECT_EQ(text.View(), u"0 photos still to be named.");
+}
+
+TEST(PhotoListTest, CountTextsFollowTheListAndTheSingularForm) {
+  PhotoList list = Mixed();
+  list.SetCurrentIndex(2);
+  CountedString text;
+  ASSERT_OK(list.PhotoIndexText(StringModule::BuiltIn(), text));
+  EXPECT_EQ(text.View(), u"Photo #3 of 5.");
+  ASSERT_OK(list.UnnamedCountText(StringModule::BuiltIn(), text));
+  EXPECT_EQ(text.View(), u"2 photos still to be named.");
+  list.SetUnnamed(1, false);
+  ASSERT_OK(list.UnnamedCountText(StringModule::BuiltIn(), text));
+  EXPECT_EQ(text.View(), u"1 photo still to be named.");
+  list.RemoveAt(3);
+  EXPECT_EQ(list.UnnamedCount(), 0);
+}
+
+TEST(PhotoListTest, NameIndexIgnoresCaseAndFollowsRenamesAndRemovals) {
+  PhotoList list = Mixed();
+  EXPECT_EQ(list.FindOtherWithName(u"P2.JPG", -1), 2);
+  EXPECT_EQ(list.FindOtherWithName(u"P2.JPG", 2), -1);  // only the photo itself
+  ASSERT_OK(list.SetFileName(2, u"Trip #001.JPG"));
+  EXPECT_EQ(list.FindOtherWithName(u"p2.jpg", -1), -1);
+  EXPECT_EQ(list.FindOtherWithName(u"trip #001.jpg", 0), 2);
+  list.RemoveAt(0);
+  EXPECT_EQ(list.FindOtherWithName(u"TRIP #001.JPG", -1), 1);
+  EXPECT_EQ(list.FindOtherWithName(u"p4.jpg", -1), 3);
+}
+
+TEST(BaseNameListTest, KeepsNoBaseNameAndReusesEqualEntries) {
+  BaseNameList names;
+  ASSERT_OK(names.Reset(StringModule::BuiltIn()));
+  ASSERT_EQ(names.Count(), 1);
+  EXPECT_TRUE(names.IsNoBaseName(0));
+  EXPECT_EQ(names.TextOf(0), u"");
+  int trip = -1;
+  bool added = false;
+  ASSERT_OK(names.Add(u"Trip", &trip, &added));
+  EXPECT_TRUE(added);
+  int again = -1;
+  ASSERT_OK(names.Add(u"TRIP", &again, &added));
+  EXPECT_FALSE(added);
+  EXPECT_EQ(names.At(again), u"Trip");
+  EXPECT_EQ(names.Count(), 2);
+  EXPECT_EQ(names.TextOf(names.Find(u"trip")), u"Trip");
+  EXPECT_FALSE(names.IsNoBaseName(names.Find(u"trip")));
+}
+
+}  // namespace
+}  // namespace lumatag

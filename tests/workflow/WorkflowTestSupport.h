@@ -1,0 +1,70 @@
+// A photo workflow over a real temporary folder: built-in patterns, the default extension list,
+// scripted message boxes, recorded sounds and a view that records what it was asked to do.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "foundation/AppContext.h"
+#include "patterns/KeywordTable.h"
+#include "patterns/PatternCatalogue.h"
+#include "platform/fake/RecordingSoundPlayer.h"
+#include "platform/fake/ScriptedMessagePresenter.h"
+#include "platform/linux/LinuxFileOperations.h"
+#include "support/TestSupport.h"
+#include "workflow/PhotoWorkflow.h"
+
+namespace lumatag {
+
+class RecordingView final : public WorkflowView {
+ public:
+  void RefreshWindowState(std::uint32_t mask) override { refreshed |= mask; }
+  void FillBoxes(std::uint32_t mask) override { filled |= mask; }
+  void ReleasePreview() override { ++releases; }
+  void SetWaitCursor(bool waiting) override { waits.push_back(waiting); }
+  std::uint32_t refreshed = 0;
+  std::uint32_t filled = 0;
+  int releases = 0;
+  std::vector<bool> waits;
+};
+
+class WorkflowTest : public testing::Test {
+ protected:
+  WorkflowTest();
+
+  // Writes a JPEG whose DateTimeOriginal is `taken` ("YYYY:MM:DD HH:MM:SS"; empty: none).
+  void AddPhoto(const std::string& name, const std::string& taken,
+                const std::string& extraContent = "");
+  void AddFile(const std::string& name, const std::string& content);
+  bool Exists(const std::string& name) const;
+  std::string Content(const std::string& name) const;
+  // The file names of the folder, sorted.
+  std::vector<std::string> Files() const;
+  // Scans the folder.
+  void Scan();
+  // The file names of the list, in list order.
+  std::vector<std::string> ListNames() const;
+  int PatternIndex(const std::u16string& definition) const;
+  // Makes a pattern current by its definition (as the pattern box would, by name).
+  void ChooseDefinition(const std::u16string& definition);
+  std::u16string ShownText(std::size_t i) const;
+
+  TempDir dir_;
+  AppContext context_;
+  ScriptedMessagePresenter presenter_;
+  KeywordTable keywords_;
+  PatternCatalogue catalogue_;
+  ExtensionList extensions_;
+  NamingSettings settings_;
+  bool settingsChanged_ = false;
+  LinuxFileOperations files_;
+  RecordingSoundPlayer sounds_;
+  RecordingView view_;
+  WorkflowServices services_;
+  std::unique_ptr<PhotoWorkflow> workflow_;
+};
+
+}  // namespace lumatag
