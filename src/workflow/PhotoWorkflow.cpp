@@ -547,7 +547,7 @@ Status PhotoWorkflow::Rename() {
   return status;
 }
 
-Status PhotoWorkflow::RenameRemaining(int* renamed) {
+Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm) {
   if (renamed != nullptr) *renamed = 0;
   const int start = list_.CurrentIndex();
   if (start < 0) return S_OK;
@@ -566,7 +566,7 @@ Status PhotoWorkflow::RenameRemaining(int* renamed) {
     if (list_.IsVisibleInMode(i)) targets.push_back(i);
   }
   const int count = static_cast<int>(targets.size());
-  if (count > 1) {
+  if (count > 1 && confirm) {
     std::uint16_t question = IDS_ASK_RENAME_ALL;
     if (list_.NavigationMode() == kNavigateUnnamed) question = IDS_ASK_RENAME_UNNAMED;
     if (list_.NavigationMode() == kNavigateNamed) question = IDS_ASK_RENAME_NAMED;

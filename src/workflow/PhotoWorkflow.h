@@ -102,8 +102,9 @@ class PhotoWorkflow {
 
   // ---- Commands ------------------------------------------------------------------------------
   Status Rename();
-  // `renamed` receives the number of photos renamed.
-  Status RenameRemaining(int* renamed = nullptr);
+  // `renamed` receives the number of photos renamed. Without `confirm` the question before
+  // renaming several photos is taken as answered Yes (a front-end asked it already).
+  Status RenameRemaining(int* renamed = nullptr, bool confirm = true);
   Status Delete();
   // Pattern box: a pattern chosen by name.
   Status ChoosePattern(std::u16string_view name);
