@@ -1,0 +1,244 @@
+// lumatag-cli scan, rename-remaining, rename and delete on real folders, with the settings and
+// the trash in a temporary directory; and a Rename Remaining killed at random moments.
+#include <signal.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "photobuilder/PhotoBuilder.h"
+#include "support/TestSupport.h"
+
+namespace lumatag {
+namespace {
+
+namespace fs = std::filesystem;
+
+class WorkflowCliTest : public testing::Test {
+ protected:
+  WorkflowCliTest() {
+    fs::create_directories(home_.File("config"));
+    fs::create_directories(home_.File("data"));
+    fs::create_directories(home_.File("photos"));
+  }
+
+  std::string Photos() const { return home_.File("photos"); }
+
+  void AddPhoto(const std::string& name, const std::string& taken, const std::string& tail = "") {
+    photo::PhotoBuilder builder;
+    builder.Ascii(photo::Ifd::kExif, 0x9003, taken);
+    const photo::Bytes bytes = builder.Jpeg();
+    std::ofstream(Photos() + "/" + name, std::ios::binary)
+        << std::string(bytes.begin(), bytes.end()) << tail;
+  }
+
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(Photos())) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  // The shell command that runs lumatag-cli with this test's settings and trash.
+  std::string Command(const std::string& arguments) const {
+    return "XDG_CONFIG_HOME='" + home_.File("config") + "' XDG_DATA_HOME='" + home_.File("data") +
+           "' " + LUMATAG_CLI + " " + arguments;
+  }
+
+  struct Run {
+    std::string out;
+    int status;
+  };
+  Run RunCli(const std::string& arguments, const std::string& input = "") const {
+    const std::string command =
+        "printf '" + input + "' | " + Command(arguments) + " 2>'" + home_.File("stderr") + "'";
+    Run run{"", -1};
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+  }
+  std::string Stderr() const {
+    std::ifstream in(home_.File("stderr"));
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  std::string Quoted(const std::string& text) const { return "'" + text + "'"; }
+
+  TempDir home_;
+};
+
+TEST_F(WorkflowCliTest, ScanPrintsOneLinePerPhotoThenTheCounts) {
+  AddPhoto("IMG_0002.JPG", "2013:05:02 10:00:00");
+  AddPhoto("Trip #007.JPG", "2013:05:03 11:30:05");
+  AddPhoto("IMG_0001.JPG", "2013:05:01 09:00:00");
+  AddPhoto("IMG_0003.JPEG", "2013:05:01 09:00:00");
+  const Run run = RunCli("scan " + Quoted(Photos()));
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_EQ(run.out,
+            "1\tunnamed\tIMG_0001.JPG\t2013-05-01 09:00:00\t\t\t1\n"
+            "2\tunnamed\tIMG_0002.JPG\t2013-05-02 10:00:00\t\t\t2\n"
+            "3\tnamed\tTrip #007.JPG\t2013-05-03 11:30:05\tHash sign & 3 digits\tTrip\t7\n"
+            "Photo #1 of 3.\n"
+            "2 photos still to be named.\n");
+}
+
+TEST_F(WorkflowCliTest, ScanWithoutFolderUsesThePicturesFolderAndFailsOnAMissingFolder) {
+  AddPhoto("IMG_0001.JPG", "2013:05:01 09:00:00");
+  std::ofstream(home_.File("config") + "/user-dirs.dirs")
+      << "XDG_PICTURES_DIR=\"" << Photos() << "\"\n";
+  Run run = RunCli("scan");
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_EQ(run.out, "1\tunnamed\tIMG_0001.JPG\t2013-05-01 09:00:00\t\t\t1\nPhoto #1 of 1.\n"
+                     "1 photo still to be named.\n");
+  run = RunCli("scan " + Quoted(home_.File("missing")));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(Stderr().find("The specified folder does not exist."), std::string::npos);
+  const fs::path empty = home_.File("empty");
+  fs::create_directories(empty / "sub");
+  run = RunCli("scan " + Quoted(empty.string()));
+  EXPECT_EQ(run.out, "Photo #0 of 0.\n0 photos still to be named.\n");
+}
+
+TEST_F(WorkflowCliTest, RenameRemainingDryRunListsAndTouchesNothing) {
+  AddPhoto("IMG_0001.JPG", "2013:05:01 09:00:00");
+  AddPhoto("IMG_0002.JPG", "2013:05:02 09:00:00");
+  AddPhoto("IMG_0003.JPG", "2013:05:03 09:00:00");
+  const std::string args = "rename-remaining " + Quoted(Photos()) +
+                           " --pattern-name 'Hash sign & 3 digits' --base Trip";
+  Run run = RunCli(args + " --dry-run");
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_EQ(run.out,
+            "IMG_0001.JPG -> Trip #001.JPG\nIMG_0002.JPG -> Trip #002.JPG\n"
+            "IMG_0003.JPG -> Trip #003.JPG\n3 photos were renamed.\n");
+  EXPECT_EQ(Files(), (std::vector<std::string>{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
+  // Answering No to the confirmation changes nothing.
+  run = RunCli(args + " --from IMG_0002.JPG", "n\\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(Stderr().find("Do you want to proceed with renaming 2 UNNAMED photos?"),
+            std::string::npos);
+  EXPECT_EQ(Files(), (std::vector<std::string>{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
+  run = RunCli(args + " --from IMG_0002.JPG --mode all", "y\\n");
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_EQ(run.out, "IMG_0002.JPG -> Trip #001.JPG\nIMG_0003.JPG -> Trip #002.JPG\n"
+                     "2 photos were renamed.\n");
+  run = RunCli(args + " --yes");
+  EXPECT_EQ(run.out, "IMG_0001.JPG -> Trip #003.JPG\n1 photo was renamed.\n");
+  EXPECT_EQ(Files(), (std::vector<std::string>{"Trip #001.JPG", "Trip #002.JPG", "Trip #003.JPG"}));
+}
+
+TEST_F(WorkflowCliTest, RenameAndDeleteOnePhotoWithTheirChecks) {
+  AddPhoto("IMG_0001.JPG", "2013:05:01 09:00:00");
+  AddPhoto("IMG_0002.JPG", "2013:05:02 09:00:00");
+  Run run = RunCli("rename " + Quoted(Photos()) + " IMG_0001.JPG DSC_1234.JPG");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(Stderr().find("camera generated"), std::string::npos);
+  run = RunCli("rename " + Quoted(Photos()) + " IMG_0001.JPG Beach");
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_EQ(run.out, "IMG_0001.JPG -> Beach.JPG\n");
+  run = RunCli("rename " + Quoted(Photos()) + " IMG_0002.JPG beach.jpg", "n\\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(Stderr().find("not unique"), std::string::npos);
+  run = RunCli("delete " + Quoted(Photos()) + " IMG_0002.JPG", "n\\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Files(), (std::vector<std::string>{"Beach.JPG", "IMG_0002.JPG"}));
+  run = RunCli("delete " + Quoted(Photos()) + " IMG_0002.JPG", "y\\n");
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_EQ(Files(), (std::vector<std::string>{"Beach.JPG"}));
+  EXPECT_TRUE(fs::exists(home_.File("data") + "/Trash/files/IMG_0002.JPG"));
+  run = RunCli("delete " + Quoted(Photos()) + " nothing.JPG");
+  EXPECT_EQ(run.status, 1);
+}
+
+TEST_F(WorkflowCliTest, UsageErrors) {
+  for (const char* args : {"scan a b", "rename-remaining", "rename-remaining x --base b",
+                           "rename-remaining x --pattern-name p", "rename x y",
+                           "rename-remaining x --pattern-name p --base b --mode odd", "delete x"}) {
+    EXPECT_EQ(RunCli(args).status, 2) << args;
+  }
+}
+
+// Kills Rename Remaining runs at random moments. Afterwards every photo is there exactly once,
+// under its old or its new name, with its own content: nothing overwritten, nothing lost.
+TEST_F(WorkflowCliTest, KilledRenameRemainingNeverLosesOrOverwritesAPhoto) {
+  constexpr int kPhotos = 300;
+  std::map<std::string, std::string> contents;  // content -> original name
+  for (int i = 1; i <= kPhotos; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "IMG_%04d.JPG", i);
+    char taken[32];
+    std::snprintf(taken, sizeof taken, "2013:05:%02d %02d:%02d:%02d", 1 + i / 3600 % 28,
+                  i / 60 % 24, i % 60, i % 60);
+    const std::string tail = "photo " + std::to_string(i);
+    AddPhoto(name, taken, tail);
+    contents[tail] = name;
+  }
+  std::mt19937 random(20131205);
+  // Rounds stopped half-way (some photos under this round's base name, some not); the loop runs
+  // until a few of them happened.
+  int partial = 0;
+  for (int round = 0; round < 40 && partial < 4; ++round) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, 1);
+      dup2(null, 2);
+      const std::string command =
+          Command("rename-remaining " + Quoted(Photos()) +
+                  " --pattern-name 'Hash sign & 3 digits' --base 'Round " +
+                  std::to_string(round) + "' --mode all --yes");
+      execl("/bin/sh", "sh", "-c", ("exec env " + command).c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(2000 + random() % 40000));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+
+    std::set<std::string> seen;
+    int files = 0;
+    int thisRound = 0;
+    for (const auto& entry : fs::directory_iterator(Photos())) {
+      ++files;
+      const std::string name = entry.path().filename().string();
+      std::ifstream in(entry.path(), std::ios::binary);
+      std::ostringstream text;
+      text << in.rdbuf();
+      const std::string content = text.str();
+      const std::size_t at = content.rfind("photo ");
+      ASSERT_NE(at, std::string::npos) << name;
+      const std::string tail = content.substr(at);
+      ASSERT_EQ(contents.count(tail), 1u) << name;
+      EXPECT_TRUE(seen.insert(tail).second) << "two files hold " << tail;
+      EXPECT_TRUE(name == contents[tail] || name.rfind("Round ", 0) == 0) << name;
+      if (name.rfind("Round " + std::to_string(round) + " ", 0) == 0) ++thisRound;
+    }
+    if (thisRound > 0 && thisRound < kPhotos) ++partial;
+    EXPECT_EQ(files, kPhotos) << "round " << round;
+    EXPECT_EQ(static_cast<int>(seen.size()), kPhotos);
+  }
+  EXPECT_GT(partial, 0) << "no run was stopped half-way";
+  RecordProperty("stoppedHalfWay", partial);
+}
+
+}  // namespace
+}  // namespace lumatag
