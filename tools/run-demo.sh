@@ -1,10 +1,29 @@
 #!/usr/bin/env bash
-# `make run`: runs the program's current front-end, lumatag-cli, on something real. Until the
-# desktop window exists this shows the command-line program's commands and the string table.
+# `make run`: shows the program's current front-end, lumatag-cli, on a demo folder of generated
+# camera photos with real Exif data. Everything lives under the build folder: the photos in
+# BUILD/demo/photos and the settings file in BUILD/demo/config (XDG_CONFIG_HOME), so the person's
+# own folders and settings are never touched.
 set -euo pipefail
 build=${1:-build}
 cli="$build/bin/lumatag-cli"
+demo="$build/demo"
+photos="$demo/photos"
+
+rm -rf "$demo"
+mkdir -p "$photos" "$demo/config" "$demo/data"
+export XDG_CONFIG_HOME="$PWD/$demo/config"
+export XDG_DATA_HOME="$PWD/$demo/data"
+
+# Six camera-named photos (alternating Exif byte orders, one TIFF), and one already named.
+"$build/bin/lumatag-make-photos" "$photos" 6
+mv "$photos/IMG_0004.JPG" "$photos/Harbour #001.JPG"
+
 "$cli" --help
 echo
-echo "== lumatag-cli strings (first 20 of $("$cli" strings | wc -l) entries)"
-"$cli" strings | head -n 20
+echo "== lumatag-cli scan $photos"
+"$cli" scan "$photos"
+echo
+echo "== lumatag-cli rename-remaining $photos --pattern-name 'Hash sign & 3 digits' --base Harbour --dry-run"
+"$cli" rename-remaining "$photos" --pattern-name 'Hash sign & 3 digits' --base Harbour --dry-run
+echo
+echo "(dry run: nothing was renamed; the settings file is $XDG_CONFIG_HOME/Lumatag/settings.reg)"
