@@ -21,10 +21,10 @@ int ComparePhotoOrder(const PhotoEntry& a, const PhotoEntry& b) {
 std::u16string FoldedNameKey(std::u16string_view name) {
   std::u16string folded(name.size(), u'\0');
   UErrorCode error = U_ZERO_ERROR;
-  int32_t length = u_strFoldCase(reinterpret_cast<UChar*>(folded.data()),
-                                 static_cast<int32_t>(folded.size()),
-                                 reinterpret_cast<const UChar*>(name.data()),
-                                 static_cast<int32_t>(name.size()), U_FOLD_CASE_DEFAULT, &error);
+  int32_t length =
+      u_strFoldCase(reinterpret_cast<UChar*>(folded.data()), static_cast<int32_t>(folded.size()),
+                    reinterpret_cast<const UChar*>(name.data()), static_cast<int32_t>(name.size()),
+                    U_FOLD_CASE_DEFAULT, &error);
   if (error == U_BUFFER_OVERFLOW_ERROR) {
     folded.assign(static_cast<std::size_t>(length), u'\0');
     error = U_ZERO_ERROR;
@@ -48,7 +48,9 @@ int CompareIgnoringCase(const CountedString& key, const CountedString& element) 
 
 }  // namespace
 
-BaseNameList::BaseNameList() : items_(10, true, CompareIgnoringCase) { items_.Reserve(10); }
+BaseNameList::BaseNameList() : items_(10, true, CompareIgnoringCase) {
+  items_.Reserve(10);
+}
 
 Status BaseNameList::Reset(const StringModule& strings) {
   items_.Clear();
@@ -56,7 +58,9 @@ Status BaseNameList::Reset(const StringModule& strings) {
   return Add(noBaseName_, nullptr);
 }
 
-void BaseNameList::Clear() { items_.Clear(); }
+void BaseNameList::Clear() {
+  items_.Clear();
+}
 
 Status BaseNameList::Add(std::u16string_view text, int* index, bool* added) {
   if (added != nullptr) *added = false;

@@ -8,10 +8,10 @@
 #include "foundation/TextComparer.h"
 #include "metadata/MetadataCatalogue.h"
 #include "metadata/PhotoMetadataReader.h"
-#include "workflow/FileActions.h"
-#include "workflow/FolderLister.h"
 #include "patterns/Classification.h"
 #include "patterns/NameMatcher.h"
+#include "workflow/FileActions.h"
+#include "workflow/FolderLister.h"
 
 namespace lumatag {
 
@@ -145,12 +145,11 @@ Status PhotoWorkflow::RefreshPhotoList(bool clear, bool rebuildTagList) {
     while (Succeeded(listed)) {
       const FolderEntry& file = lister.Current();
       const int dot = ExtensionDot(file.name);
-      if (dot >= 0 &&
-          services_.extensions->Find(std::u16string_view(file.name).substr(dot + 1))) {
+      if (dot >= 0 && services_.extensions->Find(std::u16string_view(file.name).substr(dot + 1))) {
         PhotoEntry photo;
         const FileTime created = file.creationTime;
-        Status one = SetupPhotoFacts(&photo, context.heap, file.name.c_str(), &created,
-                                     kNoPatternIndex, 0);
+        Status one =
+            SetupPhotoFacts(&photo, context.heap, file.name.c_str(), &created, kNoPatternIndex, 0);
         if (Succeeded(one)) {
           photo.flags |= kPhotoNamed;
           photo.flags &= ~(kPhotoOriginalFound | kPhotoOriginalIsCurrent);
@@ -280,7 +279,8 @@ Status PhotoWorkflow::RefreshProposal() {
     return S_OK;
   }
   CountedString name;
-  const Status status = ProposeName(current, naming_.pattern, naming_.baseName, naming_.number, name);
+  const Status status =
+      ProposeName(current, naming_.pattern, naming_.baseName, naming_.number, name);
   if (Failed(status)) {
     newName_.Truncate(0);
     return status;
@@ -473,8 +473,8 @@ Status PhotoWorkflow::RenamePhoto(CountedString& name, int index, std::uint16_t 
   std::uint16_t baseStart = 0;
   std::uint16_t baseLength = 0;
   std::uint32_t readNumber = 0;
-  Status read = ReadNameBack(photo, name.View(), pattern, &matched, &baseStart, &baseLength,
-                             &readNumber);
+  Status read =
+      ReadNameBack(photo, name.View(), pattern, &matched, &baseStart, &baseLength, &readNumber);
   if (Failed(read)) read = S_RENAMED_WITHOUT_PATTERN;
   status = list_.SetFileName(index, name.View());
   if (Failed(status)) return RenameFailed(status, quiet);
@@ -511,8 +511,7 @@ Status PhotoWorkflow::Rename() {
   CountedString name;
   LT_TRY(name.Assign(newName_));
   std::uint32_t number = naming_.number;
-  const Status status =
-      RenamePhoto(name, index, naming_.pattern, naming_.baseName, &number, false);
+  const Status status = RenamePhoto(name, index, naming_.pattern, naming_.baseName, &number, false);
   if (Failed(status)) return status;
   naming_.number = number;
 
@@ -651,8 +650,8 @@ Status PhotoWorkflow::ChoosePattern(std::u16string_view name) {
   naming_.pattern = static_cast<std::uint16_t>(index);
   services_.catalogue->SetDefaultIndex(static_cast<std::uint16_t>(index));
   MarkSettingsChanged();
-  if (Succeeded(ChooseFreeNumber(naming_.baseName,
-                                 SequenceStartOf(naming_.pattern, true, nullptr)))) {
+  if (Succeeded(
+          ChooseFreeNumber(naming_.baseName, SequenceStartOf(naming_.pattern, true, nullptr)))) {
     naming_.pendingChange = true;
     naming_.automatic = false;
   }
@@ -725,10 +724,18 @@ Status PhotoWorkflow::Navigate(int target) {
   return S_OK;
 }
 
-Status PhotoWorkflow::GoFirst() { return Navigate(list_.FirstVisible()); }
-Status PhotoWorkflow::GoPrevious() { return Navigate(list_.PreviousVisible(list_.CurrentIndex())); }
-Status PhotoWorkflow::GoNext() { return Navigate(list_.NextVisible(list_.CurrentIndex())); }
-Status PhotoWorkflow::GoLast() { return Navigate(list_.LastVisible()); }
+Status PhotoWorkflow::GoFirst() {
+  return Navigate(list_.FirstVisible());
+}
+Status PhotoWorkflow::GoPrevious() {
+  return Navigate(list_.PreviousVisible(list_.CurrentIndex()));
+}
+Status PhotoWorkflow::GoNext() {
+  return Navigate(list_.NextVisible(list_.CurrentIndex()));
+}
+Status PhotoWorkflow::GoLast() {
+  return Navigate(list_.LastVisible());
+}
 
 Status PhotoWorkflow::ChoosePhoto(int index) {
   if (index == list_.CurrentIndex()) return S_OK;
@@ -772,7 +779,9 @@ bool PhotoWorkflow::CanGoFirst() const {
 bool PhotoWorkflow::CanGoPrevious() const {
   return list_.PreviousVisible(list_.CurrentIndex()) >= 0;
 }
-bool PhotoWorkflow::CanGoNext() const { return list_.NextVisible(list_.CurrentIndex()) >= 0; }
+bool PhotoWorkflow::CanGoNext() const {
+  return list_.NextVisible(list_.CurrentIndex()) >= 0;
+}
 bool PhotoWorkflow::CanGoLast() const {
   const int last = list_.LastVisible();
   return last >= 0 && last != list_.CurrentIndex();

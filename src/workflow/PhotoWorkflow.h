@@ -13,11 +13,11 @@
 #include "foundation/CountedString.h"
 #include "foundation/SettingsRecords.h"
 #include "metadata/IfdReader.h"
+#include "patterns/NameGenerator.h"
 #include "patterns/PatternCatalogue.h"
 #include "platform/FileOperations.h"
 #include "platform/ReadableFile.h"
 #include "platform/SoundPlayer.h"
-#include "patterns/NameGenerator.h"
 #include "workflow/ExtensionList.h"
 #include "workflow/ExtensionListLookup.h"
 #include "workflow/PhotoList.h"
@@ -154,8 +154,8 @@ class PhotoWorkflow {
                                std::uint32_t number, CountedString& name);
   // Reads a name back: the pattern it matches best, its base-name span and number.
   Status ReadNameBack(PhotoEntry& photo, std::u16string_view name, std::uint16_t pattern,
-                      std::uint16_t* matched, std::uint16_t* baseStart,
-                      std::uint16_t* baseLength, std::uint32_t* number);
+                      std::uint16_t* matched, std::uint16_t* baseStart, std::uint16_t* baseLength,
+                      std::uint32_t* number);
   Status RenameFailed(Status status, bool quiet);
 
   WorkflowServices services_;

@@ -8,15 +8,15 @@
 namespace lumatag {
 
 // Parts of the window, for refreshing and refilling.
-inline constexpr std::uint32_t kRefreshPattern = 0x01;     // pattern box selection / items
-inline constexpr std::uint32_t kRefreshBaseName = 0x02;    // base-name box selection / items
-inline constexpr std::uint32_t kRefreshNewName = 0x04;     // new-name box: the proposal
-inline constexpr std::uint32_t kRefreshPreview = 0x08;     // preview picture
-inline constexpr std::uint32_t kRefreshCounters = 0x10;    // "Photo #.. of .." and unnamed count
-inline constexpr std::uint32_t kRefreshPhotoBox = 0x20;    // photo box selection / items
-inline constexpr std::uint32_t kRefreshEnabling = 0x40;    // which buttons are enabled
-inline constexpr std::uint32_t kRefreshFolder = 0x80;      // folder path
-inline constexpr std::uint32_t kRefreshNavigation = 0x100; // navigation-mode box
+inline constexpr std::uint32_t kRefreshPattern = 0x01;      // pattern box selection / items
+inline constexpr std::uint32_t kRefreshBaseName = 0x02;     // base-name box selection / items
+inline constexpr std::uint32_t kRefreshNewName = 0x04;      // new-name box: the proposal
+inline constexpr std::uint32_t kRefreshPreview = 0x08;      // preview picture
+inline constexpr std::uint32_t kRefreshCounters = 0x10;     // "Photo #.. of .." and unnamed count
+inline constexpr std::uint32_t kRefreshPhotoBox = 0x20;     // photo box selection / items
+inline constexpr std::uint32_t kRefreshEnabling = 0x40;     // which buttons are enabled
+inline constexpr std::uint32_t kRefreshFolder = 0x80;       // folder path
+inline constexpr std::uint32_t kRefreshNavigation = 0x100;  // navigation-mode box
 inline constexpr std::uint32_t kRefreshAll = 0x1FF;
 
 class WorkflowView {

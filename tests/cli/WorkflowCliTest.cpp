@@ -1,8 +1,8 @@
 // lumatag-cli scan, rename-remaining, rename and delete on real folders, with the settings and
 // the trash in a temporary directory; and a Rename Remaining killed at random moments.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -107,8 +107,9 @@ TEST_F(WorkflowCliTest, ScanWithoutFolderUsesThePicturesFolderAndFailsOnAMissing
       << "XDG_PICTURES_DIR=\"" << Photos() << "\"\n";
   Run run = RunCli("scan");
   EXPECT_EQ(run.status, 0) << Stderr();
-  EXPECT_EQ(run.out, "1\tunnamed\tIMG_0001.JPG\t2013-05-01 09:00:00\t\t\t1\nPhoto #1 of 1.\n"
-                     "1 photo still to be named.\n");
+  EXPECT_EQ(run.out,
+            "1\tunnamed\tIMG_0001.JPG\t2013-05-01 09:00:00\t\t\t1\nPhoto #1 of 1.\n"
+            "1 photo still to be named.\n");
   run = RunCli("scan " + Quoted(home_.File("missing")));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(Stderr().find("The specified folder does not exist."), std::string::npos);
@@ -122,8 +123,8 @@ TEST_F(WorkflowCliTest, RenameRemainingDryRunListsAndTouchesNothing) {
   AddPhoto("IMG_0001.JPG", "2013:05:01 09:00:00");
   AddPhoto("IMG_0002.JPG", "2013:05:02 09:00:00");
   AddPhoto("IMG_0003.JPG", "2013:05:03 09:00:00");
-  const std::string args = "rename-remaining " + Quoted(Photos()) +
-                           " --pattern-name 'Hash sign & 3 digits' --base Trip";
+  const std::string args =
+      "rename-remaining " + Quoted(Photos()) + " --pattern-name 'Hash sign & 3 digits' --base Trip";
   Run run = RunCli(args + " --dry-run");
   EXPECT_EQ(run.status, 0) << Stderr();
   EXPECT_EQ(run.out,
@@ -138,8 +139,9 @@ TEST_F(WorkflowCliTest, RenameRemainingDryRunListsAndTouchesNothing) {
   EXPECT_EQ(Files(), (std::vector<std::string>{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
   run = RunCli(args + " --from IMG_0002.JPG --mode all", "y\\n");
   EXPECT_EQ(run.status, 0) << Stderr();
-  EXPECT_EQ(run.out, "IMG_0002.JPG -> Trip #001.JPG\nIMG_0003.JPG -> Trip #002.JPG\n"
-                     "2 photos were renamed.\n");
+  EXPECT_EQ(run.out,
+            "IMG_0002.JPG -> Trip #001.JPG\nIMG_0003.JPG -> Trip #002.JPG\n"
+            "2 photos were renamed.\n");
   run = RunCli(args + " --yes");
   EXPECT_EQ(run.out, "IMG_0001.JPG -> Trip #003.JPG\n1 photo was renamed.\n");
   EXPECT_EQ(Files(), (std::vector<std::string>{"Trip #001.JPG", "Trip #002.JPG", "Trip #003.JPG"}));
@@ -202,10 +204,9 @@ TEST_F(WorkflowCliTest, KilledRenameRemainingNeverLosesOrOverwritesAPhoto) {
       const int null = open("/dev/null", O_WRONLY);
       dup2(null, 1);
       dup2(null, 2);
-      const std::string command =
-          Command("rename-remaining " + Quoted(Photos()) +
-                  " --pattern-name 'Hash sign & 3 digits' --base 'Round " +
-                  std::to_string(round) + "' --mode all --yes");
+      const std::string command = Command("rename-remaining " + Quoted(Photos()) +
+                                          " --pattern-name 'Hash sign & 3 digits' --base 'Round " +
+                                          std::to_string(round) + "' --mode all --yes");
       execl("/bin/sh", "sh", "-c", ("exec env " + command).c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }

@@ -123,7 +123,7 @@ TEST_F(FolderScanTest, RescanWithoutClearKeepsTheList) {
 TEST_F(FolderScanTest, QuickPassReadsDatesAndPatternTagsOnlyAndSelectingReadsTheRest) {
   photo::PhotoBuilder builder;
   builder.Ascii(photo::Ifd::kExif, 0x9003, "2013:05:01 10:00:00")
-      .Ascii(photo::Ifd::kPrimary, 0x8298, "Me")        // Copyright: named by a pattern
+      .Ascii(photo::Ifd::kPrimary, 0x8298, "Me")          // Copyright: named by a pattern
       .Ascii(photo::Ifd::kPrimary, 0x010F, "Camera Co");  // Make: named by none
   const photo::Bytes bytes = builder.Jpeg();
   AddFile("IMG_0001.JPG", std::string(bytes.begin(), bytes.end()));

@@ -7,7 +7,9 @@
 namespace lumatag {
 namespace {
 
-std::u16string Text(std::uint16_t id) { return std::u16string(StringModule::BuiltIn().Text(id)); }
+std::u16string Text(std::uint16_t id) {
+  return std::u16string(StringModule::BuiltIn().Text(id));
+}
 
 class NamingTest : public WorkflowTest {
  protected:
@@ -60,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         TypedNameCase{u"Beach.tif", IDYES, S_OK, "Beach.tif", IDS_ASK_EXTENSION_CHANGE},
         TypedNameCase{u"Beach.tif", IDNO, E_CANCELLED, "IMG_0001.JPG", IDS_ASK_EXTENSION_CHANGE},
         // An extension not in the list is refused.
-        TypedNameCase{u"Beach.png", 0, E_CANCELLED, "IMG_0001.JPG", IDS_ERR_EXTENSION_NOT_SUPPORTED},
+        TypedNameCase{u"Beach.png", 0, E_CANCELLED, "IMG_0001.JPG",
+                      IDS_ERR_EXTENSION_NOT_SUPPORTED},
         // Camera-like names are refused; thirteen characters are not camera-like.
         TypedNameCase{u"DSC_1234.JPG", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_CAMERA_GENERATED_NAME},
         TypedNameCase{u"DSC_12345.JPG", 0, S_OK, "DSC_12345.JPG", 0},
@@ -102,12 +105,14 @@ TEST_F(NamingTest, RenameRemainingNumbersTheRestInListOrder) {
   int renamed = 0;
   ASSERT_OK(workflow_->RenameRemaining(&renamed));
   EXPECT_EQ(renamed, 3);
-  EXPECT_EQ(ListNames(), (std::vector<std::string>{"Trip #001.JPG", "Trip #002.JPG", "Trip #003.JPG"}));
+  EXPECT_EQ(ListNames(),
+            (std::vector<std::string>{"Trip #001.JPG", "Trip #002.JPG", "Trip #003.JPG"}));
   EXPECT_EQ(Content("Trip #001.JPG").substr(Content("Trip #001.JPG").size() - 3), "one");
   EXPECT_EQ(Content("Trip #003.JPG").substr(Content("Trip #003.JPG").size() - 5), "three");
   ASSERT_EQ(presenter_.shown.size(), 2u);
-  EXPECT_EQ(ShownText(0), u"This operation will change the names of 3 photos whether they are "
-                          u"NAMED or UNNAMED. Do you want to proceed?");
+  EXPECT_EQ(ShownText(0),
+            u"This operation will change the names of 3 photos whether they are "
+            u"NAMED or UNNAMED. Do you want to proceed?");
   EXPECT_EQ(ShownText(1), u"3 photos were renamed.");
   EXPECT_EQ(workflow_->Photos().UnnamedCount(), 0);
 }
@@ -181,7 +186,8 @@ TEST_F(NamingTest, DeletingTheLastPhotoSelectsThePreviousAndTheOnlyPhotoLeavesNo
   ASSERT_OK(workflow_->GoLast());
   presenter_.Answer(IDYES);
   ASSERT_OK(workflow_->Delete());
-  EXPECT_EQ(ShownText(0), u"Are you sure you want to move the photo \"IMG_0002.JPG\" to the recycle bin?");
+  EXPECT_EQ(ShownText(0),
+            u"Are you sure you want to move the photo \"IMG_0002.JPG\" to the recycle bin?");
   EXPECT_EQ(workflow_->Photos().CurrentIndex(), 1);
   EXPECT_EQ(workflow_->Photos().Count(), 2);
   EXPECT_EQ(workflow_->Photos().UnnamedCount(), 2);
@@ -227,8 +233,8 @@ TEST_F(NamingTest, RenameRemainingGoesOnAfterNoToAllAndKeepsDeclinedEntries) {
   AddFile("Trip #002.JPG", "outsider");  // appears after the scan: not in the list
   ChooseDefinition(u"[name] #[001]");
   ASSERT_OK(workflow_->ChooseBaseName(u"Trip", true, false));
-  presenter_.Answer(IDYES);            // proceed with 3
-  presenter_.Answer(kAnswerNoToAll);   // do not overwrite Trip #002.JPG
+  presenter_.Answer(IDYES);           // proceed with 3
+  presenter_.Answer(kAnswerNoToAll);  // do not overwrite Trip #002.JPG
   int renamed = 0;
   ASSERT_OK(workflow_->RenameRemaining(&renamed));
   EXPECT_EQ(Content("Trip #002.JPG"), "outsider");

@@ -16,7 +16,9 @@ PhotoEntry Photo(const char16_t* name, SystemTime taken, bool unnamed) {
   return photo;
 }
 
-SystemTime Day(int day) { return SystemTime{2013, 5, 0, static_cast<std::uint16_t>(day), 10, 0, 0, 0}; }
+SystemTime Day(int day) {
+  return SystemTime{2013, 5, 0, static_cast<std::uint16_t>(day), 10, 0, 0, 0};
+}
 
 std::vector<std::u16string> Names(const PhotoList& list) {
   std::vector<std::u16string> names;

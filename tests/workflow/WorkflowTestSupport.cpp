@@ -63,7 +63,9 @@ std::vector<std::string> WorkflowTest::Files() const {
   return names;
 }
 
-void WorkflowTest::Scan() { EXPECT_OK(workflow_->RefreshPhotoList(true, true)); }
+void WorkflowTest::Scan() {
+  EXPECT_OK(workflow_->RefreshPhotoList(true, true));
+}
 
 std::vector<std::string> WorkflowTest::ListNames() const {
   std::vector<std::string> names;

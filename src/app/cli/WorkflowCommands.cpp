@@ -13,7 +13,9 @@ namespace lumatag::cli {
 
 namespace {
 
-std::string Utf8(std::u16string_view text) { return Utf16ToUtf8(text); }
+std::string Utf8(std::u16string_view text) {
+  return Utf16ToUtf8(text);
+}
 
 int PrintCounts(const StringModule& strings, const PhotoList& list) {
   CountedString text;

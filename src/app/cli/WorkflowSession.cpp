@@ -45,7 +45,9 @@ WorkflowSession::WorkflowSession(CliContext& context)
   context_.app.presenter = &presenter_;
 }
 
-WorkflowSession::~WorkflowSession() { context_.app.presenter = previousPresenter_; }
+WorkflowSession::~WorkflowSession() {
+  context_.app.presenter = previousPresenter_;
+}
 
 int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun) {
   AppContext& app = context_.app;

@@ -1,0 +1,160 @@
+// The photo folder workflow at scale: scanning and classifying 10,000 camera-named JPEGs (files
+// in the page cache after the first round), and Rename Remaining over 10,000 photos on tmpfs.
+//
+//   build/bench/bench_workflow
+//
+// Counters: per_photo (seconds per photo), heap_per_photo (bytes the list holds per photo, from
+// the allocator's statistics).
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "foundation/AppContext.h"
+#include "patterns/KeywordTable.h"
+#include "patterns/PatternCatalogue.h"
+#include "photobuilder/PhotoBuilder.h"
+#include "platform/linux/LinuxFileOperations.h"
+#include "workflow/PhotoWorkflow.h"
+
+namespace lumatag {
+namespace {
+
+constexpr int kPhotos = 10000;
+
+class QuietPresenter final : public MessagePresenter {
+ public:
+  int Show(std::u16string_view, std::u16string_view, std::uint32_t flags, bool) override {
+    return (flags & MB_TYPEMASK) == MB_OK ? IDOK : IDYES;
+  }
+};
+
+class NoSound final : public SoundPlayer {
+ public:
+  void Play(SystemSound, bool) override {}
+};
+
+std::string MakeFolder(const std::string& parent) {
+  std::string pattern = parent + "/lumatag-bench-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) std::abort();
+  return pattern;
+}
+
+// Camera-named JPEGs with camera-like Exif data (maker note, the usual tags), both byte orders.
+void WritePhotos(const std::string& folder, std::size_t makerNote, std::size_t imageBytes) {
+  for (int i = 0; i < kPhotos; ++i) {
+    const photo::Bytes bytes =
+        photo::CameraLikePhoto(i % 2 ? photo::ByteOrder::kIntel : photo::ByteOrder::kMotorola, i,
+                               makerNote)
+            .Jpeg(photo::JpegOptions().ScanBytes(imageBytes));
+    char name[32];
+    std::snprintf(name, sizeof name, "/IMG_%04d.JPG", i);
+    std::ofstream(folder + name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  }
+}
+
+struct Program {
+  explicit Program(const std::string& folder) {
+    context.presenter = &presenter;
+    if (Failed(keywords.Build(StringModule::BuiltIn())) ||
+        Failed(catalogue.BuildBuiltIns(context, &keywords)) ||
+        Failed(catalogue.BuildAutomaticList(context)) ||
+        Failed(extensions.SetDefaults(StringModule::BuiltIn())) ||
+        Failed(settings.imageFolder.Assign(Utf8ToUtf16(folder)))) {
+      std::abort();
+    }
+    settings.fileNavigationMode = kNavigateAll;
+    services.context = &context;
+    services.files = &files;
+    services.readableFiles = &PlatformReadableFileSystem();
+    services.sounds = &sounds;
+    services.view = &view;
+    services.catalogue = &catalogue;
+    services.extensions = &extensions;
+    services.settings = &settings;
+    services.settingsChanged = &changed;
+    workflow = std::make_unique<PhotoWorkflow>(services);
+  }
+  AppContext context;
+  QuietPresenter presenter;
+  KeywordTable keywords;
+  PatternCatalogue catalogue;
+  ExtensionList extensions;
+  NamingSettings settings;
+  bool changed = false;
+  LinuxFileOperations files;
+  NoSound sounds;
+  NullWorkflowView view;
+  WorkflowServices services;
+  std::unique_ptr<PhotoWorkflow> workflow;
+};
+
+void BM_ScanAndClassify(benchmark::State& state) {
+  static const std::string folder = [] {
+    const std::string f = MakeFolder(std::filesystem::temp_directory_path().string());
+    WritePhotos(f, 8192, 16 * 1024);
+    return f;
+  }();
+  Program program(folder);
+  program.workflow->RefreshPhotoList(true, true);  // warms the page cache
+  std::size_t heldBytes = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    program.workflow->Photos().Clear();
+    const std::size_t before = mallinfo2().uordblks;
+    state.ResumeTiming();
+    if (Failed(program.workflow->RefreshPhotoList(false, false)))
+      state.SkipWithError("scan failed");
+    state.PauseTiming();
+    const std::size_t after = mallinfo2().uordblks;
+    heldBytes = after > before ? after - before : 0;
+    if (program.workflow->Photos().Count() != kPhotos) state.SkipWithError("wrong count");
+    state.ResumeTiming();
+  }
+  state.counters["photos"] = kPhotos;
+  state.counters["per_photo"] = benchmark::Counter(
+      kPhotos, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["heap_per_photo"] = static_cast<double>(heldBytes) / kPhotos;
+}
+BENCHMARK(BM_ScanAndClassify)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Scan, then Rename Remaining of every photo (mode "All photos"), on tmpfs. Each round renames
+// the names of the round before to a new base name.
+void BM_RenameRemaining(benchmark::State& state) {
+  const std::string parent = std::filesystem::exists("/dev/shm")
+                                 ? "/dev/shm"
+                                 : std::filesystem::temp_directory_path().string();
+  const std::string folder = MakeFolder(parent);
+  WritePhotos(folder, 256, 256);
+  Program program(folder);
+  const int hash3 = [&] {
+    for (int i = 0; i < program.catalogue.Count(); ++i) {
+      if (program.catalogue.At(i).definition.View() == u"[name] #[001]") return i;
+    }
+    return -1;
+  }();
+  int round = 0;
+  for (auto _ : state) {
+    if (Failed(program.workflow->RefreshPhotoList(true, false))) state.SkipWithError("scan failed");
+    program.workflow->ChoosePattern(program.catalogue.At(hash3).name.View());
+    program.workflow->ChooseBaseName(u"Round " + std::u16string(1, u'A' + (round++ % 26)), true,
+                                     false);
+    int renamed = 0;
+    program.workflow->RenameRemaining(&renamed, false);
+    if (renamed != kPhotos) state.SkipWithError("not every photo was renamed");
+  }
+  state.counters["per_photo"] = benchmark::Counter(
+      kPhotos, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_RenameRemaining)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+}  // namespace lumatag
