@@ -281,5 +281,49 @@ TEST_F(NamingTest, SelectingANamedPhotoBringsItsOwnPatternBaseAndNumber) {
   EXPECT_FALSE(workflow_->CanRename());
 }
 
+TEST_F(NamingTest, ModeChangeMovesOffAPhotoThatIsNoLongerVisible) {
+  AddPhoto("Trip #001.JPG", "2013:05:01 10:00:00");
+  AddPhoto("IMG_0002.JPG", "2013:05:02 10:00:00");
+  AddPhoto("Trip #002.JPG", "2013:05:03 10:00:00");
+  Scan();
+  ASSERT_EQ(workflow_->Photos().CurrentIndex(), 0);
+  ASSERT_OK(workflow_->ChangeNavigationMode(kNavigateUnnamed));
+  EXPECT_EQ(workflow_->Photos().CurrentIndex(), 1);
+  EXPECT_EQ(settings_.fileNavigationMode, kNavigateUnnamed);
+  EXPECT_TRUE(settingsChanged_);
+  // Named: the next named photo after the current one.
+  ASSERT_OK(workflow_->ChangeNavigationMode(kNavigateNamed));
+  EXPECT_EQ(workflow_->Photos().CurrentIndex(), 2);
+  // A pending change asks first; Cancel keeps photo and mode.
+  workflow_->NewNameEdited(u"Party");
+  presenter_.Answer(IDCANCEL);
+  EXPECT_STATUS(E_CANCELLED, workflow_->ChangeNavigationMode(kNavigateUnnamed));
+  EXPECT_EQ(workflow_->Photos().CurrentIndex(), 2);
+  EXPECT_EQ(workflow_->Photos().NavigationMode(), kNavigateNamed);
+}
+
+TEST_F(NamingTest, PatternChoiceTakesOverATypedNameAndKeepsItsBaseName) {
+  ThreeUnnamed();
+  workflow_->NewNameEdited(u"Lake #004.JPG");
+  ChooseDefinition(u"[name] ([001])");
+  EXPECT_EQ(workflow_->CurrentBaseNameText(), u"Lake");
+  EXPECT_EQ(workflow_->NewNameText(), u"Lake (001).JPG");
+  EXPECT_TRUE(workflow_->CanRename());
+  EXPECT_EQ(catalogue_.DefaultIndex(), PatternIndex(u"[name] ([001])"));
+}
+
+TEST_F(NamingTest, TypedBaseNameProposesTheFirstFreeNumber) {
+  AddPhoto("Lake #001.JPG", "2013:05:01 10:00:00");
+  AddPhoto("IMG_0002.JPG", "2013:05:02 10:00:00");
+  Scan();
+  ASSERT_OK(workflow_->ChoosePhoto(1));
+  ChooseDefinition(u"[name] #[001]");
+  ASSERT_OK(workflow_->ChooseBaseName(u"lake", true, false));
+  EXPECT_EQ(workflow_->NewNameText(), u"Lake #002.JPG");
+  // Enter in the base-name box renames at once.
+  ASSERT_OK(workflow_->ChooseBaseName(u"Lake", false, true));
+  EXPECT_TRUE(Exists("Lake #002.JPG"));
+}
+
 }  // namespace
 }  // namespace lumatag

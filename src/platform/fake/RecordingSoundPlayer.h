@@ -17,10 +17,4 @@ class RecordingSoundPlayer final : public SoundPlayer {
   std::vector<Played> played;
 };
 
-// A player that plays nothing (the command-line program).
-class SilentSoundPlayer final : public SoundPlayer {
- public:
-  void Play(SystemSound, bool) override {}
-};
-
 }  // namespace lumatag
