@@ -21,8 +21,12 @@ struct MetadataRun {
 
 MetadataRun Metadata(const std::string& arguments) {
   MetadataRun run{"", -1};
-  FILE* pipe =
-      popen((std::string(LUMATAG_CLI) + " metadata " + arguments + " 2>/dev/null").c_str(), "r");
+  // The quick pass reads the patterns of the settings: none here.
+  static const TempDir config;
+  FILE* pipe = popen(("XDG_CONFIG_HOME='" + config.path() + "' " + LUMATAG_CLI + " metadata " +
+                      arguments + " 2>/dev/null")
+                         .c_str(),
+                     "r");
   if (pipe == nullptr) return run;
   char buffer[4096];
   std::size_t n;

@@ -2,19 +2,14 @@
 // them, one entry a line: tag, catalogue name, type, count and rendered text.
 #include <cstdio>
 
-#include "app/cli/CliCommon.h"
+#include "app/cli/CliNaming.h"
 #include "metadata/MetadataCatalogue.h"
 #include "metadata/PhotoMetadataReader.h"
+#include "patterns/NameGenerator.h"
 
 namespace lumatag::cli {
 
 namespace {
-
-// The tags that the built-in patterns name; a folder scan adds them to its quick pass.
-constexpr std::uint16_t kBuiltInPatternTags[] = {
-    kTagCopyright,    kTagPixelXDimension, kTagPixelYDimension, kTagUserComment,
-    kTagExposureTime, kTagFNumber,         kTagISOSpeedRatings,
-};
 
 void PrintEntry(const StringModule& strings, const MetadataEntry& entry) {
   const MetadataName* name = FindMetadataName(entry.tag);
@@ -38,7 +33,10 @@ int RunMetadata(CliContext& context, const std::vector<std::string>& args) {
 
   TagFilter filter;
   if (quick) {
-    BuildQuickPassFilter(&filter, kBuiltInPatternTags);
+    // The tags a folder scan reads: those of the patterns the settings hold.
+    NamingSetup setup;
+    if (int result = LoadNamingSetup(context, setup); result != 0) return result;
+    if (Failed(BuildQuickPassTagList(setup.catalogue, &filter))) return 2;
   } else {
     BuildFullPassFilter(&filter);
   }
