@@ -204,6 +204,29 @@ Status PhotoWorkflow::ChangeWorkingFolder(std::u16string_view folder) {
   return RefreshPhotoList(true, false);
 }
 
+Status PhotoWorkflow::ChooseFolderCommand(FolderChooser& chooser, std::u16string_view lastChosen,
+                                          std::u16string* chosen) {
+  const Status asked = AskBeforeLeaving();
+  if (Failed(asked)) {
+    if (asked != E_CANCELLED) ShowErrorMessage(Context(), IDS_ERR_FOLDER_DIALOG);
+    return asked;
+  }
+  Status status = ChooseFolder(chooser, WorkingFolder(), lastChosen, chosen);
+  if (Succeeded(status) && static_cast<int>(chosen->size()) > kPathCapacity) {
+    status = E_BUFFER_TOO_SMALL;
+  }
+  if (Succeeded(status) && *chosen != WorkingFolder()) {
+    status = services_.settings->imageFolder.Assign(*chosen);
+    if (Succeeded(status)) {
+      MarkSettingsChanged();
+      // The scan reports its own failures.
+      RefreshPhotoList(true, false);
+    }
+  }
+  if (Failed(status) && status != E_CANCELLED) ShowErrorMessage(Context(), IDS_ERR_CHANGING_FOLDER);
+  return status;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Naming
 

@@ -79,6 +79,12 @@ class PhotoWorkflow {
   Status RefreshPhotoList(bool clear, bool rebuildTagList);
   // Makes `folder` the working folder and rescans when it differs (case-sensitive).
   Status ChangeWorkingFolder(std::u16string_view folder);
+  // The Folder command: asks about a pending name change, offers the folder choice (starting at
+  // the working folder, else at `lastChosen`), and makes the chosen folder the working folder.
+  // `chosen` receives the folder, for the caller to keep as the next start folder and to save the
+  // settings with. Failures are shown; E_CANCELLED when the person cancelled.
+  Status ChooseFolderCommand(FolderChooser& chooser, std::u16string_view lastChosen,
+                             std::u16string* chosen);
   // The quick-pass tag list: DateTimeOriginal, Orientation and every tag a pattern names.
   Status RebuildQuickPassTags();
 

@@ -178,5 +178,41 @@ TEST_F(FolderScanTest, WorkingFolderAtStartUp) {
   }
 }
 
+class ScriptedChooser final : public FolderChooser {
+ public:
+  Status Choose(std::u16string_view startFolder, std::u16string* folder) override {
+    started = std::u16string(startFolder);
+    if (Failed(answer)) return answer;
+    *folder = chosen;
+    return S_OK;
+  }
+  std::u16string started;
+  std::u16string chosen;
+  Status answer = S_OK;
+};
+
+TEST_F(FolderScanTest, FolderCommandRescansTheChosenFolder) {
+  std::filesystem::create_directory(dir_.File("2013"));
+  AddPhoto("2013/IMG_0001.JPG", "2013:05:01 10:00:00");
+  AddPhoto("IMG_0002.JPG", "2013:05:02 10:00:00");
+  Scan();
+  ASSERT_EQ(workflow_->Photos().Count(), 1);
+  ScriptedChooser chooser;
+  chooser.chosen = Utf8ToUtf16(dir_.File("2013/"));
+  std::u16string chosen;
+  ASSERT_OK(workflow_->ChooseFolderCommand(chooser, u"", &chosen));
+  EXPECT_EQ(chooser.started, Utf8ToUtf16(dir_.path()));
+  EXPECT_EQ(chosen, Utf8ToUtf16(dir_.File("2013/")));
+  EXPECT_EQ(workflow_->WorkingFolder(), chosen);
+  EXPECT_EQ(ListNames(), (std::vector<std::string>{"IMG_0001.JPG"}));
+  EXPECT_TRUE(settingsChanged_);
+  chooser.answer = E_CANCELLED;
+  EXPECT_STATUS(E_CANCELLED, workflow_->ChooseFolderCommand(chooser, u"", &chosen));
+  EXPECT_TRUE(presenter_.shown.empty());
+  chooser.answer = E_FAIL;
+  EXPECT_STATUS(E_FAIL, workflow_->ChooseFolderCommand(chooser, u"", &chosen));
+  EXPECT_EQ(ShownText(0), StringModule::BuiltIn().Text(IDS_ERR_CHANGING_FOLDER));
+}
+
 }  // namespace
 }  // namespace lumatag
