@@ -6,13 +6,13 @@
 set -euo pipefail
 build=${1:-build}
 cli="$build/bin/lumatag-cli"
-demo="$build/demo"
+demo="$(cd "$build" && pwd)/demo"
 photos="$demo/photos"
 
 rm -rf "$demo"
 mkdir -p "$photos" "$demo/config" "$demo/data"
-export XDG_CONFIG_HOME="$PWD/$demo/config"
-export XDG_DATA_HOME="$PWD/$demo/data"
+export XDG_CONFIG_HOME="$demo/config"
+export XDG_DATA_HOME="$demo/data"
 
 # Six camera-named photos (alternating Exif byte orders, one TIFF), and one already named.
 "$build/bin/lumatag-make-photos" "$photos" 6
