@@ -500,7 +500,11 @@ Status PhotoWorkflow::RenamePhoto(CountedString& name, int index, std::uint16_t 
       ReadNameBack(photo, name.View(), pattern, &matched, &baseStart, &baseLength, &readNumber);
   if (Failed(read)) read = S_RENAMED_WITHOUT_PATTERN;
   status = list_.SetFileName(index, name.View());
-  if (Failed(status)) return RenameFailed(status, quiet);
+  if (Failed(status)) {
+    // The entry cannot take the new name: put the file back so that list and folder agree.
+    services_.files->Move(newPath.View(), oldPath.View(), false);
+    return RenameFailed(status, quiet);
+  }
   list_.SetUnnamed(index, false);
   photo.patternIndex = matched;
   photo.baseNameStart = baseStart;

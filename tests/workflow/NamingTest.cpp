@@ -325,5 +325,16 @@ TEST_F(NamingTest, TypedBaseNameProposesTheFirstFreeNumber) {
   EXPECT_TRUE(Exists("Lake #002.JPG"));
 }
 
+TEST_F(NamingTest, AProposalTooLongForTheBoxIsReportedAndLeftOut) {
+  AddPhoto("IMG_0001.JPG", "2013:05:01 10:00:00");
+  Scan();
+  ChooseDefinition(u"[name] #[001]");
+  EXPECT_OK(workflow_->ChooseBaseName(std::u16string(250, u'x'), true, false));
+  EXPECT_EQ(workflow_->NewNameText(), u"");
+  EXPECT_FALSE(workflow_->CanRename());
+  ASSERT_FALSE(presenter_.shown.empty());
+  EXPECT_EQ(ShownText(0), Text(IDS_ERR_NEW_NAME_TOO_LONG));
+}
+
 }  // namespace
 }  // namespace lumatag
