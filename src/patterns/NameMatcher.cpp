@@ -67,6 +67,8 @@ class ClauseReader {
         back_(static_cast<int>(stem.size()) - 1) {}
 
   bool Read(NameMatch* result);
+  // Running out of memory while recording an embedded camera name.
+  Status Failure() const { return failure_; }
 
  private:
   enum class Step { kConsumed, kFailed, kBaseName };
@@ -101,6 +103,7 @@ class ClauseReader {
   std::uint32_t cost_ = 0;
   std::uint32_t number_ = 0;
   bool autoNumberRead_ = false;
+  Status failure_ = S_OK;
 };
 
 bool ClauseReader::Read(NameMatch* result) {
@@ -264,7 +267,8 @@ bool ClauseReader::TakeOriginalName(bool fromFront) {
   char16_t name[kCameraNameLength];
   std::u16string_view(candidate, kCameraStemLength).copy(name, kCameraStemLength);
   original.substr(original.size() - 4).copy(name + kCameraStemLength, 4);
-  if (Failed(photo_.originalFileName.Assign(name, kCameraNameLength))) return false;
+  failure_ = photo_.originalFileName.Assign(name, kCameraNameLength);
+  if (Failed(failure_)) return false;
   SetClassification(&photo_, false, false, true);
   if (fromFront) {
     front_ += kCameraStemLength;
@@ -354,6 +358,7 @@ Status MatchName(const NamingPattern* pattern, PhotoFacts* photo, const CountedS
   for (int k = 0; k < clauses && k < 2; ++k) {
     ClauseReader reader(compiled, order[k], *photo, stem, dates);
     if (reader.Read(result)) return S_OK;
+    if (Failed(reader.Failure())) return reader.Failure();
   }
   return S_OK;
 }

@@ -257,6 +257,16 @@ TEST_F(NamingTest, AutomaticPatternIsTheCameraNameTest) {
   EXPECT_FALSE(IsAutomaticPattern(space));
 }
 
+TEST_F(NamingTest, DateThatCannotBeRenderedDoesNotMatch) {
+  const NamingPattern pattern = Pattern(u"[date:file \"yyyy-MM-dd\"] [name]");
+  PhotoFacts photo;
+  SetupPhoto(photo, u"2013-13-04 Trip.JPG");
+  photo.fileDate.month = 13;
+  NameMatch match;
+  ASSERT_OK(MatchName(&pattern, &photo, &photo.fileName, &extensions_, &match, &locale_));
+  EXPECT_FALSE(match.matched);
+}
+
 TEST_F(NamingTest, MatchFailures) {
   const NamingPattern pattern = Pattern(u"[name]");
   PhotoFacts photo;
