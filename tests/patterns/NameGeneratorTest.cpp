@@ -79,7 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
         // Two clauses: the first for the first photo, the last for every other.
         GenerateCase{u"[name];[name] ([2])", PhotoKind::kCamera, u"Trip", true, 3, u"Trip"},
         GenerateCase{u"[name];[name] ([2])", PhotoKind::kCamera, u"Trip", false, 3, u"Trip (3)"},
-        GenerateCase{u"[name];[name] ([2])", PhotoKind::kCamera, u"Trip", true, 3, u"Trip"},
         // White space is trimmed at both ends; the base name is otherwise taken as it is.
         GenerateCase{u"[name]", PhotoKind::kCamera, u"  Trip  ", false, 1, u"Trip"},
         GenerateCase{u"[001] ", PhotoKind::kCamera, u"x", true, 5, u"001"},
