@@ -50,8 +50,8 @@ void BM_GenerateName(benchmark::State& state) {
   output.Reserve(64);
   std::uint32_t number = 0;
   for (auto _ : state) {
-    if (Failed(GenerateName(naming.environment, &pattern, &photo, &base, false, ++number,
-                            &output))) {
+    if (Failed(
+            GenerateName(naming.environment, &pattern, &photo, &base, false, ++number, &output))) {
       state.SkipWithError("generation failed");
     }
     benchmark::DoNotOptimize(output.CStr());

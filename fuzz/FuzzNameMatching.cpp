@@ -52,8 +52,8 @@ void Check(bool condition) {
 
 void CheckMatch(Setup& setup, const NamingPattern& pattern, const CountedString& name) {
   NameMatch match;
-  Check(Succeeded(MatchName(&pattern, &setup.photo, &name, &setup.extensions, &match,
-                            &setup.locale)));
+  Check(Succeeded(
+      MatchName(&pattern, &setup.photo, &name, &setup.extensions, &match, &setup.locale)));
   Check(match.baseStart + match.baseLength <= name.Length());
   if (!match.matched) Check(match.rank == 0 && match.number == 0 && match.baseLength == 0);
 }

@@ -95,15 +95,16 @@ Status AppendToken(const NamingEnvironment& environment, const PatternToken& tok
       {
         const std::u16string_view original = photo.originalFileName.View();
         const int dot = FindExtensionDot(original);
-        return output.Append(dot < 0 ? original : original.substr(0, static_cast<std::size_t>(dot)));
+        return output.Append(dot < 0 ? original
+                                     : original.substr(0, static_cast<std::size_t>(dot)));
       }
     case kTokenDate: {
       const SystemTime date =
           token.sub == kKeywordFile ? photo.fileDate : GetPictureTakenDate(photo);
       FixedString<kGeneratedFieldCapacity> field;
-      LT_TRY(FormatDatePicture(token.text, date, field,
-                               environment.locale != nullptr ? *environment.locale
-                                                             : DateLocale::UserDefault()));
+      LT_TRY(FormatDatePicture(
+          token.text, date, field,
+          environment.locale != nullptr ? *environment.locale : DateLocale::UserDefault()));
       return output.Append(field);
     }
     case kTokenNumber: {
@@ -145,8 +146,8 @@ Status GenerateName(const NamingEnvironment& environment, const NamingPattern* p
       status = E_UNEXPECTED;
       break;
     }
-    status = AppendToken(environment, token, *photo, *baseName, firstPhoto, sequenceNumber,
-                         *output);
+    status =
+        AppendToken(environment, token, *photo, *baseName, firstPhoto, sequenceNumber, *output);
     if (Failed(status)) break;
   }
   output->TrimTrailing();

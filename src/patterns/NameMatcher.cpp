@@ -12,7 +12,9 @@ namespace lumatag {
 namespace {
 
 // Letters compare without regard to case in ASCII only; every other character compares exactly.
-char16_t Fold(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+char16_t Fold(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+}
 
 bool SameText(const char16_t* a, std::u16string_view b) {
   for (std::size_t i = 0; i < b.size(); ++i) {
@@ -21,7 +23,9 @@ bool SameText(const char16_t* a, std::u16string_view b) {
   return true;
 }
 
-bool IsCameraPrefixChar(char16_t c) { return c == u'_' || u_isalnum(c); }
+bool IsCameraPrefixChar(char16_t c) {
+  return c == u'_' || u_isalnum(c);
+}
 
 // The eight characters before a camera name's extension: four characters that are "_" or a letter
 // or digit, then four digits, or "G" and three digits after exactly "_RIM".
@@ -67,6 +71,8 @@ class ClauseReader {
         back_(static_cast<int>(stem.size()) - 1) {}
 
   bool Read(NameMatch* result);
+  // Running out of memory while recording an embedded camera name.
+  Status Failure() const { return failure_; }
 
  private:
   enum class Step { kConsumed, kFailed, kBaseName };
@@ -101,6 +107,7 @@ class ClauseReader {
   std::uint32_t cost_ = 0;
   std::uint32_t number_ = 0;
   bool autoNumberRead_ = false;
+  Status failure_ = S_OK;
 };
 
 bool ClauseReader::Read(NameMatch* result) {
@@ -205,8 +212,7 @@ bool ClauseReader::TakeMetadata(std::uint16_t tag, bool fromFront) {
   for (int i = 0; i < length; ++i) {
     const char16_t expected = value[static_cast<std::size_t>(i)];
     const char16_t actual = stem_[static_cast<std::size_t>(start + i)];
-    if (IsInvalidFileNameChar(expected) ? actual != replacement
-                                        : Fold(expected) != Fold(actual)) {
+    if (IsInvalidFileNameChar(expected) ? actual != replacement : Fold(expected) != Fold(actual)) {
       return false;
     }
   }
@@ -223,12 +229,14 @@ bool ClauseReader::TakeNumber(const PatternToken& token, bool fromFront) {
   int count = 0;
   if (fromFront) {
     const int end = static_cast<int>(stem_.size());
-    while (front_ + count < end && IsDecimalDigit(stem_[static_cast<std::size_t>(front_ + count)])) {
+    while (front_ + count < end &&
+           IsDecimalDigit(stem_[static_cast<std::size_t>(front_ + count)])) {
       ++count;
     }
     start = front_;
   } else {
-    while (back_ - count >= front_ && IsDecimalDigit(stem_[static_cast<std::size_t>(back_ - count)])) {
+    while (back_ - count >= front_ &&
+           IsDecimalDigit(stem_[static_cast<std::size_t>(back_ - count)])) {
       ++count;
     }
     start = back_ - count + 1;
@@ -253,7 +261,8 @@ bool ClauseReader::TakeNumber(const PatternToken& token, bool fromFront) {
 }
 
 bool ClauseReader::TakeOriginalName(bool fromFront) {
-  if ((photo_.flags & kPhotoNamed) == 0) return TakeText(StemOf(photo_.originalFileName.View()), fromFront);
+  if ((photo_.flags & kPhotoNamed) == 0)
+    return TakeText(StemOf(photo_.originalFileName.View()), fromFront);
   // A named photo: look for the camera's name embedded in the file name.
   const std::u16string_view original = photo_.originalFileName.View();
   if (!HasThreeCharacterExtension(original) || Remaining() < kCameraStemLength) return false;
@@ -264,7 +273,8 @@ bool ClauseReader::TakeOriginalName(bool fromFront) {
   char16_t name[kCameraNameLength];
   std::u16string_view(candidate, kCameraStemLength).copy(name, kCameraStemLength);
   original.substr(original.size() - 4).copy(name + kCameraStemLength, 4);
-  if (Failed(photo_.originalFileName.Assign(name, kCameraNameLength))) return false;
+  failure_ = photo_.originalFileName.Assign(name, kCameraNameLength);
+  if (Failed(failure_)) return false;
   SetClassification(&photo_, false, false, true);
   if (fromFront) {
     front_ += kCameraStemLength;
@@ -307,7 +317,8 @@ bool IsCameraGeneratedName(std::u16string_view fileName, const PhotoExtensionLoo
     return false;
   }
   const int dot = FindExtensionDot(fileName);
-  if (dot < 0 || !extensions->IsPhotoExtension(fileName.substr(static_cast<std::size_t>(dot) + 1))) {
+  if (dot < 0 ||
+      !extensions->IsPhotoExtension(fileName.substr(static_cast<std::size_t>(dot) + 1))) {
     return false;
   }
   // The eight characters are read even when the dot comes earlier; a dot is no digit.
@@ -354,6 +365,7 @@ Status MatchName(const NamingPattern* pattern, PhotoFacts* photo, const CountedS
   for (int k = 0; k < clauses && k < 2; ++k) {
     ClauseReader reader(compiled, order[k], *photo, stem, dates);
     if (reader.Read(result)) return S_OK;
+    if (Failed(reader.Failure())) return reader.Failure();
   }
   return S_OK;
 }
@@ -398,12 +410,11 @@ Status FindBestPattern(const PatternListView* list, PhotoFacts* photo,
     const Status status = MatchName(&pattern, photo, fileName, extensions, &match, locale);
     if (status == E_OUTOFMEMORY) return status;
     if (Failed(status) || !match.matched) continue;
-    const bool better =
-        match.baseLength == 0 || !best.matched || match.rank > best.rank ||
-        (match.rank == best.rank &&
-         (match.cost < best.cost || match.baseLength < best.baseLength ||
-          (match.cost == best.cost && match.baseLength == best.baseLength && bestBuiltIn &&
-           !pattern.IsBuiltIn())));
+    const bool better = match.baseLength == 0 || !best.matched || match.rank > best.rank ||
+                        (match.rank == best.rank &&
+                         (match.cost < best.cost || match.baseLength < best.baseLength ||
+                          (match.cost == best.cost && match.baseLength == best.baseLength &&
+                           bestBuiltIn && !pattern.IsBuiltIn())));
     if (better) {
       best = match;
       bestBuiltIn = pattern.IsBuiltIn();

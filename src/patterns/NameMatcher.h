@@ -56,8 +56,9 @@ bool IsAutomaticPattern(const NamingPattern& pattern);
 // photo marked named replaces the photo's original file name and marks it original-found; that
 // update stays even when the clause fails afterwards. Dates are rendered in `locale` (none: the
 // user's default). E_INVALIDARG for a missing pattern, photo, file name or result; a pattern that
-// is neither Automatic nor compiled gives E_INVALID_INPUT. No match is success with every output
-// 0.
+// is neither Automatic nor compiled gives E_INVALID_INPUT; E_OUTOFMEMORY when an embedded camera
+// name cannot be stored. A date that cannot be rendered fails its token. No match is success
+// with every output 0.
 Status MatchName(const NamingPattern* pattern, PhotoFacts* photo, const CountedString* fileName,
                  const PhotoExtensionLookup* extensions, NameMatch* result,
                  const DateLocale* locale = nullptr);
@@ -91,9 +92,9 @@ struct BestPattern {
 // Matches `fileName` against every pattern of `list` that is neither deleted nor marked not
 // usable, in list order, and keeps the best: a match without a base name wins at once and ends
 // the search; otherwise a higher rank wins, then on equal rank a lower cost or a shorter base
-// name, and on a full tie a user pattern beats a built-in one. A pattern whose match fails (a
-// date it cannot render) counts as not matching; running out of memory ends the search with
-// E_OUTOFMEMORY. E_INVALIDARG for a missing list, photo, file name or result.
+// name, and on a full tie a user pattern beats a built-in one. A pattern whose match fails
+// counts as not matching, except that running out of memory ends the search with E_OUTOFMEMORY.
+// E_INVALIDARG for a missing list, photo, file name or result.
 Status FindBestPattern(const PatternListView* list, PhotoFacts* photo,
                        const CountedString* fileName, const PhotoExtensionLookup* extensions,
                        BestPattern* result, const DateLocale* locale = nullptr);

@@ -19,31 +19,23 @@ TEST_P(CameraNameTest, RecognisesCameraNames) {
   const CameraCase& c = GetParam();
   const ListedExtensions extensions{u"JPG", u"JPE", u"TIF", u"JP"};
   std::uint32_t number = 99;
-  EXPECT_EQ(c.matched, IsCameraGeneratedName(c.name, &extensions, &number))
-      << Utf16ToUtf8(c.name);
+  EXPECT_EQ(c.matched, IsCameraGeneratedName(c.name, &extensions, &number)) << Utf16ToUtf8(c.name);
   EXPECT_EQ(c.number, number) << Utf16ToUtf8(c.name);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Names, CameraNameTest,
     testing::Values(CameraCase{u"IMG_1234.JPG", true, 1234},
-                    CameraCase{u"DSC01234.JPG", true, 1234},
-                    CameraCase{u"IMG_0001.JPG", true, 1},
-                    CameraCase{u"img_0001.jpg", true, 1},
-                    CameraCase{u"_RIMG123.JPG", true, 123},
+                    CameraCase{u"DSC01234.JPG", true, 1234}, CameraCase{u"IMG_0001.JPG", true, 1},
+                    CameraCase{u"img_0001.jpg", true, 1}, CameraCase{u"_RIMG123.JPG", true, 123},
                     CameraCase{u"IMG\u00e91234.TIF", true, 1234},
                     // The dot may come later: the extension then has fewer characters.
                     CameraCase{u"IMG_12345.JP", true, 12345},
-                    CameraCase{u"IMG_1234.JPEG", false, 0},
-                    CameraCase{u"IMG_123.JPEG", false, 0},
-                    CameraCase{u"IMG_1234.PNG", false, 0},
-                    CameraCase{u"IMG-1234.JPG", false, 0},
-                    CameraCase{u"IMG_12a4.JPG", false, 0},
-                    CameraCase{u"_rimG123.JPG", false, 0},
-                    CameraCase{u"ABCDG123.JPG", false, 0},
-                    CameraCase{u"_RIMG12x.JPG", false, 0},
-                    CameraCase{u"IMG_12345678", false, 0},
-                    CameraCase{u"IMG_1234567.", false, 0},
+                    CameraCase{u"IMG_1234.JPEG", false, 0}, CameraCase{u"IMG_123.JPEG", false, 0},
+                    CameraCase{u"IMG_1234.PNG", false, 0}, CameraCase{u"IMG-1234.JPG", false, 0},
+                    CameraCase{u"IMG_12a4.JPG", false, 0}, CameraCase{u"_rimG123.JPG", false, 0},
+                    CameraCase{u"ABCDG123.JPG", false, 0}, CameraCase{u"_RIMG12x.JPG", false, 0},
+                    CameraCase{u"IMG_12345678", false, 0}, CameraCase{u"IMG_1234567.", false, 0},
                     CameraCase{u"", false, 0}),
     LT_CASE_NAMES);
 
@@ -55,10 +47,10 @@ TEST(CameraNameTest, NeedsAnExtensionList) {
 
 // What a photo knows of its names for a match case.
 enum class Known {
-  kNothing,    // "IMG_1234.JPG" as original name, no flags
-  kCamera,     // original name "IMG_1234.JPG", original-is-current
-  kNamed,      // marked named, original name "Trip IMG_0042.JPG"
-  kMetadata,   // metadata: ExposureTime 1/60, ImageDescription "a/b", Model "NIKON D7000"
+  kNothing,   // "IMG_1234.JPG" as original name, no flags
+  kCamera,    // original name "IMG_1234.JPG", original-is-current
+  kNamed,     // marked named, original name "Trip IMG_0042.JPG"
+  kMetadata,  // metadata: ExposureTime 1/60, ImageDescription "a/b", Model "NIKON D7000"
 };
 
 struct MatchCase {
@@ -122,14 +114,13 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{u"[name] #[001]", u"Vacation #012.jpg", Known::kNothing, true, 3, 0, 0, 8, 12},
         MatchCase{u"[name] #[001]", u"Vacation #0012.jpg", Known::kNothing, true, 3, 1, 0, 8, 12},
         MatchCase{u"[name] #[001]", u"Vacation #12.jpg", Known::kNothing, false, 0, 0, 0, 0, 0},
-        MatchCase{u"[name] #[001]", u"Vacation #99999999999.jpg", Known::kNothing, false, 0, 0,
-                  0, 0, 0},
-        MatchCase{u"[name] #[001]", u"Vacation #4294967295.jpg", Known::kNothing, true, 3, 7, 0,
-                  8, 4294967295u},
+        MatchCase{u"[name] #[001]", u"Vacation #99999999999.jpg", Known::kNothing, false, 0, 0, 0,
+                  0, 0},
+        MatchCase{u"[name] #[001]", u"Vacation #4294967295.jpg", Known::kNothing, true, 3, 7, 0, 8,
+                  4294967295u},
         MatchCase{u"[name] #[001]", u"Vacation #.jpg", Known::kNothing, false, 0, 0, 0, 0, 0},
         // The number token stops at the front cursor: the base name keeps its own digits.
-        MatchCase{u"[name][001]", u"Trip2013007.jpg", Known::kNothing, true, 2, 4, 0, 4,
-                  2013007},
+        MatchCase{u"[name][001]", u"Trip2013007.jpg", Known::kNothing, true, 2, 4, 0, 4, 2013007},
         // The larger clause is tried first.
         MatchCase{u"[name];[name] ([2])", u"Trip (7).jpg", Known::kNothing, true, 4, 0, 0, 4, 7},
         MatchCase{u"[name];[name] ([2])", u"Trip.jpg", Known::kNothing, true, 1, 0, 0, 4, 0},
@@ -150,8 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{u"[001] copy", u"007 copy x.jpg", Known::kNothing, false, 0, 0, 0, 0, 0},
         MatchCase{u"[001] copy", u"007 cop.jpg", Known::kNothing, false, 0, 0, 0, 0, 0},
         // ASCII letters fold; the base name is reported as it stands in the file name.
-        MatchCase{u"[name] copy [001]", u"Trip COPY 001.jpg", Known::kNothing, true, 3, 0, 0, 4,
-                  1},
+        MatchCase{u"[name] copy [001]", u"Trip COPY 001.jpg", Known::kNothing, true, 3, 0, 0, 4, 1},
         MatchCase{u"[name] \u00e9t\u00e9 [001]", u"Trip \u00c9T\u00c9 001.jpg", Known::kNothing,
                   false, 0, 0, 0, 0, 0},
         // An empty base name: both base outputs 0.
@@ -165,30 +155,29 @@ INSTANTIATE_TEST_SUITE_P(
         // Metadata: replacement characters must face the invalid characters.
         MatchCase{u"[name] ([metadata:ExposureTime])", u"Trip (1-60).jpg", Known::kMetadata, true,
                   4, 0, 0, 4, 0},
-        MatchCase{u"[name] ([metadata:ExposureTime])", u"Trip (1_60).jpg", Known::kMetadata,
-                  false, 0, 0, 0, 0, 0},
+        MatchCase{u"[name] ([metadata:ExposureTime])", u"Trip (1_60).jpg", Known::kMetadata, false,
+                  0, 0, 0, 0, 0},
         MatchCase{u"[metadata:ImageDescription] [001]", u"a_b 003.jpg", Known::kMetadata, true, 3,
                   0, 0, 0, 3},
-        MatchCase{u"[metadata:ImageDescription] [001]", u"a-b 003.jpg", Known::kMetadata, false,
-                  0, 0, 0, 0, 0},
-        MatchCase{u"[name] [metadata:Model]", u"Trip nikon d7000.jpg", Known::kMetadata, true, 3,
-                  0, 0, 4, 0},
-        MatchCase{u"[name] ([metadata:Copyright])", u"Trip (--).jpg", Known::kMetadata, true, 4,
-                  0, 0, 4, 0},
+        MatchCase{u"[metadata:ImageDescription] [001]", u"a-b 003.jpg", Known::kMetadata, false, 0,
+                  0, 0, 0, 0},
+        MatchCase{u"[name] [metadata:Model]", u"Trip nikon d7000.jpg", Known::kMetadata, true, 3, 0,
+                  0, 4, 0},
+        MatchCase{u"[name] ([metadata:Copyright])", u"Trip (--).jpg", Known::kMetadata, true, 4, 0,
+                  0, 4, 0},
         // Dates: the picture-taken date falls back on the file date.
-        MatchCase{u"[name] [date \"yyyy-MM-dd\"]", u"Trip 2013-03-04.jpg", Known::kNothing, true,
-                  3, 0, 0, 4, 0},
+        MatchCase{u"[name] [date \"yyyy-MM-dd\"]", u"Trip 2013-03-04.jpg", Known::kNothing, true, 3,
+                  0, 0, 4, 0},
         MatchCase{u"[name] [date \"yyyy-MM-dd\"]", u"Trip 2012-12-28.jpg", Known::kNothing, false,
                   0, 0, 0, 0, 0},
-        MatchCase{u"[date:file \"MMMM\"] [name]", u"march Trip.jpg", Known::kNothing, true, 3, 0,
-                  6, 4, 0}),
+        MatchCase{u"[date:file \"MMMM\"] [name]", u"march Trip.jpg", Known::kNothing, true, 3, 0, 6,
+                  4, 0}),
     LT_CASE_NAMES);
 
 INSTANTIATE_TEST_SUITE_P(
     OriginalNames, MatchNameTest,
     testing::Values(
-        MatchCase{u"[name] [name:orig]", u"Trip IMG_1234.jpg", Known::kCamera, true, 3, 0, 0, 4,
-                  0},
+        MatchCase{u"[name] [name:orig]", u"Trip IMG_1234.jpg", Known::kCamera, true, 3, 0, 0, 4, 0},
         MatchCase{u"[name] [name:orig]", u"Trip IMG_9999.jpg", Known::kCamera, false, 0, 0, 0, 0,
                   0},
         // The original name standing where the base name starts is not taken as a base name.
@@ -197,10 +186,8 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{u"[name:orig] [name]", u"IMG_1234 Trip.jpg", Known::kNothing, true, 3, 0, 9, 4,
                   0},
         // A named photo: a camera name is looked for in the file name.
-        MatchCase{u"[name] [name:orig]", u"Trip DSC_0042.JPG", Known::kNamed, true, 3, 0, 0, 4,
-                  0},
-        MatchCase{u"[name] [name:orig]", u"Trip Holidays.JPG", Known::kNamed, false, 0, 0, 0, 0,
-                  0},
+        MatchCase{u"[name] [name:orig]", u"Trip DSC_0042.JPG", Known::kNamed, true, 3, 0, 0, 4, 0},
+        MatchCase{u"[name] [name:orig]", u"Trip Holidays.JPG", Known::kNamed, false, 0, 0, 0, 0, 0},
         MatchCase{u"[name:orig]", u"DSC_0042.JPG", Known::kNamed, true, 1, 0, 0, 0, 0}),
     LT_CASE_NAMES);
 
@@ -257,6 +244,16 @@ TEST_F(NamingTest, AutomaticPatternIsTheCameraNameTest) {
   EXPECT_FALSE(IsAutomaticPattern(space));
 }
 
+TEST_F(NamingTest, DateThatCannotBeRenderedDoesNotMatch) {
+  const NamingPattern pattern = Pattern(u"[date:file \"yyyy-MM-dd\"] [name]");
+  PhotoFacts photo;
+  SetupPhoto(photo, u"2013-13-04 Trip.JPG");
+  photo.fileDate.month = 13;
+  NameMatch match;
+  ASSERT_OK(MatchName(&pattern, &photo, &photo.fileName, &extensions_, &match, &locale_));
+  EXPECT_FALSE(match.matched);
+}
+
 TEST_F(NamingTest, MatchFailures) {
   const NamingPattern pattern = Pattern(u"[name]");
   PhotoFacts photo;
@@ -267,8 +264,7 @@ TEST_F(NamingTest, MatchFailures) {
   EXPECT_STATUS(E_INVALIDARG, MatchName(&pattern, &photo, nullptr, nullptr, &match));
   EXPECT_STATUS(E_INVALIDARG, MatchName(&pattern, &photo, &photo.fileName, nullptr, nullptr));
   NamingPattern uncompiled(context_.heap, &keywords_);
-  EXPECT_STATUS(E_INVALID_INPUT,
-                MatchName(&uncompiled, &photo, &photo.fileName, nullptr, &match));
+  EXPECT_STATUS(E_INVALID_INPUT, MatchName(&uncompiled, &photo, &photo.fileName, nullptr, &match));
   BestPattern best;
   EXPECT_STATUS(E_INVALIDARG, FindBestPattern(nullptr, &photo, &photo.fileName, nullptr, &best));
 }
@@ -383,8 +379,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ClassifyCase{u"IMG_1234.JPG", true, u"Automatic", u"", 1234, kPhotoOriginalIsCurrent},
         ClassifyCase{u"_RIMG123.JPG", true, u"Automatic", u"", 123, kPhotoOriginalIsCurrent},
-        ClassifyCase{u"IMG_1234.PNG", false, u"2nd+ has digits in parentheses", u"IMG_1234", 0,
-                     0},
+        ClassifyCase{u"IMG_1234.PNG", false, u"2nd+ has digits in parentheses", u"IMG_1234", 0, 0},
         ClassifyCase{u"Trip #007.JPG", false, u"Hash sign & 3 digits", u"Trip", 7, 0},
         ClassifyCase{u"Trip #07.JPG", false, u"Hash sign & 2 digits", u"Trip", 7, 0},
         ClassifyCase{u"Trip (07).JPG", false, u"2 digits in parentheses", u"Trip", 7, 0},
@@ -393,8 +388,7 @@ INSTANTIATE_TEST_SUITE_P(
                      1234, 0},
         ClassifyCase{u"Trip #007 (--).JPG", false, u"Hash sign, 3 digits & copyright", u"Trip", 7,
                      0},
-        ClassifyCase{u"holiday.JPG", false, u"2nd+ has digits in parentheses", u"holiday", 0,
-                     0}),
+        ClassifyCase{u"holiday.JPG", false, u"2nd+ has digits in parentheses", u"holiday", 0, 0}),
     LT_CASE_NAMES);
 
 TEST_F(NamingTest, ClassificationKeepsAnEmbeddedCameraName) {

@@ -46,8 +46,7 @@ class RoundTripTest : public NamingTest {
     NameMatch match;
     SetClassification(&photo_, false, true, false);
     EXPECT_OK(MatchName(&pattern, &photo_, &fileName, &extensions_, &match, &locale_));
-    const std::u16string readBase(
-        fileName.View().substr(match.baseStart, match.baseLength));
+    const std::u16string readBase(fileName.View().substr(match.baseStart, match.baseLength));
     const std::uint32_t expected = ExpectedNumber(pattern, first, number);
     if (match.matched && readBase == base && match.number == expected) return {};
     return Utf16ToUtf8(pattern.name.View()) + ": \"" + Utf16ToUtf8(name) + "\" (" +
@@ -62,10 +61,13 @@ class RoundTripTest : public NamingTest {
 };
 
 TEST_F(RoundTripTest, EveryBuiltInPatternReadsItsNamesBack) {
-  const char16_t* const bases[] = {
-      u"Trip",  u"Summer Vacation 2013", u"a",        u"Trip #7",     u"Beach.Day",
-      u"Rome [2]", u"O'Neil & Co",     u"\u00dcn\u00efc\u00f8d\u00e9", u"2013",
-      u"Trip (3) copy", u"x (1)",       u"1-60",     u"Trip (-)",    u"sample (NIKON)"};
+  const char16_t* const bases[] = {u"Trip",        u"Summer Vacation 2013",
+                                   u"a",           u"Trip #7",
+                                   u"Beach.Day",   u"Rome [2]",
+                                   u"O'Neil & Co", u"\u00dcn\u00efc\u00f8d\u00e9",
+                                   u"2013",        u"Trip (3) copy",
+                                   u"x (1)",       u"1-60",
+                                   u"Trip (-)",    u"sample (NIKON)"};
   const std::uint32_t numbers[] = {1, 2, 7, 99, 100, 1000, 12345, 4294967295u};
   int builtIns = 0;
   for (int i = 0; i < catalogue_.Count(); ++i) {
@@ -97,8 +99,7 @@ bool EndsLikeALaterPhoto(std::u16string_view base) {
 }
 
 TEST_F(RoundTripTest, RandomBaseNamesReadBack) {
-  const std::u16string alphabet =
-      u"abcxyzABCXYZ0123456789 #()[]-_.,'&\u00e9\u00d6";
+  const std::u16string alphabet = u"abcxyzABCXYZ0123456789 #()[]-_.,'&\u00e9\u00d6";
   std::mt19937 random(20131228);
   std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
   std::uniform_int_distribution<int> length(1, 16);

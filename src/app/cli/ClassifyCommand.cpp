@@ -24,8 +24,8 @@ int RunClassify(CliContext& context, const std::vector<std::string>& args) {
   for (const std::string& name : args) {
     const std::u16string name16 = Utf8ToUtf16(name);
     PhotoFacts photo;
-    if (Failed(SetupPhotoFacts(&photo, context.app.heap, name16.c_str(), kNoDate,
-                               kNoPatternIndex, 0))) {
+    if (Failed(SetupPhotoFacts(&photo, context.app.heap, name16.c_str(), kNoDate, kNoPatternIndex,
+                               0))) {
       return 2;
     }
     const Status status = ClassifyName(setup.catalogue, &photo, &setup.lookup);

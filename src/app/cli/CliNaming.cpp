@@ -80,7 +80,8 @@ int ReadPhotoFile(CliContext& context, const std::string& path, PhotoFacts& phot
   const std::size_t slash = path.rfind('/');
   const std::string folder =
       slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
-  const std::u16string name = Utf8ToUtf16(slash == std::string::npos ? path : path.substr(slash + 1));
+  const std::u16string name =
+      Utf8ToUtf16(slash == std::string::npos ? path : path.substr(slash + 1));
   const ReadableFileSystem& files = PlatformReadableFileSystem();
   std::unique_ptr<ReadableFile> file;
   SystemTime fileDate = kNoDate;
