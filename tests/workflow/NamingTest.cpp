@@ -205,6 +205,8 @@ TEST_F(NamingTest, DeletingTheLastPhotoSelectsThePreviousAndTheOnlyPhotoLeavesNo
   EXPECT_EQ(workflow_->Photos().CurrentIndex(), -1);
   EXPECT_FALSE(workflow_->CanDelete());
   EXPECT_GE(view_.releases, 3);
+  EXPECT_EQ(files_.recycled,
+            (std::vector<std::string>{"IMG_0002.JPG", "IMG_0003.JPG", "IMG_0001.JPG"}));
 }
 
 TEST_F(NamingTest, RenamingOntoAFileOutsideTheListAsksAndNoLeavesBothFiles) {

@@ -9,6 +9,16 @@
 
 namespace lumatag {
 
+Status TestFileOperations::Recycle(std::u16string_view path) {
+  const std::string from = Utf16ToUtf8(path);
+  std::error_code error;
+  std::filesystem::rename(from, trash_ + "/" + std::filesystem::path(from).filename().string(),
+                          error);
+  if (error) return E_FILE_NOT_FOUND;
+  recycled.push_back(std::filesystem::path(from).filename().string());
+  return S_OK;
+}
+
 WorkflowTest::WorkflowTest() {
   context_.presenter = &presenter_;
   EXPECT_OK(keywords_.Build(StringModule::BuiltIn()));

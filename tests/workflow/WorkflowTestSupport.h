@@ -31,6 +31,25 @@ class RecordingView final : public WorkflowView {
   std::vector<bool> waits;
 };
 
+// The platform's file operations, except that recycled files go into a test folder rather than
+// the desktop's trash.
+class TestFileOperations final : public FileOperations {
+ public:
+  explicit TestFileOperations(std::string trash) : trash_(std::move(trash)) {}
+  Status OpenListing(std::u16string_view folder, std::unique_ptr<FolderListing>* listing) override {
+    return real_.OpenListing(folder, listing);
+  }
+  Status Move(std::u16string_view from, std::u16string_view to, bool replaceExisting) override {
+    return real_.Move(from, to, replaceExisting);
+  }
+  Status Recycle(std::u16string_view path) override;
+  std::vector<std::string> recycled;
+
+ private:
+  LinuxFileOperations real_;
+  std::string trash_;
+};
+
 class WorkflowTest : public testing::Test {
  protected:
   WorkflowTest();
@@ -60,7 +79,8 @@ class WorkflowTest : public testing::Test {
   ExtensionList extensions_;
   NamingSettings settings_;
   bool settingsChanged_ = false;
-  LinuxFileOperations files_;
+  TempDir trash_;
+  TestFileOperations files_{trash_.path()};
   RecordingSoundPlayer sounds_;
   RecordingView view_;
   WorkflowServices services_;
