@@ -97,11 +97,16 @@ struct Program {
 };
 
 void BM_ScanAndClassify(benchmark::State& state) {
-  static const std::string folder = [] {
-    const std::string f = MakeFolder(std::filesystem::temp_directory_path().string());
-    WritePhotos(f, 8192, 16 * 1024);
-    return f;
-  }();
+  // Written once per run and removed when the program ends.
+  struct Folder {
+    Folder() : path(MakeFolder(std::filesystem::temp_directory_path().string())) {
+      WritePhotos(path, 8192, 16 * 1024);
+    }
+    ~Folder() { std::filesystem::remove_all(path); }
+    std::string path;
+  };
+  static const Folder photos;
+  const std::string& folder = photos.path;
   Program program(folder);
   program.workflow->RefreshPhotoList(true, true);  // warms the page cache
   std::size_t heldBytes = 0;
