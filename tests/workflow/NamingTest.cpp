@@ -338,5 +338,19 @@ TEST_F(NamingTest, AProposalTooLongForTheBoxIsReportedAndLeftOut) {
   EXPECT_EQ(ShownText(0), Text(IDS_ERR_NEW_NAME_TOO_LONG));
 }
 
+TEST_F(NamingTest, AnsweringYesToTheOverwriteQuestionReplacesTheOutsideFile) {
+  AddPhoto("IMG_0001.JPG", "2013:05:01 10:00:00", "photo");
+  AddFile("Taken.JPG.txt", "unrelated");
+  Scan();
+  AddFile("Taken.JPG", "outsider");  // appears after the scan
+  presenter_.Answer(IDYES);
+  ASSERT_OK(RenameTo(u"Taken.JPG"));
+  EXPECT_EQ(Content("Taken.JPG").substr(Content("Taken.JPG").size() - 5), "photo");
+  EXPECT_FALSE(Exists("IMG_0001.JPG"));
+  EXPECT_EQ(Content("Taken.JPG.txt"), "unrelated");
+  EXPECT_EQ(ListNames(), (std::vector<std::string>{"Taken.JPG"}));
+  EXPECT_EQ(workflow_->Photos().UnnamedCount(), 0);
+}
+
 }  // namespace
 }  // namespace lumatag
