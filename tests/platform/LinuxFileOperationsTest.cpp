@@ -81,8 +81,9 @@ TEST_F(LinuxFileOperationsTest, ListsEntriesWithTimesAndKeepsUndecodableNames) {
 }
 
 TEST_F(LinuxFileOperationsTest, RecycleMovesIntoTheTrash) {
-  const std::string home = dir_.File("data");
-  mkdir(home.c_str(), 0700);
+  // The data folder does not exist yet: recycling creates it rather than setting the file aside
+  // somewhere else.
+  const std::string home = dir_.File("data/share");
   const char* old = std::getenv("XDG_DATA_HOME");
   const std::string saved = old != nullptr ? old : "";
   setenv("XDG_DATA_HOME", home.c_str(), 1);
@@ -95,6 +96,8 @@ TEST_F(LinuxFileOperationsTest, RecycleMovesIntoTheTrash) {
   }
   ASSERT_OK(status);
   EXPECT_FALSE(Exists(dir_.File("bin.jpg")));
+  EXPECT_TRUE(Exists(home + "/Trash/files/bin.jpg"));
+  EXPECT_TRUE(Exists(home + "/Trash/info/bin.jpg.trashinfo"));
   EXPECT_STATUS(E_FILE_NOT_FOUND, files_.Recycle(U("bin.jpg")));
 }
 

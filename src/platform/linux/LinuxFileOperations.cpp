@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 
 #include "platform/linux/NativePath.h"
@@ -154,6 +155,26 @@ Status RenameNoReplace(const std::string& from, const std::string& to) {
   return S_OK;
 }
 
+// Creates the user's data folder ($XDG_DATA_HOME, else ~/.local/share) and its parents.
+Status EnsureDataFolder() {
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  std::string folder;
+  if (xdg != nullptr && xdg[0] == '/') {
+    folder = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') return E_PATH_NOT_FOUND;
+    folder = std::string(home) + "/.local/share";
+  }
+  for (std::size_t at = 1; at <= folder.size(); ++at) {
+    if (at == folder.size() || folder[at] == '/') {
+      const std::string part = folder.substr(0, at);
+      if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return StatusFromPosix(errno);
+    }
+  }
+  return S_OK;
+}
+
 }  // namespace
 
 Status LinuxFileOperations::OpenListing(std::u16string_view folder,
@@ -187,6 +208,9 @@ Status LinuxFileOperations::Move(std::u16string_view from, std::u16string_view t
 Status LinuxFileOperations::Recycle(std::u16string_view path) {
   QFile file(QFile::decodeName(QByteArray::fromStdString(ToNativePath(path))));
   if (!file.exists()) return E_FILE_NOT_FOUND;
+  // The desktop trash lives in the user's data folder; when that folder does not exist yet, the
+  // trash cannot be established there and the file would be set aside elsewhere. Create it first.
+  LT_TRY(EnsureDataFolder());
   return file.moveToTrash() ? S_OK : E_FAIL;
 }
 
