@@ -4,26 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include "CliRunner.h"
+
 #include "foundation/StringTable.h"
 
 namespace lumatag {
 namespace {
 
-struct CliRun {
-  std::string out;
-  int status;
-};
-
-CliRun RunCli(const std::string& arguments) {
-  CliRun run{"", -1};
-  FILE* pipe = popen((std::string(LUMATAG_CLI) + " " + arguments + " 2>/dev/null").c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  run.status = pclose(pipe);
-  return run;
-}
 
 TEST(CliStringsTest, PrintsTheWholeTableSortedAndEscaped) {
   const CliRun run = RunCli("strings");

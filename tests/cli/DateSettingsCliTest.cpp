@@ -7,29 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include "CliRunner.h"
+
 #include "support/TestSupport.h"
 
 namespace lumatag {
 namespace {
 
-struct CliRun {
-  std::string out;
-  int status;
-};
-
-CliRun RunCli(const std::string& environment, const std::string& arguments) {
-  CliRun run{"", -1};
-  const std::string command =
-      "env " + environment + " " + std::string(LUMATAG_CLI) + " " + arguments + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
 
 struct DateCase {
   std::string environment;
@@ -41,7 +25,7 @@ struct DateCase {
 class CliDateTest : public ::testing::TestWithParam<DateCase> {};
 
 TEST_P(CliDateTest, PrintsTheRenderingOrTheStatus) {
-  const CliRun run = RunCli(GetParam().environment, GetParam().arguments);
+  const CliRun run = RunCli(GetParam().arguments, GetParam().environment);
   EXPECT_EQ(run.out, GetParam().out);
   EXPECT_EQ(run.status, GetParam().status);
 }
@@ -68,7 +52,7 @@ TEST(CliSettingsTest, PrintsTheKeyTreeOfTheHive) {
   TempDir dir;
   const std::string environment = "XDG_CONFIG_HOME=" + dir.path();
   // Nothing saved yet: nothing to print, and nothing is created.
-  CliRun run = RunCli(environment, "settings");
+  CliRun run = RunCli("settings", environment);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "");
   EXPECT_FALSE(std::filesystem::exists(dir.File("Lumatag")));
@@ -88,7 +72,7 @@ TEST(CliSettingsTest, PrintsTheKeyTreeOfTheHive) {
          "[HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag\\Image File Patterns]\n\n"
          "[HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag\\Image File Patterns\\Mine]\n"
          "\"Definition\"=\"[name] #[001]\"\n";
-  run = RunCli(environment, "settings");
+  run = RunCli("settings", environment);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
             "HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag\n"
@@ -102,7 +86,7 @@ TEST(CliSettingsTest, PrintsTheKeyTreeOfTheHive) {
             "HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag\\Image File Patterns\n"
             "HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag\\Image File Patterns\\Mine\n"
             "  Definition\tREG_SZ\t[name] #[001]\n");
-  EXPECT_NE(RunCli(environment, "settings extra").status, 0);
+  EXPECT_NE(RunCli("settings extra", environment).status, 0);
 }
 
 }  // namespace

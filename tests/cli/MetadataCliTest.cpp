@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "CliRunner.h"
+
 #include "photobuilder/PhotoBuilder.h"
 #include "support/TestSupport.h"
 
@@ -14,25 +16,10 @@ using photo::ByteOrder;
 using photo::Ifd;
 using photo::PhotoBuilder;
 
-struct MetadataRun {
-  std::string out;
-  int status;
-};
-
-MetadataRun Metadata(const std::string& arguments) {
-  MetadataRun run{"", -1};
+CliRun Metadata(const std::string& arguments) {
   // The quick pass reads the patterns of the settings: none here.
   static const TempDir config;
-  FILE* pipe = popen(("XDG_CONFIG_HOME='" + config.path() + "' " + LUMATAG_CLI + " metadata " +
-                      arguments + " 2>/dev/null")
-                         .c_str(),
-                     "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  run.status = pclose(pipe);
-  return run;
+  return RunCli("metadata " + arguments, "XDG_CONFIG_HOME=" + ShellQuoted(config.path()));
 }
 
 class MetadataCliTest : public ::testing::Test {
@@ -55,7 +42,7 @@ TEST_F(MetadataCliTest, PrintsEveryEntryOfAFullPass) {
       .Short(Ifd::kExif, 0xA40C, {1})
       .Short(Ifd::kGps, 0x0005, {0});
   const std::string path = Write("IMG_0001.JPG", photo.Jpeg());
-  const MetadataRun run = Metadata("'" + path + "'");
+  const CliRun run = Metadata("'" + path + "'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "# " + path + "\n" +
                          "0x010e\tImageDescription\t2\t9\ta\\\\b\\nc\\td\n"
@@ -73,7 +60,7 @@ TEST_F(MetadataCliTest, QuickPassPrintsOnlyTheQuickTags) {
       .Ascii(Ifd::kExif, 0x9003, "2012:12:28 12:09:32")
       .Short(Ifd::kExif, 0x8827, {200});
   const std::string path = Write("IMG_0002.JPG", photo.Jpeg(photo::JpegOptions().App0()));
-  const MetadataRun run = Metadata("--quick '" + path + "'");
+  const CliRun run = Metadata("--quick '" + path + "'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "# " + path + "\n" +
                          "0x0112\tOrientation\t3\t1\tlandscape\n"
@@ -88,7 +75,7 @@ TEST_F(MetadataCliTest, FailuresEndWithTheStatus) {
   const std::string bad = Write("IMG_0003.TIF", photo.Tiff());
   const std::string text = Write("notes.txt", {'h', 'e', 'l', 'l', 'o'});
   const std::string missing = dir_.File("none.jpg");
-  const MetadataRun run = Metadata("'" + bad + "' '" + text + "' '" + missing + "'");
+  const CliRun run = Metadata("'" + bad + "' '" + text + "' '" + missing + "'");
   EXPECT_NE(run.status, 0);
   EXPECT_EQ(run.out, "# " + bad + "\n" + "0x0112\tOrientation\t3\t1\tlandscape (rotated 180)\n" +
                          "! 0x8000ffff\n" + "# " + text + "\n! 0x80004001\n" + "# " + missing +

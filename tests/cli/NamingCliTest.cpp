@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "CliRunner.h"
+
 #include "foundation/SettingsStore.h"
 #include "photobuilder/PhotoBuilder.h"
 #include "platform/linux/HiveRegistryStore.h"
@@ -21,31 +23,11 @@ using photo::ByteOrder;
 using photo::Ifd;
 using photo::PhotoBuilder;
 
-struct CliRun {
-  std::string out;
-  int status;
-};
-
-std::string Quoted(const std::string& argument) {
-  std::string quoted = "'";
-  for (char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
 
 class NamingCliTest : public testing::Test {
  protected:
   CliRun Cli(const std::vector<std::string>& arguments) {
-    std::string command = "XDG_CONFIG_HOME=" + Quoted(config_.path()) + " " + LUMATAG_CLI;
-    for (const std::string& argument : arguments) command += " " + Quoted(argument);
-    CliRun run{"", -1};
-    FILE* pipe = popen((command + " 2>/dev/null </dev/null").c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return RunCli(ShellArguments(arguments), "XDG_CONFIG_HOME=" + ShellQuoted(config_.path()));
   }
 
   void StorePattern(std::u16string_view name, std::u16string_view definition) {

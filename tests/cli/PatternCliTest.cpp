@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "CliRunner.h"
+
 #include "foundation/SettingsStore.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "support/TestSupport.h"
@@ -16,35 +18,13 @@
 namespace lumatag {
 namespace {
 
-struct PatternRun {
-  std::string out;
-  int status;
-};
-
-std::string Quoted(const std::string& argument) {
-  std::string quoted = "'";
-  for (char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// Runs the program with `arguments` (each quoted for the shell) and `environment` in front.
-PatternRun RunPattern(const std::vector<std::string>& arguments,
-                      const std::string& environment = "") {
-  std::string command = environment + " " + LUMATAG_CLI + " pattern";
-  for (const std::string& argument : arguments) command += " " + Quoted(argument);
-  PatternRun run{"", -1};
-  FILE* pipe = popen((command + " 2>/dev/null </dev/null").c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+// Runs "lumatag-cli pattern" with `arguments` and `environment` in front.
+CliRun RunPattern(const std::vector<std::string>& arguments, const std::string& environment = "") {
+  return RunCli("pattern " + ShellArguments(arguments), environment);
 }
 
 TEST(PatternCliTest, CompilePrintsTheSummaryAndOneLinePerToken) {
-  const PatternRun run = RunPattern({"compile", "[name];[name] ([2])"});
+  const CliRun run = RunPattern({"compile", "[name];[name] ([2])"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
             "ok\nclauses\t2\nseparator\t6\nwords\t30\n"
@@ -52,7 +32,7 @@ TEST(PatternCliTest, CompilePrintsTheSummaryAndOneLinePerToken) {
 }
 
 TEST(PatternCliTest, CompileShowsEveryKindOfToken) {
-  const PatternRun run = RunPattern(
+  const CliRun run = RunPattern(
       {"compile", "[date:file \"yyyy\"] [1:orig][[][metadata:Copyright]", "--insertion", "3"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
@@ -61,7 +41,7 @@ TEST(PatternCliTest, CompileShowsEveryKindOfToken) {
 }
 
 TEST(PatternCliTest, CompileFailurePrintsThePositionedMessage) {
-  PatternRun run = RunPattern({"compile", "[date \"H:mm\"]"});
+  CliRun run = RunPattern({"compile", "[date \"H:mm\"]"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "Error: Position 9: An invalid character was found in the current context.\n");
   run = RunPattern({"compile", ""});
@@ -85,7 +65,7 @@ class PatternListTest : public testing::Test {
     ASSERT_OK(store_.CreateSettingsKey(&patterns_, name, &key));
     ASSERT_OK(store_.SetString(key, u"Definition", definition));
   }
-  PatternRun List() { return RunPattern({"list"}, "XDG_CONFIG_HOME=" + Quoted(config_.path())); }
+  CliRun List() { return RunPattern({"list"}, "XDG_CONFIG_HOME=" + ShellQuoted(config_.path())); }
 
   TempDir config_;
   HiveRegistryStore registry_{config_.path() + "/Lumatag/settings.reg"};
@@ -94,7 +74,7 @@ class PatternListTest : public testing::Test {
 };
 
 TEST_F(PatternListTest, WithoutSettingsListsTheBuiltInsAndCreatesNothing) {
-  const PatternRun run = List();
+  const CliRun run = List();
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 16);
   EXPECT_EQ(run.out.rfind("*\t2 digits in parentheses\tb--\t[name] ([01])\n", 0), 0u);
@@ -114,7 +94,7 @@ TEST_F(PatternListTest, ListsStoredPatternsWithTheirFlagsAndTheStoredDefault) {
   patterns_.Close();
   main.Close();
 
-  const PatternRun run = List();
+  const CliRun run = List();
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 19);
   EXPECT_NE(run.out.find("-\t2 digits in parentheses\tb--\t[name] ([01])\n"), std::string::npos);

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include "CliRunner.h"
+
 #include "photobuilder/PhotoBuilder.h"
 #include "support/TestSupport.h"
 
@@ -58,22 +60,10 @@ class WorkflowCliTest : public testing::Test {
            "' " + LUMATAG_CLI + " " + arguments;
   }
 
-  struct Run {
-    std::string out;
-    int status;
-  };
-  Run RunCli(const std::string& arguments, const std::string& input = "") const {
-    const std::string command =
-        "printf '" + input + "' | " + Command(arguments) + " 2>'" + home_.File("stderr") + "'";
-    Run run{"", -1};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+  // Runs lumatag-cli with `input` typed on its standard input; standard error goes to a file.
+  CliRun Run(const std::string& arguments, const std::string& input = "") const {
+    return RunShell("printf '" + input + "' | " + Command(arguments) + " 2>" +
+                    ShellQuoted(home_.File("stderr")));
   }
   std::string Stderr() const {
     std::ifstream in(home_.File("stderr"));
@@ -81,7 +71,6 @@ class WorkflowCliTest : public testing::Test {
     text << in.rdbuf();
     return text.str();
   }
-  std::string Quoted(const std::string& text) const { return "'" + text + "'"; }
 
   TempDir home_;
 };
@@ -91,7 +80,7 @@ TEST_F(WorkflowCliTest, ScanPrintsOneLinePerPhotoThenTheCounts) {
   AddPhoto("Trip #007.JPG", "2013:05:03 11:30:05");
   AddPhoto("IMG_0001.JPG", "2013:05:01 09:00:00");
   AddPhoto("IMG_0003.JPEG", "2013:05:01 09:00:00");
-  const Run run = RunCli("scan " + Quoted(Photos()));
+  const CliRun run = Run("scan " + ShellQuoted(Photos()));
   EXPECT_EQ(run.status, 0) << Stderr();
   EXPECT_EQ(run.out,
             "1\tunnamed\tIMG_0001.JPG\t2013-05-01 09:00:00\t\t\t1\n"
@@ -105,17 +94,17 @@ TEST_F(WorkflowCliTest, ScanWithoutFolderUsesThePicturesFolderAndFailsOnAMissing
   AddPhoto("IMG_0001.JPG", "2013:05:01 09:00:00");
   std::ofstream(home_.File("config") + "/user-dirs.dirs")
       << "XDG_PICTURES_DIR=\"" << Photos() << "\"\n";
-  Run run = RunCli("scan");
+  CliRun run = Run("scan");
   EXPECT_EQ(run.status, 0) << Stderr();
   EXPECT_EQ(run.out,
             "1\tunnamed\tIMG_0001.JPG\t2013-05-01 09:00:00\t\t\t1\nPhoto #1 of 1.\n"
             "1 photo still to be named.\n");
-  run = RunCli("scan " + Quoted(home_.File("missing")));
+  run = Run("scan " + ShellQuoted(home_.File("missing")));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(Stderr().find("The specified folder does not exist."), std::string::npos);
   const fs::path empty = home_.File("empty");
   fs::create_directories(empty / "sub");
-  run = RunCli("scan " + Quoted(empty.string()));
+  run = Run("scan " + ShellQuoted(empty.string()));
   EXPECT_EQ(run.out, "Photo #0 of 0.\n0 photos still to be named.\n");
 }
 
@@ -123,26 +112,26 @@ TEST_F(WorkflowCliTest, RenameRemainingDryRunListsAndTouchesNothing) {
   AddPhoto("IMG_0001.JPG", "2013:05:01 09:00:00");
   AddPhoto("IMG_0002.JPG", "2013:05:02 09:00:00");
   AddPhoto("IMG_0003.JPG", "2013:05:03 09:00:00");
-  const std::string args =
-      "rename-remaining " + Quoted(Photos()) + " --pattern-name 'Hash sign & 3 digits' --base Trip";
-  Run run = RunCli(args + " --dry-run");
+  const std::string args = "rename-remaining " + ShellQuoted(Photos()) +
+                           " --pattern-name 'Hash sign & 3 digits' --base Trip";
+  CliRun run = Run(args + " --dry-run");
   EXPECT_EQ(run.status, 0) << Stderr();
   EXPECT_EQ(run.out,
             "IMG_0001.JPG -> Trip #001.JPG\nIMG_0002.JPG -> Trip #002.JPG\n"
             "IMG_0003.JPG -> Trip #003.JPG\n3 photos were renamed.\n");
   EXPECT_EQ(Files(), (std::vector<std::string>{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
   // Answering No to the confirmation changes nothing.
-  run = RunCli(args + " --from IMG_0002.JPG", "n\\n");
+  run = Run(args + " --from IMG_0002.JPG", "n\\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(Stderr().find("Do you want to proceed with renaming 2 UNNAMED photos?"),
             std::string::npos);
   EXPECT_EQ(Files(), (std::vector<std::string>{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
-  run = RunCli(args + " --from IMG_0002.JPG --mode all", "y\\n");
+  run = Run(args + " --from IMG_0002.JPG --mode all", "y\\n");
   EXPECT_EQ(run.status, 0) << Stderr();
   EXPECT_EQ(run.out,
             "IMG_0002.JPG -> Trip #001.JPG\nIMG_0003.JPG -> Trip #002.JPG\n"
             "2 photos were renamed.\n");
-  run = RunCli(args + " --yes");
+  run = Run(args + " --yes");
   EXPECT_EQ(run.out, "IMG_0001.JPG -> Trip #003.JPG\n1 photo was renamed.\n");
   EXPECT_EQ(Files(), (std::vector<std::string>{"Trip #001.JPG", "Trip #002.JPG", "Trip #003.JPG"}));
 }
@@ -150,23 +139,23 @@ TEST_F(WorkflowCliTest, RenameRemainingDryRunListsAndTouchesNothing) {
 TEST_F(WorkflowCliTest, RenameAndDeleteOnePhotoWithTheirChecks) {
   AddPhoto("IMG_0001.JPG", "2013:05:01 09:00:00");
   AddPhoto("IMG_0002.JPG", "2013:05:02 09:00:00");
-  Run run = RunCli("rename " + Quoted(Photos()) + " IMG_0001.JPG DSC_1234.JPG");
+  CliRun run = Run("rename " + ShellQuoted(Photos()) + " IMG_0001.JPG DSC_1234.JPG");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(Stderr().find("camera generated"), std::string::npos);
-  run = RunCli("rename " + Quoted(Photos()) + " IMG_0001.JPG Beach");
+  run = Run("rename " + ShellQuoted(Photos()) + " IMG_0001.JPG Beach");
   EXPECT_EQ(run.status, 0) << Stderr();
   EXPECT_EQ(run.out, "IMG_0001.JPG -> Beach.JPG\n");
-  run = RunCli("rename " + Quoted(Photos()) + " IMG_0002.JPG beach.jpg", "n\\n");
+  run = Run("rename " + ShellQuoted(Photos()) + " IMG_0002.JPG beach.jpg", "n\\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(Stderr().find("not unique"), std::string::npos);
-  run = RunCli("delete " + Quoted(Photos()) + " IMG_0002.JPG", "n\\n");
+  run = Run("delete " + ShellQuoted(Photos()) + " IMG_0002.JPG", "n\\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(Files(), (std::vector<std::string>{"Beach.JPG", "IMG_0002.JPG"}));
-  run = RunCli("delete " + Quoted(Photos()) + " IMG_0002.JPG", "y\\n");
+  run = Run("delete " + ShellQuoted(Photos()) + " IMG_0002.JPG", "y\\n");
   EXPECT_EQ(run.status, 0) << Stderr();
   EXPECT_EQ(Files(), (std::vector<std::string>{"Beach.JPG"}));
   EXPECT_TRUE(fs::exists(home_.File("data") + "/Trash/files/IMG_0002.JPG"));
-  run = RunCli("delete " + Quoted(Photos()) + " nothing.JPG");
+  run = Run("delete " + ShellQuoted(Photos()) + " nothing.JPG");
   EXPECT_EQ(run.status, 1);
 }
 
@@ -174,7 +163,7 @@ TEST_F(WorkflowCliTest, UsageErrors) {
   for (const char* args : {"scan a b", "rename-remaining", "rename-remaining x --base b",
                            "rename-remaining x --pattern-name p", "rename x y",
                            "rename-remaining x --pattern-name p --base b --mode odd", "delete x"}) {
-    EXPECT_EQ(RunCli(args).status, 2) << args;
+    EXPECT_EQ(Run(args).status, 2) << args;
   }
 }
 
@@ -196,8 +185,8 @@ TEST_F(WorkflowCliTest, KilledRenameRemainingNeverLosesOrOverwritesAPhoto) {
   // A whole run first, timed, so that the kills land inside a run on a machine of any speed (and
   // in a sanitizer build).
   const auto started = std::chrono::steady_clock::now();
-  ASSERT_EQ(RunCli("rename-remaining " + Quoted(Photos()) +
-                   " --pattern-name 'Hash sign & 3 digits' --base Whole --mode all --yes")
+  ASSERT_EQ(Run("rename-remaining " + ShellQuoted(Photos()) +
+                " --pattern-name 'Hash sign & 3 digits' --base Whole --mode all --yes")
                 .status,
             0);
   const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(
@@ -214,7 +203,7 @@ TEST_F(WorkflowCliTest, KilledRenameRemainingNeverLosesOrOverwritesAPhoto) {
       const int null = open("/dev/null", O_WRONLY);
       dup2(null, 1);
       dup2(null, 2);
-      const std::string command = Command("rename-remaining " + Quoted(Photos()) +
+      const std::string command = Command("rename-remaining " + ShellQuoted(Photos()) +
                                           " --pattern-name 'Hash sign & 3 digits' --base 'Round " +
                                           std::to_string(round) + "' --mode all --yes");
       execl("/bin/sh", "sh", "-c", ("exec env " + command).c_str(), static_cast<char*>(nullptr));
