@@ -247,9 +247,13 @@ void CountedString::TrimLeading() {
   Remove(0, skip);
 }
 
-std::string CountedString::ToUtf8() const { return Utf16ToUtf8(View()); }
+std::string CountedString::ToUtf8() const {
+  return Utf16ToUtf8(View());
+}
 
-Status CountedString::AssignUtf8(std::string_view utf8) { return Assign(Utf8ToUtf16(utf8)); }
+Status CountedString::AssignUtf8(std::string_view utf8) {
+  return Assign(Utf8ToUtf16(utf8));
+}
 
 int CountedString::PlainLength(const char16_t* text) {
   if (text == nullptr) return 0;
@@ -275,6 +279,8 @@ bool IsWideSpace(char16_t c) {
   }
 }
 
-bool IsDecimalDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDecimalDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
 
 }  // namespace lumatag

@@ -5,8 +5,8 @@
 // so no string holds more than 65,533 characters.
 //
 // Heap mode: the string allocates from a PrivateHeap and grows as needed, to exactly the length
-// asked for. Fixed mode: the string lives in a caller's buffer (see FixedString) and any growth past
-// its capacity fails with E_BUFFER_TOO_SMALL, leaving the string unchanged.
+// asked for. Fixed mode: the string lives in a caller's buffer (see FixedString) and any growth
+// past its capacity fails with E_BUFFER_TOO_SMALL, leaving the string unchanged.
 #pragma once
 
 #include <string>

@@ -160,7 +160,8 @@ Status ConvertToAnsi(const char16_t* source, int count, char* target, int target
   if (target == nullptr || targetCapacity < 1) return E_INVALIDARG;
   target[0] = 0;
   if (source == nullptr || count <= 0) return S_OK;
-  const std::string utf8 = Utf16ToUtf8(std::u16string_view(source, static_cast<std::size_t>(count)));
+  const std::string utf8 =
+      Utf16ToUtf8(std::u16string_view(source, static_cast<std::size_t>(count)));
   std::size_t n = utf8.size();
   Status status = S_OK;
   if (n > static_cast<std::size_t>(targetCapacity - 1)) {

@@ -1,6 +1,6 @@
 // The message front-ends: every failure and question reaches the person through these. Texts are
-// prepared in a fixed 255-character buffer, so preparing a message never allocates; a text that does
-// not fit is not shown (the front-end returns its failure or its fallback answer).
+// prepared in a fixed 255-character buffer, so preparing a message never allocates; a text that
+// does not fit is not shown (the front-end returns its failure or its fallback answer).
 #pragma once
 
 #include <cstdint>
@@ -11,8 +11,8 @@ namespace lumatag {
 
 // Shows a ready text; the main window owns the box when it is visible. Returns the button pressed.
 int ShowMessage(AppContext& context, const char16_t* text, std::uint32_t flags);
-// An entry with no argument, as an error. Returns the button pressed, or the failure status when the
-// text cannot be prepared (nothing is shown then).
+// An entry with no argument, as an error. Returns the button pressed, or the failure status when
+// the text cannot be prepared (nothing is shown then).
 Status ShowErrorMessage(AppContext& context, std::uint16_t id);
 // The entry for `status` (missing resource, buffer too small, path not found, graphics resources,
 // out of memory), else `fallbackId`, as an error.

@@ -117,8 +117,8 @@ Status FormatUInt32(CountedString& target, std::uint32_t value) {
 Status FormatInt32(CountedString& target, std::int32_t value) {
   char16_t digits[11];
   // The magnitude as unsigned, so that -2147483648 needs no special case.
-  std::uint32_t magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value)
-                                      : static_cast<std::uint32_t>(value);
+  std::uint32_t magnitude =
+      value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
   int n = 0;
   do {
     digits[10 - n++] = static_cast<char16_t>(u'0' + magnitude % 10);
@@ -128,7 +128,9 @@ Status FormatInt32(CountedString& target, std::int32_t value) {
   return target.Assign(digits + 11 - n, n);
 }
 
-Status FormatUInt16(CountedString& target, std::uint16_t value) { return FormatUInt32(target, value); }
+Status FormatUInt16(CountedString& target, std::uint16_t value) {
+  return FormatUInt32(target, value);
+}
 
 Status FormatUInt32Padded(CountedString& target, std::uint32_t value, int minDigits) {
   LT_TRY(FormatUInt32(target, value));
@@ -166,7 +168,8 @@ Status FormatFixed1(CountedString& target, double value) {
   std::string digits = exact.substr(0, point) + exact[point + 1];
   if (exact[point + 2] >= '5') {
     int i = static_cast<int>(digits.size()) - 1;
-    while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') digits[static_cast<std::size_t>(i--)] = '0';
+    while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9')
+      digits[static_cast<std::size_t>(i--)] = '0';
     if (i < 0) {
       digits.insert(digits.begin(), '1');
     } else {

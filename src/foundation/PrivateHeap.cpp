@@ -17,7 +17,9 @@ Status PrivateHeap::Create(std::size_t initialSize) {
   return S_OK;
 }
 
-void PrivateHeap::Destroy() { created_ = false; }
+void PrivateHeap::Destroy() {
+  created_ = false;
+}
 
 void* PrivateHeap::Allocate(std::size_t bytes) {
   if (bytes > std::numeric_limits<std::size_t>::max() - 3) FatalError("allocation size overflows");
@@ -30,7 +32,9 @@ void* PrivateHeap::Allocate(std::size_t bytes) {
   return block;
 }
 
-void PrivateHeap::Free(void* block) { std::free(block); }
+void PrivateHeap::Free(void* block) {
+  std::free(block);
+}
 
 void PrivateHeap::SetOutOfMemoryHandler(OutOfMemoryHandler handler, void* context) {
   outOfMemory_ = handler;

@@ -9,7 +9,9 @@ namespace lumatag {
 namespace {
 
 // A read result that asks for the settings to be written again.
-bool NeedsSaving(Status status) { return status == S_FALSE || status == SETTING_DEFAULTED || Failed(status); }
+bool NeedsSaving(Status status) {
+  return status == S_FALSE || status == SETTING_DEFAULTED || Failed(status);
+}
 
 // Groups the changes of a load or save into one update of the store.
 class UpdateScope {
@@ -131,11 +133,14 @@ Status SaveWindowSettings(SettingsStore& store, const WindowSettings& settings,
         count(store.SetDword(key, IDS_REG_APP_WINDOW_STATE, command));
       }
     }
-    count(store.SetDword(key, IDS_REG_APP_WINDOW_TOP, static_cast<std::uint32_t>(settings.appWindowTop)));
-    count(store.SetDword(key, IDS_REG_APP_WINDOW_LEFT, static_cast<std::uint32_t>(settings.appWindowLeft)));
+    count(store.SetDword(key, IDS_REG_APP_WINDOW_TOP,
+                         static_cast<std::uint32_t>(settings.appWindowTop)));
+    count(store.SetDword(key, IDS_REG_APP_WINDOW_LEFT,
+                         static_cast<std::uint32_t>(settings.appWindowLeft)));
     count(store.SetDword(key, IDS_REG_APP_WINDOW_HEIGHT,
                          static_cast<std::uint32_t>(settings.appWindowHeight)));
-    count(store.SetDword(key, IDS_REG_APP_WINDOW_WIDTH, static_cast<std::uint32_t>(settings.appWindowWidth)));
+    count(store.SetDword(key, IDS_REG_APP_WINDOW_WIDTH,
+                         static_cast<std::uint32_t>(settings.appWindowWidth)));
     count(store.SetDword(key, IDS_REG_DIALOG_CENTER_LEFT,
                          static_cast<std::uint32_t>(settings.dialogCenterLeft)));
     count(store.SetDword(key, IDS_REG_DIALOG_CENTER_TOP,
@@ -175,7 +180,8 @@ Status LoadNamingSettings(SettingsStore& store, AppContext& context, NamingSetti
       return opened;
     }
 
-    const Status folder = store.GetStringDefaultEmpty(key, IDS_REG_IMAGE_FOLDER, &settings.imageFolder);
+    const Status folder =
+        store.GetStringDefaultEmpty(key, IDS_REG_IMAGE_FOLDER, &settings.imageFolder);
     if (NeedsSaving(folder)) changed = true;
     if (folderRule != nullptr) folderRule->Apply(folder, settings.imageFolder);
 
@@ -195,11 +201,13 @@ Status LoadNamingSettings(SettingsStore& store, AppContext& context, NamingSetti
     }
 
     // Values out of range are used as 1; the stored value stays until the next save.
-    if (NeedsSaving(store.GetDword(key, IDS_REG_FILE_NAVIGATION_MODE, 1, &settings.fileNavigationMode))) {
+    if (NeedsSaving(
+            store.GetDword(key, IDS_REG_FILE_NAVIGATION_MODE, 1, &settings.fileNavigationMode))) {
       changed = true;
     }
     if (settings.fileNavigationMode > 2) settings.fileNavigationMode = 1;
-    if (NeedsSaving(store.GetDword(key, IDS_REG_UPDATE_CHECK_PERIOD, 1, &settings.updateCheckPeriod))) {
+    if (NeedsSaving(
+            store.GetDword(key, IDS_REG_UPDATE_CHECK_PERIOD, 1, &settings.updateCheckPeriod))) {
       changed = true;
     }
     if (settings.updateCheckPeriod > 3) settings.updateCheckPeriod = 1;
@@ -253,7 +261,9 @@ Status SaveNamingSettings(SettingsStore& store, const NamingSettings& settings) 
     count(store.SetString(key, IDS_REG_IMAGE_FOLDER, &settings.imageFolder));
 
     // A subkey that is not there yet needs no deleting.
-    const auto deleted = [](Status status) { return Succeeded(status) || status == E_FILE_NOT_FOUND; };
+    const auto deleted = [](Status status) {
+      return Succeeded(status) || status == E_FILE_NOT_FOUND;
+    };
     if (settings.patterns != nullptr) {
       const Status removed = store.DeleteKeyTree(key, IDS_REG_IMAGE_FILE_PATTERNS);
       if (!deleted(removed)) ++count.failed;

@@ -6,7 +6,8 @@
 
 namespace lumatag {
 
-// --- SettingsKey ----------------------------------------------------------------------------------
+// --- SettingsKey
+// ----------------------------------------------------------------------------------
 
 SettingsKey::SettingsKey(SettingsKey&& other) noexcept
     : registry_(other.registry_), key_(other.key_) {
@@ -32,7 +33,8 @@ Status StatusFromRegistryError(RegistryError error) {
   return error == ERROR_SUCCESS ? S_OK : StatusFromLastError(error, E_FAIL);
 }
 
-// --- Keys -----------------------------------------------------------------------------------------
+// --- Keys
+// -----------------------------------------------------------------------------------------
 
 SettingsStore::SettingsStore(RegistryStore& registry, const StringModule& names)
     : registry_(registry), names_(names) {}
@@ -146,7 +148,8 @@ Status SettingsStore::EnumSubkeyName(const SettingsKey& key, std::uint32_t index
   return EnumName(key, index, bufferChars, name, true);
 }
 
-// --- Typed reads ----------------------------------------------------------------------------------
+// --- Typed reads
+// ----------------------------------------------------------------------------------
 
 Status SettingsStore::ReadDword(const SettingsKey& key, std::u16string_view name,
                                 std::uint32_t defaultValue, std::uint32_t* value, bool writeBack) {
@@ -266,9 +269,8 @@ Status SettingsStore::GetStringDefaultEmpty(const SettingsKey& key, std::uint16_
   return S_FALSE;
 }
 
-Status SettingsStore::ReadBinary(const SettingsKey& key, std::uint16_t nameId,
-                                 std::uint8_t* buffer, std::uint32_t* size,
-                                 std::vector<std::uint8_t>* data) {
+Status SettingsStore::ReadBinary(const SettingsKey& key, std::uint16_t nameId, std::uint8_t* buffer,
+                                 std::uint32_t* size, std::vector<std::uint8_t>* data) {
   LT_NAME(name, nameId);
   std::uint32_t type = REG_NONE;
   std::uint32_t stored = 0;
@@ -287,8 +289,8 @@ Status SettingsStore::ReadBinary(const SettingsKey& key, std::uint16_t nameId,
     return E_BUFFER_TOO_SMALL;
   }
   std::uint32_t got = stored;
-  error = registry_.QueryValue(key.Handle(), name.View(), &type, stored > 0 ? target : nullptr,
-                               &got);
+  error =
+      registry_.QueryValue(key.Handle(), name.View(), &type, stored > 0 ? target : nullptr, &got);
   if (error == ERROR_SUCCESS && type != REG_BINARY) error = ERROR_DATATYPE_MISMATCH;
   LT_TRY(StatusFromRegistryError(error));
   if (size != nullptr) *size = got;
@@ -296,8 +298,8 @@ Status SettingsStore::ReadBinary(const SettingsKey& key, std::uint16_t nameId,
   return S_OK;
 }
 
-Status SettingsStore::GetBinary(const SettingsKey& key, std::uint16_t nameId,
-                                std::uint8_t* buffer, std::uint32_t* size) {
+Status SettingsStore::GetBinary(const SettingsKey& key, std::uint16_t nameId, std::uint8_t* buffer,
+                                std::uint32_t* size) {
   if (buffer == nullptr || size == nullptr) return E_INVALIDARG;
   return ReadBinary(key, nameId, buffer, size, nullptr);
 }
@@ -308,7 +310,8 @@ Status SettingsStore::GetBinary(const SettingsKey& key, std::uint16_t nameId,
   return ReadBinary(key, nameId, nullptr, nullptr, data);
 }
 
-// --- Typed writes ---------------------------------------------------------------------------------
+// --- Typed writes
+// ---------------------------------------------------------------------------------
 
 Status SettingsStore::SetRaw(const SettingsKey& key, std::u16string_view name, std::uint32_t type,
                              const void* data, std::uint32_t size) {

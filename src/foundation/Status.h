@@ -8,9 +8,15 @@ namespace lumatag {
 
 using Status = std::int32_t;
 
-constexpr Status MakeStatus(std::uint32_t code) { return static_cast<Status>(code); }
-constexpr bool Succeeded(Status s) { return s >= 0; }
-constexpr bool Failed(Status s) { return s < 0; }
+constexpr Status MakeStatus(std::uint32_t code) {
+  return static_cast<Status>(code);
+}
+constexpr bool Succeeded(Status s) {
+  return s >= 0;
+}
+constexpr bool Failed(Status s) {
+  return s < 0;
+}
 
 // Standard codes.
 inline constexpr Status S_OK = 0;
@@ -96,8 +102,8 @@ Status StatusFromImaging(ImagingStatus status);
 }  // namespace lumatag
 
 // Returns the status of `expr` from the enclosing function when it is a failure.
-#define LT_TRY(expr)                              \
-  do {                                            \
+#define LT_TRY(expr)                                 \
+  do {                                               \
     const ::lumatag::Status lt_try_status_ = (expr); \
     if (lt_try_status_ < 0) return lt_try_status_;   \
   } while (0)

@@ -11,6 +11,8 @@ int CompareInvariant(std::u16string_view a, std::u16string_view b, bool ignoreCa
   return comparer.Compare(a, b, ignoreCase);
 }
 
-void SetTextComparer(const TextComparer* comparer) { g_comparer = comparer; }
+void SetTextComparer(const TextComparer* comparer) {
+  g_comparer = comparer;
+}
 
 }  // namespace lumatag

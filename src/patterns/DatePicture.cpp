@@ -18,10 +18,15 @@ constexpr std::u16string_view kPictureLetters = u"dMyhHmst";
 constexpr std::u16string_view kInvalidFileNameCharacters = u"\\/:*\"?<>|";
 constexpr int kMaxPictureLength = 255;
 
-bool IsPictureLetter(char16_t c) { return kPictureLetters.find(c) != std::u16string_view::npos; }
-bool IsDateLetter(char16_t c) { return c == u'd' || c == u'M' || c == u'y'; }
+bool IsPictureLetter(char16_t c) {
+  return kPictureLetters.find(c) != std::u16string_view::npos;
+}
+bool IsDateLetter(char16_t c) {
+  return c == u'd' || c == u'M' || c == u'y';
+}
 
-// --- Locale data ----------------------------------------------------------------------------------
+// --- Locale data
+// ----------------------------------------------------------------------------------
 
 struct FormatCloser {
   void operator()(UDateFormat* format) const { udat_close(format); }
@@ -191,7 +196,8 @@ Status DateLocale::FromName(std::string_view name, DateLocale* locale) {
   if (U_FAILURE(error) || length <= 0 || length > 128) {
     result.shortDate_ = u"M/d/yyyy";
   } else {
-    result.shortDate_ = PictureFromPattern(std::u16string_view(pattern, static_cast<std::size_t>(length)));
+    result.shortDate_ =
+        PictureFromPattern(std::u16string_view(pattern, static_cast<std::size_t>(length)));
   }
   *locale = std::move(result);
   return S_OK;
@@ -206,7 +212,8 @@ const DateLocale& DateLocale::UserDefault() {
   return *locale;
 }
 
-// --- Rendering ------------------------------------------------------------------------------------
+// --- Rendering
+// ------------------------------------------------------------------------------------
 
 namespace {
 
@@ -285,7 +292,8 @@ Status RenderTimeRun(std::u16string_view run, const SystemTime& time, const Date
       AppendNumber(out, time.second, digits);
       return S_OK;
     case u't': {
-      const std::u16string_view designator = time.hour < 12 ? locale.AmDesignator() : locale.PmDesignator();
+      const std::u16string_view designator =
+          time.hour < 12 ? locale.AmDesignator() : locale.PmDesignator();
       out += count == 1 ? designator.substr(0, 1) : designator;
       return S_OK;
     }
@@ -375,7 +383,9 @@ SystemTime NoDate() {
   return time;
 }
 
-void ResetToNoDate(SystemTime& time) { time = NoDate(); }
+void ResetToNoDate(SystemTime& time) {
+  time = NoDate();
+}
 
 std::uint16_t CheckDatePicture(std::u16string_view picture, const SystemTime& previewDate,
                                const DateLocale& locale) {

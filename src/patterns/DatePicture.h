@@ -1,7 +1,8 @@
 // Date pictures: how a date token writes a date and time into a file name ("M-d-yy",
 // "yyyy-MM-dd H-mm-ss", "'Day' d"), and the small calendar operations shared by the naming code.
 //
-// A picture is cut into runs: a letter run (one letter repeated, from d M y h H m s t), a quoted run
+// A picture is cut into runs: a letter run (one letter repeated, from d M y h H m s t), a quoted
+// run
 // ('text', with '' standing for one quote inside it) or a literal run (anything else up to the next
 // quote or picture letter). Each run renders as the platform's date formatter (runs starting with
 // d, M or y) or time formatter (all other runs) renders it as a picture on its own:

@@ -15,7 +15,7 @@ namespace lumatag {
 struct FolderEntry {
   std::u16string name;  // the name alone, without the folder
   bool folder = false;
-  FileTime creationTime = 0;   // when the file system does not keep it, the last write time
+  FileTime creationTime = 0;  // when the file system does not keep it, the last write time
   FileTime lastWriteTime = 0;
   std::uint64_t size = 0;
 };
@@ -32,7 +32,8 @@ class FileOperations {
   virtual ~FileOperations() = default;
   // Starts a listing of `folder` (with or without a trailing separator). A folder that does not
   // exist gives E_PATH_NOT_FOUND.
-  virtual Status OpenListing(std::u16string_view folder, std::unique_ptr<FolderListing>* listing) = 0;
+  virtual Status OpenListing(std::u16string_view folder,
+                             std::unique_ptr<FolderListing>* listing) = 0;
   // Moves `from` to `to`, across file systems too. Without `replaceExisting` an existing target is
   // never touched: the move fails with E_FILE_EXISTS. With it, the target is replaced in one step.
   virtual Status Move(std::u16string_view from, std::u16string_view to, bool replaceExisting) = 0;

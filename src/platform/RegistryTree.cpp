@@ -22,8 +22,8 @@ bool SplitRegistryPath(std::u16string_view path, std::vector<std::u16string>* na
   std::size_t start = 0;
   while (true) {
     const std::size_t end = path.find(u'\\', start);
-    const std::u16string_view name =
-        path.substr(start, end == std::u16string_view::npos ? std::u16string_view::npos : end - start);
+    const std::u16string_view name = path.substr(
+        start, end == std::u16string_view::npos ? std::u16string_view::npos : end - start);
     if (name.empty() || name.size() > kMaxRegistryKeyName) return false;
     names->emplace_back(name);
     if (end == std::u16string_view::npos) return true;
@@ -43,11 +43,11 @@ namespace {
 // Position of the first subkey not ordered before `name`.
 std::size_t LowerBound(const std::vector<std::unique_ptr<RegistryNode>>& subkeys,
                        std::u16string_view name) {
-  const auto it = std::lower_bound(subkeys.begin(), subkeys.end(), name,
-                                   [](const std::unique_ptr<RegistryNode>& node,
-                                      std::u16string_view key) {
-                                     return CompareRegistryNames(node->name, key) < 0;
-                                   });
+  const auto it =
+      std::lower_bound(subkeys.begin(), subkeys.end(), name,
+                       [](const std::unique_ptr<RegistryNode>& node, std::u16string_view key) {
+                         return CompareRegistryNames(node->name, key) < 0;
+                       });
   return static_cast<std::size_t>(it - subkeys.begin());
 }
 
@@ -115,7 +115,9 @@ std::unique_ptr<RegistryNode> RegistryNode::Clone() const {
 RegistryTreeStore::RegistryTreeStore() : root_(std::make_unique<RegistryNode>()) {}
 RegistryTreeStore::~RegistryTreeStore() = default;
 
-void RegistryTreeStore::ReplaceRoot(std::unique_ptr<RegistryNode> root) { root_ = std::move(root); }
+void RegistryTreeStore::ReplaceRoot(std::unique_ptr<RegistryNode> root) {
+  root_ = std::move(root);
+}
 
 RegistryError RegistryTreeStore::Resolve(RegistryKey key, RegistryNode** node) {
   if (key == kCurrentUserKey) {

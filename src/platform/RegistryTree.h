@@ -1,5 +1,6 @@
 // An in-memory registry tree with the RegistryStore operations over it. The test fake uses it as
-// it is; the hive file store loads it from a file before it reads and writes it back after a change.
+// it is; the hive file store loads it from a file before it reads and writes it back after a
+// change.
 #pragma once
 
 #include <map>

@@ -30,8 +30,7 @@ void ReportUnreadable(AppContext& context, std::u16string_view name, std::uint32
   if (name.empty()) {
     CountedString number;
     if (Failed(LoadString(*context.resourceModule, IDS_ERR_READING_EXTENSION_NUMBER, text)) ||
-        Failed(FormatUInt32(number, index + 1)) ||
-        Failed(SubstitutePlaceholder(text, 1, number))) {
+        Failed(FormatUInt32(number, index + 1)) || Failed(SubstitutePlaceholder(text, 1, number))) {
       return;
     }
   } else if (Failed(LoadString(*context.resourceModule, IDS_ERR_READING_EXTENSION, text)) ||

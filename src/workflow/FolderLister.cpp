@@ -86,7 +86,9 @@ Status FolderLister::Next() {
   return E_NO_MORE_FILES;
 }
 
-std::u16string FolderLister::CurrentRelativePath() const { return currentPrefix_ + current_.name; }
+std::u16string FolderLister::CurrentRelativePath() const {
+  return currentPrefix_ + current_.name;
+}
 
 bool FolderExists(FileOperations& files, std::u16string_view path) {
   std::unique_ptr<FolderListing> listing;

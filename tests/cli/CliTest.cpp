@@ -11,14 +11,13 @@
 namespace lumatag {
 namespace {
 
-
 TEST(CliStringsTest, PrintsTheWholeTableSortedAndEscaped) {
   const CliRun run = RunCli("strings");
   ASSERT_EQ(run.status, 0);
   std::string expected;
   for (std::uint16_t id : StringModule::BuiltIn().Ids()) {
-    expected += std::to_string(id) + "\t" +
-                EscapeStringTableText(StringModule::BuiltIn().Text(id)) + "\n";
+    expected +=
+        std::to_string(id) + "\t" + EscapeStringTableText(StringModule::BuiltIn().Text(id)) + "\n";
   }
   EXPECT_EQ(run.out, expected);
   EXPECT_NE(run.out.find("21644\tOut of memory.\n"), std::string::npos);

@@ -14,7 +14,6 @@
 namespace lumatag {
 namespace {
 
-
 struct DateCase {
   std::string environment;
   std::string arguments;
@@ -33,18 +32,18 @@ TEST_P(CliDateTest, PrintsTheRenderingOrTheStatus) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliDateTest,
     ::testing::Values(
-        DateCase{"-u LC_ALL -u LC_TIME -u LANG", "date M-d-yy 2012-12-28T13:05:00", "12-28-12\n", 0},
+        DateCase{"-u LC_ALL -u LC_TIME -u LANG", "date M-d-yy 2012-12-28T13:05:00", "12-28-12\n",
+                 0},
         DateCase{"LC_ALL=C", "date \"h-mm tt\" 2012-12-28T13:05:00", "1-05 PM\n", 0},
         DateCase{"LC_ALL=de_DE.UTF-8", "date MMMM 2012-12-28T00:00:00", "Dezember\n", 0},
-        DateCase{"LC_ALL=de_DE.UTF-8", "date MMMM 2012-12-28T00:00:00 --locale en-US",
-                 "December\n", 0},
+        DateCase{"LC_ALL=de_DE.UTF-8", "date MMMM 2012-12-28T00:00:00 --locale en-US", "December\n",
+                 0},
         DateCase{"LANG=C", "date --locale de-DE \"dddd 'it''s'\" 2012-12-28T00:00:00",
                  "Freitag it's\n", 0},
         DateCase{"LANG=C", "date \"'open\" 2012-12-28T00:00:00", "0x8000ffff\n", 1},
         DateCase{"LANG=C", "date d 2013-02-29T00:00:00", "0x80070057\n", 1},
         DateCase{"LANG=C", "date d 2013-02-28T00:00:00 --locale xx-YY", "0x80070057\n", 1},
-        DateCase{"LANG=C", "date d 2013-02-28", "", 2},
-        DateCase{"LANG=C", "date d", "", 2},
+        DateCase{"LANG=C", "date d 2013-02-28", "", 2}, DateCase{"LANG=C", "date d", "", 2},
         DateCase{"LANG=C", "date d 2013-02-28T00:00:00 --locale", "", 2}),
     LT_CASE_NAMES);
 

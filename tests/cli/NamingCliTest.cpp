@@ -23,7 +23,6 @@ using photo::ByteOrder;
 using photo::Ifd;
 using photo::PhotoBuilder;
 
-
 class NamingCliTest : public testing::Test {
  protected:
   CliRun Cli(const std::vector<std::string>& arguments) {

@@ -18,7 +18,9 @@ void ExpectConsistent(const CountedString& s) {
   EXPECT_EQ(s.Storage()[s.Length() + 1], 0);
 }
 
-std::u16string Of(const CountedString& s) { return std::u16string(s.View()); }
+std::u16string Of(const CountedString& s) {
+  return std::u16string(s.View());
+}
 
 TEST(CountedStringTest, HeapModeGrowsToExactlyTheLengthAsked) {
   CountedString s;

@@ -12,7 +12,9 @@ int CompareInts(const int& key, const int& element) {
   return key < element ? -1 : (key > element ? 1 : 0);
 }
 
-std::vector<int> Contents(const ElementArray<int>& a) { return {a.begin(), a.end()}; }
+std::vector<int> Contents(const ElementArray<int>& a) {
+  return {a.begin(), a.end()};
+}
 
 TEST(ElementArrayTest, SortedArrayKeepsOrderAndRefusesEqualElements) {
   ElementArray<int> a(2, true, CompareInts);

@@ -69,13 +69,12 @@ TEST_F(MessagesTest, StatusErrorPicksTheEntryForTheStatus) {
     Status status;
     const char16_t* text;
   };
-  for (const Case& c : {Case{E_RESOURCE_NOT_FOUND, u"Could not find an application resource."},
-                        Case{E_BUFFER_TOO_SMALL,
-                             u"The current operation failed because a buffer was too small."},
-                        Case{E_PATH_NOT_FOUND, u"The specified folder does not exist."},
-                        Case{E_GRAPHICS_RESOURCES, u"Out of graphics resources."},
-                        Case{E_OUTOFMEMORY, u"Out of memory."},
-                        Case{E_FAIL, u"No value was specified."}}) {
+  for (const Case& c :
+       {Case{E_RESOURCE_NOT_FOUND, u"Could not find an application resource."},
+        Case{E_BUFFER_TOO_SMALL, u"The current operation failed because a buffer was too small."},
+        Case{E_PATH_NOT_FOUND, u"The specified folder does not exist."},
+        Case{E_GRAPHICS_RESOURCES, u"Out of graphics resources."},
+        Case{E_OUTOFMEMORY, u"Out of memory."}, Case{E_FAIL, u"No value was specified."}}) {
     presenter_.shown.clear();
     EXPECT_EQ(ShowStatusError(context_, c.status, IDS_NO_VALUE), IDOK);
     ASSERT_EQ(presenter_.shown.size(), 1u);

@@ -7,7 +7,9 @@
 namespace lumatag {
 namespace {
 
-std::u16string U(const char* ascii) { return Utf8ToUtf16(ascii); }
+std::u16string U(const char* ascii) {
+  return Utf8ToUtf16(ascii);
+}
 
 struct ParseCase {
   const char* input;
@@ -25,11 +27,11 @@ TEST_P(ParseUInt32Test, Parses) {
 INSTANTIATE_TEST_SUITE_P(Cases, ParseUInt32Test,
                          testing::Values(ParseCase{"4294967295", S_OK, 4294967295LL},
                                          ParseCase{"4294967296", E_VALUE_OUT_OF_RANGE, 429496729},
-                                         ParseCase{"0007", S_OK, 7},
-                                         ParseCase{"", E_NO_VALUE, 0},
+                                         ParseCase{"0007", S_OK, 7}, ParseCase{"", E_NO_VALUE, 0},
                                          ParseCase{"12a", E_NOT_A_DIGIT, 12},
                                          ParseCase{" 12", E_NOT_A_DIGIT, 0},
-                                         ParseCase{"99999999999", E_VALUE_OUT_OF_RANGE, 999999999}), LT_CASE_NAMES);
+                                         ParseCase{"99999999999", E_VALUE_OUT_OF_RANGE, 999999999}),
+                         LT_CASE_NAMES);
 
 class ParseUInt16Test : public testing::TestWithParam<ParseCase> {};
 TEST_P(ParseUInt16Test, Parses) {
@@ -42,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParseUInt16Test,
                          testing::Values(ParseCase{"65535", S_OK, 65535},
                                          ParseCase{"65536", E_VALUE_OUT_OF_RANGE, 6553},
                                          ParseCase{"70000", E_VALUE_OUT_OF_RANGE, 7000},
-                                         ParseCase{"", E_NO_VALUE, 0}), LT_CASE_NAMES);
+                                         ParseCase{"", E_NO_VALUE, 0}),
+                         LT_CASE_NAMES);
 
 class ParseInt32Test : public testing::TestWithParam<ParseCase> {};
 TEST_P(ParseInt32Test, Parses) {
@@ -61,8 +64,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParseInt32Test,
                                          ParseCase{"-", E_NOT_A_DIGIT, 0},
                                          ParseCase{"-0", E_NOT_A_DIGIT, 0},
                                          ParseCase{"--1", E_NOT_A_DIGIT, 0},
-                                         ParseCase{"-15", S_OK, -15},
-                                         ParseCase{"", E_NO_VALUE, 0}), LT_CASE_NAMES);
+                                         ParseCase{"-15", S_OK, -15}, ParseCase{"", E_NO_VALUE, 0}),
+                         LT_CASE_NAMES);
 
 class ParseHex32Test : public testing::TestWithParam<ParseCase> {};
 TEST_P(ParseHex32Test, Parses) {
@@ -79,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParseHex32Test,
                                          ParseCase{"FFFFFFFF", S_OK, 0xFFFFFFFFLL},
                                          ParseCase{"100000000", E_VALUE_OUT_OF_RANGE, 0},
                                          ParseCase{"g", E_NOT_A_HEX_DIGIT, 0},
-                                         ParseCase{"", E_NO_VALUE, 0}), LT_CASE_NAMES);
+                                         ParseCase{"", E_NO_VALUE, 0}),
+                         LT_CASE_NAMES);
 
 TEST(FormatNumbersTest, Decimal) {
   CountedString s;
@@ -107,7 +111,8 @@ TEST_P(FormatPaddedTest, PadsButNeverCuts) {
 INSTANTIATE_TEST_SUITE_P(Cases, FormatPaddedTest,
                          testing::Values(PaddedCase{7, 3, u"007"}, PaddedCase{1234, 3, u"1234"},
                                          PaddedCase{0, 0, u"0"},
-                                         PaddedCase{5, 12, u"000000000005"}), LT_CASE_NAMES);
+                                         PaddedCase{5, 12, u"000000000005"}),
+                         LT_CASE_NAMES);
 
 TEST(FormatNumbersTest, Hexadecimal) {
   CountedString s;
@@ -135,7 +140,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, FormatFixedTest,
                          testing::Values(FixedCase{12.34, u"12.3"}, FixedCase{-12.34, u"-12.3"},
                                          FixedCase{0.5, u".5"}, FixedCase{-0.7, u"-.7"},
                                          FixedCase{9.96, u"10.0"}, FixedCase{2.8, u"2.8"},
-                                         FixedCase{0.25, u".3"}, FixedCase{0.0, u".0"}), LT_CASE_NAMES);
+                                         FixedCase{0.25, u".3"}, FixedCase{0.0, u".0"}),
+                         LT_CASE_NAMES);
 
 TEST(FormatNumbersTest, FixedPointRefusesNonFiniteValues) {
   CountedString s;

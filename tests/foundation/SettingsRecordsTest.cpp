@@ -36,7 +36,8 @@ class RecordingList final : public SettingsSubkeyList {
                           bool* settingsChanged) override {
     ++loads;
     RegistryKeyInfo info;
-    if (Succeeded(store.QueryKeyInfo(subkey, &info))) seenValues = static_cast<int>(info.valueCount);
+    if (Succeeded(store.QueryKeyInfo(subkey, &info)))
+      seenValues = static_cast<int>(info.valueCount);
     if (markChanged) *settingsChanged = true;
     return S_OK;
   }
@@ -68,8 +69,10 @@ class SettingsRecordsTest : public ::testing::Test {
     return node != nullptr ? node->FindSubkey(u"Lumatag") : nullptr;
   }
   RegistryNode& MakeKey() {
-    return *registry.Root().AddSubkey(u"Software")->AddSubkey(u"Quarrytree Software")->AddSubkey(
-        u"Lumatag");
+    return *registry.Root()
+                .AddSubkey(u"Software")
+                ->AddSubkey(u"Quarrytree Software")
+                ->AddSubkey(u"Lumatag");
   }
   const RegistryValue* Stored(std::u16string_view name) {
     return Key() != nullptr ? Key()->FindValue(name) : nullptr;
@@ -100,15 +103,21 @@ TEST_F(SettingsRecordsTest, FirstStartCreatesTheKeyEveryWrittenBackValueAndBothS
   EXPECT_TRUE(changed);
 
   ASSERT_NE(Key(), nullptr);
-  const std::pair<std::u16string, std::uint32_t> dwords[] = {
-      {u"App Window State", 1},       {u"App Window Top", 0},
-      {u"App Window Left", 0x80000000u}, {u"App Window Height", 0},
-      {u"App Window Width", 0x80000000u}, {u"Dialog Center Left", 0xFFFFFFFFu},
-      {u"Dialog Center Top", 0xFFFFFFFFu}, {u"UI Locale", 0},
-      {u"Base on Last", 1},           {u"Show File Preview", 1},
-      {u"Show Window Tips", 1},       {u"File Check Beeps", 1},
-      {u"Advance After Rename", 1},   {u"File Navigation Mode", 1},
-      {u"Update Check Period", 1}};
+  const std::pair<std::u16string, std::uint32_t> dwords[] = {{u"App Window State", 1},
+                                                             {u"App Window Top", 0},
+                                                             {u"App Window Left", 0x80000000u},
+                                                             {u"App Window Height", 0},
+                                                             {u"App Window Width", 0x80000000u},
+                                                             {u"Dialog Center Left", 0xFFFFFFFFu},
+                                                             {u"Dialog Center Top", 0xFFFFFFFFu},
+                                                             {u"UI Locale", 0},
+                                                             {u"Base on Last", 1},
+                                                             {u"Show File Preview", 1},
+                                                             {u"Show Window Tips", 1},
+                                                             {u"File Check Beeps", 1},
+                                                             {u"Advance After Rename", 1},
+                                                             {u"File Navigation Mode", 1},
+                                                             {u"Update Check Period", 1}};
   for (const auto& [name, value] : dwords) {
     const RegistryValue* stored = Stored(name);
     ASSERT_NE(stored, nullptr) << Utf16ToUtf8(name);
@@ -307,25 +316,25 @@ TEST_P(FitRectangleTest, FitsTheWorkArea) {
 
 constexpr std::int32_t D = kDefaultWindowPosition;
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FitRectangleTest,
-    ::testing::Values(
-        // Default size and position: half the work area, centred.
-        FitCase{{D, 0, D, 0}, {350, 250, 500, 400}},
-        // Default position with a given size is centred.
-        FitCase{{D, 0, 200, 100}, {500, 400, 200, 100}},
-        // Inside stays.
-        FitCase{{200, 60, 300, 200}, {200, 60, 300, 200}},
-        // Before the left and top edges.
-        FitCase{{-500, -10, 300, 200}, {100, 50, 300, 200}},
-        // Beyond the right and bottom edges.
-        FitCase{{5000, 900, 300, 200}, {800, 650, 300, 200}},
-        // Sticking out on the right and bottom.
-        FitCase{{1000, 800, 300, 200}, {800, 650, 300, 200}},
-        // Larger than the work area: cut.
-        FitCase{{100, 50, 3000, 2000}, {100, 50, 1000, 800}},
-        FitCase{{INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX}, {100, 50, 1000, 800}}),
-    LT_CASE_NAMES);
+INSTANTIATE_TEST_SUITE_P(Cases, FitRectangleTest,
+                         ::testing::Values(
+                             // Default size and position: half the work area, centred.
+                             FitCase{{D, 0, D, 0}, {350, 250, 500, 400}},
+                             // Default position with a given size is centred.
+                             FitCase{{D, 0, 200, 100}, {500, 400, 200, 100}},
+                             // Inside stays.
+                             FitCase{{200, 60, 300, 200}, {200, 60, 300, 200}},
+                             // Before the left and top edges.
+                             FitCase{{-500, -10, 300, 200}, {100, 50, 300, 200}},
+                             // Beyond the right and bottom edges.
+                             FitCase{{5000, 900, 300, 200}, {800, 650, 300, 200}},
+                             // Sticking out on the right and bottom.
+                             FitCase{{1000, 800, 300, 200}, {800, 650, 300, 200}},
+                             // Larger than the work area: cut.
+                             FitCase{{100, 50, 3000, 2000}, {100, 50, 1000, 800}},
+                             FitCase{{INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
+                                     {100, 50, 1000, 800}}),
+                         LT_CASE_NAMES);
 
 }  // namespace
 }  // namespace lumatag

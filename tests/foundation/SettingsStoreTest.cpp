@@ -31,8 +31,10 @@ class SettingsStoreTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_OK(store.CreateSettingsKey(nullptr, IDS_REG_KEY_PATH, &key)); }
   RegistryNode& Node() {
-    return *registry.Root().FindSubkey(u"Software")->FindSubkey(u"Quarrytree Software")->FindSubkey(
-        u"Lumatag");
+    return *registry.Root()
+                .FindSubkey(u"Software")
+                ->FindSubkey(u"Quarrytree Software")
+                ->FindSubkey(u"Lumatag");
   }
   void Put(std::u16string_view name, std::uint32_t type, std::vector<std::uint8_t> data) {
     Node().SetValue(name, type, std::move(data));
@@ -81,8 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DwordCase{true, REG_SZ, Utf16Bytes(u"5", true), SETTING_DEFAULTED, 77, false},
                       DwordCase{true, REG_BINARY, Dword(5), SETTING_DEFAULTED, 77, false},
                       DwordCase{true, REG_DWORD, {1, 2}, SETTING_DEFAULTED, 77, false},
-                      DwordCase{true, REG_DWORD, {1, 2, 3, 4, 5, 6, 7, 8}, SETTING_DEFAULTED, 77,
-                                false},
+                      DwordCase{
+                          true, REG_DWORD, {1, 2, 3, 4, 5, 6, 7, 8}, SETTING_DEFAULTED, 77, false},
                       DwordCase{true, REG_DWORD, {}, SETTING_DEFAULTED, 77, false},
                       DwordCase{true, 0x12345, Dword(5), SETTING_DEFAULTED, 77, false}),
     LT_CASE_NAMES);
@@ -99,7 +101,8 @@ TEST_F(SettingsStoreTest, BooleansNormaliseAndOnlyTrueDefaultWritesBack) {
   EXPECT_EQ(Stored(u"Show Window Tips")->data, Dword(1));
 
   flag = true;
-  EXPECT_STATUS(E_FILE_NOT_FOUND, store.GetBoolDefaultFalse(key, IDS_REG_MINIDUMP_AVAILABLE, &flag));
+  EXPECT_STATUS(E_FILE_NOT_FOUND,
+                store.GetBoolDefaultFalse(key, IDS_REG_MINIDUMP_AVAILABLE, &flag));
   EXPECT_FALSE(flag);
   EXPECT_EQ(Stored(u"Minidump Available"), nullptr);
 

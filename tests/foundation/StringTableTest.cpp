@@ -78,12 +78,12 @@ TEST(StringTableTextTest, RefusesMalformedLinesWithTheirNumber) {
     const char* text;
     int line;
   };
-  for (const Case& c : {Case{"21000 no tabs", 1}, Case{"21000\tIDS_A", 1},
-                        Case{"#\n2100x\t\tt", 2}, Case{"20991\t\tt", 1}, Case{"24619\t\tt", 1},
-                        Case{"999999\t\tt", 1}, Case{"21000\t\ta\n21000\t\tb", 2},
-                        Case{"21000\tIDS_A\ta\n21001\tIDS_A\tb", 2}, Case{"21000\tlower\tt", 1},
-                        Case{"21000\t\tends\\", 1}, Case{"21000\t\t\\u12", 1},
-                        Case{"21000\t\t\\u12G4", 1}, Case{"21000\t\t\\q", 1}}) {
+  for (const Case& c :
+       {Case{"21000 no tabs", 1}, Case{"21000\tIDS_A", 1}, Case{"#\n2100x\t\tt", 2},
+        Case{"20991\t\tt", 1}, Case{"24619\t\tt", 1}, Case{"999999\t\tt", 1},
+        Case{"21000\t\ta\n21000\t\tb", 2}, Case{"21000\tIDS_A\ta\n21001\tIDS_A\tb", 2},
+        Case{"21000\tlower\tt", 1}, Case{"21000\t\tends\\", 1}, Case{"21000\t\t\\u12", 1},
+        Case{"21000\t\t\\u12G4", 1}, Case{"21000\t\t\\q", 1}}) {
     std::vector<StringTableEntry> entries;
     StringTableError error;
     EXPECT_FALSE(ParseStringTableText(c.text, &entries, &error)) << c.text;
@@ -136,17 +136,17 @@ TEST_P(SubstituteTest, ReplacesTheFirstOccurrenceOnly) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, SubstituteTest,
-    testing::Values(
-        SubstituteCase{u"Could not load the file \"{1}\".", 1, u"a.jpg", S_OK,
-                       u"Could not load the file \"a.jpg\"."},
-        SubstituteCase{u"No placeholder.", 1, u"x", E_NOT_FOUND, u"No placeholder."},
-        SubstituteCase{u"{1} and {1}", 1, u"A", S_OK, u"A and {1}"},
-        SubstituteCase{u"{1}", 1, u"{1}", S_OK, u"{1}"},
-        SubstituteCase{u"x{0}y", 0, u"0", S_OK, u"x0y"},
-        SubstituteCase{u"{99}", 99, u"z", S_OK, u"z"},
-        SubstituteCase{u"{100}", 100, u"z", E_INDEX_OUT_OF_RANGE, u"{100}"},
-        SubstituteCase{u"{1}", 1, nullptr, E_INVALIDARG, u"{1}"},
-        SubstituteCase{u"<{1}>", 1, u"", S_OK, u"<>"}), LT_CASE_NAMES);
+    testing::Values(SubstituteCase{u"Could not load the file \"{1}\".", 1, u"a.jpg", S_OK,
+                                   u"Could not load the file \"a.jpg\"."},
+                    SubstituteCase{u"No placeholder.", 1, u"x", E_NOT_FOUND, u"No placeholder."},
+                    SubstituteCase{u"{1} and {1}", 1, u"A", S_OK, u"A and {1}"},
+                    SubstituteCase{u"{1}", 1, u"{1}", S_OK, u"{1}"},
+                    SubstituteCase{u"x{0}y", 0, u"0", S_OK, u"x0y"},
+                    SubstituteCase{u"{99}", 99, u"z", S_OK, u"z"},
+                    SubstituteCase{u"{100}", 100, u"z", E_INDEX_OUT_OF_RANGE, u"{100}"},
+                    SubstituteCase{u"{1}", 1, nullptr, E_INVALIDARG, u"{1}"},
+                    SubstituteCase{u"<{1}>", 1, u"", S_OK, u"<>"}),
+    LT_CASE_NAMES);
 
 TEST(SubstituteTest, LaterCallsSearchTheTextAgain) {
   CountedString text;

@@ -22,10 +22,10 @@ TEST(SystemTimeTest, RoundTripsThroughKnownDates) {
     SystemTime time;
     std::int64_t unixSeconds;
   };
-  for (const Case& c : {Case{{1970, 1, 4, 1, 0, 0, 0, 0}, 0},
-                        Case{{2012, 12, 5, 28, 13, 5, 0, 0}, 1356699900},
-                        Case{{2000, 2, 2, 29, 23, 59, 59, 0}, 951868799},
-                        Case{{2038, 1, 2, 19, 3, 14, 8, 0}, 2147483648LL}}) {
+  for (const Case& c :
+       {Case{{1970, 1, 4, 1, 0, 0, 0, 0}, 0}, Case{{2012, 12, 5, 28, 13, 5, 0, 0}, 1356699900},
+        Case{{2000, 2, 2, 29, 23, 59, 59, 0}, 951868799},
+        Case{{2038, 1, 2, 19, 3, 14, 8, 0}, 2147483648LL}}) {
     const FileTime ft = FileTimeFromUnix(c.unixSeconds, 0);
     SystemTime t;
     ASSERT_OK(FileTimeToSystemTime(ft, &t));
@@ -39,11 +39,10 @@ TEST(SystemTimeTest, RoundTripsThroughKnownDates) {
 
 TEST(SystemTimeTest, RefusesFieldsOutOfRange) {
   FileTime ft;
-  for (const SystemTime& t : {SystemTime{1600, 12, 0, 31, 0, 0, 0, 0},
-                              SystemTime{2013, 2, 0, 29, 0, 0, 0, 0},
-                              SystemTime{2013, 13, 0, 1, 0, 0, 0, 0},
-                              SystemTime{2013, 1, 0, 1, 24, 0, 0, 0},
-                              SystemTime{2013, 1, 0, 1, 0, 0, 0, 1000}}) {
+  for (const SystemTime& t :
+       {SystemTime{1600, 12, 0, 31, 0, 0, 0, 0}, SystemTime{2013, 2, 0, 29, 0, 0, 0, 0},
+        SystemTime{2013, 13, 0, 1, 0, 0, 0, 0}, SystemTime{2013, 1, 0, 1, 24, 0, 0, 0},
+        SystemTime{2013, 1, 0, 1, 0, 0, 0, 1000}}) {
     EXPECT_STATUS(E_INVALIDARG, SystemTimeToFileTime(t, &ft));
   }
   SystemTime t;

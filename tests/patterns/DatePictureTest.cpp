@@ -120,12 +120,10 @@ TEST(DateLocaleTest, NamesAndTheEnvironment) {
     const char* lang;
     const char* expected;
   };
-  const Env cases[] = {{nullptr, nullptr, nullptr, "en_US"},
-                       {nullptr, nullptr, "de_DE.UTF-8", "de_DE"},
-                       {nullptr, "fr_FR@euro", "de_DE", "fr_FR"},
-                       {"C", "fr_FR", "de_DE", "en_US"},
-                       {"", "POSIX", "de_DE", "en_US"},
-                       {nullptr, nullptr, "C.UTF-8", "en_US"}};
+  const Env cases[] = {
+      {nullptr, nullptr, nullptr, "en_US"},      {nullptr, nullptr, "de_DE.UTF-8", "de_DE"},
+      {nullptr, "fr_FR@euro", "de_DE", "fr_FR"}, {"C", "fr_FR", "de_DE", "en_US"},
+      {"", "POSIX", "de_DE", "en_US"},           {nullptr, nullptr, "C.UTF-8", "en_US"}};
   const char* names[] = {"LC_ALL", "LC_TIME", "LANG"};
   std::string saved[3];
   bool had[3];

@@ -29,8 +29,8 @@ bool SameTree(const RegistryNode& a, const RegistryNode& b) {
 TEST(HiveFormatTest, EveryNameTypeAndLayoutSurvivesTheText) {
   RegistryNode root;
   root.SetValue(u"at root", REG_DWORD, {1, 0, 0, 0});
-  RegistryNode* key = root.AddSubkey(u"Software")->AddSubkey(u"Quarrytree Software")->AddSubkey(
-      u"Lumatag");
+  RegistryNode* key =
+      root.AddSubkey(u"Software")->AddSubkey(u"Quarrytree Software")->AddSubkey(u"Lumatag");
   key->SetValue(u"", REG_SZ, {'d', 0, 0, 0});
   key->SetValue(u"quote \" and \\ back", REG_SZ, {'x', 0, 0, 0});
   key->SetValue(u"ctl\n\t\x7f", REG_DWORD, {0xff, 0xfe, 0xfd, 0xfc});
@@ -116,14 +116,16 @@ INSTANTIATE_TEST_SUITE_P(
                    {u"c"}},
         // Bad escapes, bad UTF-8, bad numbers and types, stray text.
         DamageCase{kHead + "\"a\\q\"=dword:00000001\n\"b\"=\"\xC3\x28\"\n"
-                   "\"c\"=dword:123456789\n\"d\"=hex(zz):01\n\"e\"=hex:1\ngarbage\n"
-                   "\"f\"=dword:0000000g\n\"g\"=\"x\"y\n\"h\"=\"ok\"\n",
+                           "\"c\"=dword:123456789\n\"d\"=hex(zz):01\n\"e\"=hex:1\ngarbage\n"
+                           "\"f\"=dword:0000000g\n\"g\"=\"x\"y\n\"h\"=\"ok\"\n",
                    8,
                    {u"h"}},
         // Key names: empty, escaped backslash, bad escape, too long.
-        DamageCase{kHead + "[HKEY_CURRENT_USER\\Software\\\\x]\n[HKEY_CURRENT_USER\\a%5Cb]\n"
-                   "[HKEY_CURRENT_USER\\a%zz]\n[HKEY_CURRENT_USER\\" +
-                       std::string(256, 'k') + "]\n[HKEY_CURRENT_USER\\Software\\Lumatag]\n"
+        DamageCase{kHead +
+                       "[HKEY_CURRENT_USER\\Software\\\\x]\n[HKEY_CURRENT_USER\\a%5Cb]\n"
+                       "[HKEY_CURRENT_USER\\a%zz]\n[HKEY_CURRENT_USER\\" +
+                       std::string(256, 'k') +
+                       "]\n[HKEY_CURRENT_USER\\Software\\Lumatag]\n"
                        "\"a\"=dword:00000001\n",
                    4,
                    {u"a"}},

@@ -102,9 +102,9 @@ TEST_F(LinuxFileOperationsTest, RecycleMovesIntoTheTrash) {
 }
 
 TEST(NativePathTest, RoundTrips) {
-  for (const std::string& bytes : {std::string("plain.jpg"), std::string("caf\xC3\xA9.jpg"),
-                                   std::string("bad\xFF\xFE.jpg"), std::string("\xED\xA0\x80"),
-                                   std::string("emoji\xF0\x9F\x93\xB7")}) {
+  for (const std::string& bytes :
+       {std::string("plain.jpg"), std::string("caf\xC3\xA9.jpg"), std::string("bad\xFF\xFE.jpg"),
+        std::string("\xED\xA0\x80"), std::string("emoji\xF0\x9F\x93\xB7")}) {
     EXPECT_EQ(ToNativePath(FromNativePath(bytes)), bytes);
   }
   EXPECT_EQ(FromNativePath("caf\xC3\xA9"), u"café");

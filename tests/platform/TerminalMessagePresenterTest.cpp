@@ -29,11 +29,11 @@ TEST(TerminalMessagePresenterTest, AnswersQuestionsFromInput) {
     std::uint32_t flags;
     int button;
   };
-  for (const Case& c : {Case{"y\n", MB_YESNO, IDYES}, Case{"NO\n", MB_YESNO, IDNO},
-                        Case{"\n", MB_YESNO | MB_DEFBUTTON2, IDNO}, Case{"\n", MB_YESNO, IDYES},
-                        Case{"maybe\nyes\n", MB_YESNO, IDYES}, Case{"c\n", MB_YESNOCANCEL, IDCANCEL},
-                        Case{"", MB_YESNO, IDNO}, Case{"", MB_YESNOCANCEL, IDCANCEL},
-                        Case{"", MB_OK, IDOK}}) {
+  for (const Case& c :
+       {Case{"y\n", MB_YESNO, IDYES}, Case{"NO\n", MB_YESNO, IDNO},
+        Case{"\n", MB_YESNO | MB_DEFBUTTON2, IDNO}, Case{"\n", MB_YESNO, IDYES},
+        Case{"maybe\nyes\n", MB_YESNO, IDYES}, Case{"c\n", MB_YESNOCANCEL, IDCANCEL},
+        Case{"", MB_YESNO, IDNO}, Case{"", MB_YESNOCANCEL, IDCANCEL}, Case{"", MB_OK, IDOK}}) {
     EXPECT_EQ(Ask(c.input, c.flags), c.button) << c.input << " " << c.flags;
   }
 }
@@ -45,8 +45,11 @@ TEST(TerminalMessagePresenterTest, PrintsTitleKindAndText) {
 }
 
 TEST(TerminalMessagePresenterTest, ChoicesAreAnsweredByTheirAccessKeys) {
-  const Choice choices[] = {{u"&Yes", IDYES}, {u"Yes to &All", 32000}, {u"&No", IDNO},
-                            {u"N&o to All", 32001}, {u"Cancel", IDCANCEL}};
+  const Choice choices[] = {{u"&Yes", IDYES},
+                            {u"Yes to &All", 32000},
+                            {u"&No", IDNO},
+                            {u"N&o to All", 32001},
+                            {u"Cancel", IDCANCEL}};
   struct Case {
     const char* input;
     int answer;
@@ -54,7 +57,8 @@ TEST(TerminalMessagePresenterTest, ChoicesAreAnsweredByTheirAccessKeys) {
   for (const Case& c : {Case{"a\n", 32000}, Case{"o\n", 32001}, Case{"x\nn\n", IDNO},
                         Case{"C\n", IDCANCEL}, Case{"", IDCANCEL}}) {
     const std::string input = c.input;
-    FILE* in = fmemopen(const_cast<char*>(input.data()), input.size() + (input.empty() ? 1 : 0), "r");
+    FILE* in =
+        fmemopen(const_cast<char*>(input.data()), input.size() + (input.empty() ? 1 : 0), "r");
     FILE* out = std::fopen("/dev/null", "w");
     TerminalMessagePresenter presenter(in, out);
     EXPECT_EQ(presenter.AskChoice(u"Overwrite?", u"", choices, false), c.answer) << c.input;

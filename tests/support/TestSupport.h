@@ -35,8 +35,10 @@ class TempDir {
 
 #define EXPECT_STATUS(expected, actual) \
   EXPECT_EQ(::lumatag::StatusName(expected), ::lumatag::StatusName(actual))
-#define ASSERT_OK(expr) ASSERT_EQ(::lumatag::StatusName(::lumatag::S_OK), ::lumatag::StatusName(expr))
-#define EXPECT_OK(expr) EXPECT_EQ(::lumatag::StatusName(::lumatag::S_OK), ::lumatag::StatusName(expr))
+#define ASSERT_OK(expr) \
+  ASSERT_EQ(::lumatag::StatusName(::lumatag::S_OK), ::lumatag::StatusName(expr))
+#define EXPECT_OK(expr) \
+  EXPECT_EQ(::lumatag::StatusName(::lumatag::S_OK), ::lumatag::StatusName(expr))
 
 // Names table-driven cases by their index, so that test names stay stable from run to run.
 #define LT_CASE_NAMES [](const auto& info) { return "case" + std::to_string(info.index); }

@@ -29,20 +29,18 @@ TEST_P(ExtensionNormaliseTest, CleansOrRefuses) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExtensionNormaliseTest,
-    ::testing::Values(NormaliseCase{u" .jpg ", S_OK, u"jpg"},
-                      NormaliseCase{u"\t...TIF\u3000", S_OK, u"TIF"},
-                      NormaliseCase{u"..", E_INVALIDARG, u""},
-                      NormaliseCase{u"", E_INVALIDARG, u""},
-                      NormaliseCase{u"   ", E_INVALIDARG, u""},
-                      NormaliseCase{u"tar.gz", E_INVALIDARG, u""},
-                      NormaliseCase{u"jp g", S_OK, u"jp g"},
-                      NormaliseCase{std::u16string(100, u'x'), S_OK, std::u16string(100, u'x')},
-                      NormaliseCase{std::u16string(101, u'x'), E_INVALIDARG, u""},
-                      NormaliseCase{u"a\\b", E_INVALIDARG, u""}, NormaliseCase{u"a/b", E_INVALIDARG, u""},
-                      NormaliseCase{u"a:b", E_INVALIDARG, u""}, NormaliseCase{u"a*", E_INVALIDARG, u""},
-                      NormaliseCase{u"a\"", E_INVALIDARG, u""}, NormaliseCase{u"a?", E_INVALIDARG, u""},
-                      NormaliseCase{u"<a", E_INVALIDARG, u""}, NormaliseCase{u"a>", E_INVALIDARG, u""},
-                      NormaliseCase{u"a|b", E_INVALIDARG, u""}),
+    ::testing::Values(
+        NormaliseCase{u" .jpg ", S_OK, u"jpg"}, NormaliseCase{u"\t...TIF\u3000", S_OK, u"TIF"},
+        NormaliseCase{u"..", E_INVALIDARG, u""}, NormaliseCase{u"", E_INVALIDARG, u""},
+        NormaliseCase{u"   ", E_INVALIDARG, u""}, NormaliseCase{u"tar.gz", E_INVALIDARG, u""},
+        NormaliseCase{u"jp g", S_OK, u"jp g"},
+        NormaliseCase{std::u16string(100, u'x'), S_OK, std::u16string(100, u'x')},
+        NormaliseCase{std::u16string(101, u'x'), E_INVALIDARG, u""},
+        NormaliseCase{u"a\\b", E_INVALIDARG, u""}, NormaliseCase{u"a/b", E_INVALIDARG, u""},
+        NormaliseCase{u"a:b", E_INVALIDARG, u""}, NormaliseCase{u"a*", E_INVALIDARG, u""},
+        NormaliseCase{u"a\"", E_INVALIDARG, u""}, NormaliseCase{u"a?", E_INVALIDARG, u""},
+        NormaliseCase{u"<a", E_INVALIDARG, u""}, NormaliseCase{u"a>", E_INVALIDARG, u""},
+        NormaliseCase{u"a|b", E_INVALIDARG, u""}),
     LT_CASE_NAMES);
 
 class ExtensionListTest : public ::testing::Test {

@@ -29,7 +29,8 @@ TEST(FolderListerTest, FilesFoldersPatternsAndRecursion) {
   files.AddFolder(u"/p/empty");
   FolderLister lister(files);
   using V = std::vector<std::u16string>;
-  EXPECT_EQ(ListAll(lister, u"/p", u"", FolderLister::kFiles), (V{u"a.jpg", u"b.TIF", u"notes.txt"}));
+  EXPECT_EQ(ListAll(lister, u"/p", u"", FolderLister::kFiles),
+            (V{u"a.jpg", u"b.TIF", u"notes.txt"}));
   EXPECT_EQ(ListAll(lister, u"/p/", u"*.jpg;*.tif", FolderLister::kFiles), (V{u"a.jpg", u"b.TIF"}));
   EXPECT_EQ(ListAll(lister, u"/p", u"", FolderLister::kFolders), (V{u"empty", u"sub"}));
   EXPECT_EQ(ListAll(lister, u"/p", u"*.jpg", FolderLister::kFiles | FolderLister::kRecurse),

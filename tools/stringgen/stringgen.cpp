@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
 
   std::ofstream source(dir + "/EnglishStringTable.cpp", std::ios::binary);
   source << "// Generated from the English string table. Do not edit.\n\nnamespace lumatag {\n\n"
-            "extern const char kEnglishStringTable[];\nextern const unsigned kEnglishStringTableSize;\n"
+            "extern const char kEnglishStringTable[];\nextern const unsigned "
+            "kEnglishStringTableSize;\n"
             "const char kEnglishStringTable[] = {";
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (i % 16 == 0) source << "\n   ";

@@ -18,9 +18,13 @@ CommandRegistrar::CommandRegistrar(const char* name, const char* usage, CommandF
   Registry().push_back({name, usage, run});
 }
 
-const std::vector<Command>& Commands() { return Registry(); }
+const std::vector<Command>& Commands() {
+  return Registry();
+}
 
-std::string Escaped(std::u16string_view text) { return EscapeStringTableText(text); }
+std::string Escaped(std::u16string_view text) {
+  return EscapeStringTableText(text);
+}
 
 int UsageError(const char* name) {
   for (const Command& command : Commands()) {

@@ -58,7 +58,8 @@ int RunDate(CliContext&, const std::vector<std::string>& args) {
     locale = &named;
   }
   CountedString output;
-  if (Succeeded(status)) status = FormatDatePicture(Utf8ToUtf16(positional[0]), time, output, *locale);
+  if (Succeeded(status))
+    status = FormatDatePicture(Utf8ToUtf16(positional[0]), time, output, *locale);
   if (Failed(status)) {
     std::printf("%s\n", StatusText(status).c_str());
     return 1;

@@ -58,10 +58,9 @@ std::string TypeName(std::uint32_t type) {
 
 std::string DataText(std::uint32_t type, const std::vector<std::uint8_t>& data) {
   if (type == REG_DWORD && data.size() == 4) {
-    const std::uint32_t value = static_cast<std::uint32_t>(data[0]) |
-                                static_cast<std::uint32_t>(data[1]) << 8 |
-                                static_cast<std::uint32_t>(data[2]) << 16 |
-                                static_cast<std::uint32_t>(data[3]) << 24;
+    const std::uint32_t value =
+        static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
+        static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
     char text[32];
     std::snprintf(text, sizeof text, "0x%08x (%u)", value, value);
     return text;
@@ -70,7 +69,8 @@ std::string DataText(std::uint32_t type, const std::vector<std::uint8_t>& data) 
     // The text up to its first NUL, as the program reads it.
     std::u16string text;
     for (std::size_t i = 0; i < data.size(); i += 2) {
-      const char16_t c = static_cast<char16_t>(data[i] | (i + 1 < data.size() ? data[i + 1] << 8 : 0));
+      const char16_t c =
+          static_cast<char16_t>(data[i] | (i + 1 < data.size() ? data[i + 1] << 8 : 0));
       if (c == 0) break;
       text += c;
     }
@@ -94,7 +94,8 @@ int PrintKey(RegistryStore& registry, RegistryKey key, const std::string& path) 
     std::uint32_t chars = static_cast<std::uint32_t>(name.size());
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    RegistryError error = registry.EnumValue(key, index, name.data(), &chars, &type, nullptr, &size);
+    RegistryError error =
+        registry.EnumValue(key, index, name.data(), &chars, &type, nullptr, &size);
     if (error == ERROR_NO_MORE_ITEMS) break;
     if (error != ERROR_SUCCESS) return 1;
     const std::u16string valueName(name.data(), chars);
@@ -129,7 +130,8 @@ int RunSettings(CliContext& context, const std::vector<std::string>& args) {
   ReportSettingsRecovery(store, context.app);
   if (opened == E_FILE_NOT_FOUND) return 0;  // nothing saved yet
   if (Failed(opened)) {
-    std::fprintf(stderr, "lumatag-cli: the settings cannot be read (%s)\n", StatusText(opened).c_str());
+    std::fprintf(stderr, "lumatag-cli: the settings cannot be read (%s)\n",
+                 StatusText(opened).c_str());
     return 1;
   }
   MessageString path;

@@ -56,8 +56,8 @@ class MemoryFileOperations final : public FileOperations {
     }
     for (const auto& [path, file] : files_) {
       if (Parent(path) == f) {
-        result->entries.push_back({Name(path), false, file.creationTime, file.lastWriteTime,
-                                   file.content.size()});
+        result->entries.push_back(
+            {Name(path), false, file.creationTime, file.lastWriteTime, file.content.size()});
       }
     }
     *listing = std::move(result);

@@ -11,7 +11,8 @@ constexpr std::string_view kHeader = "Lumatag Settings Hive 1";
 constexpr std::string_view kRootName = "HKEY_CURRENT_USER";
 constexpr std::size_t kBytesPerLine = 24;
 
-// --- Text helpers ---------------------------------------------------------------------------------
+// --- Text helpers
+// ---------------------------------------------------------------------------------
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -104,8 +105,8 @@ void EncodeText(std::u16string_view text, std::string* out, Escape&& escape, Esc
     const char16_t c = text[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
         text[i + 1] <= 0xDFFF) {
-      AppendUtf8(0x10000 + ((static_cast<std::uint32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00),
-                 out);
+      AppendUtf8(
+          0x10000 + ((static_cast<std::uint32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00), out);
       ++i;
     } else if (escape(c)) {
       escaped(c);
@@ -115,8 +116,12 @@ void EncodeText(std::u16string_view text, std::string* out, Escape&& escape, Esc
   }
 }
 
-bool IsControl(char16_t c) { return c < 0x20 || c == 0x7F; }
-bool IsSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool IsControl(char16_t c) {
+  return c < 0x20 || c == 0x7F;
+}
+bool IsSurrogate(char16_t c) {
+  return c >= 0xD800 && c <= 0xDFFF;
+}
 
 void AppendQuoted(std::u16string_view text, std::string* out) {
   out->push_back('"');
@@ -397,7 +402,8 @@ std::unique_ptr<RegistryNode> ParseHive(std::string_view text, HiveParseReport* 
     *line = text.substr(at, end - at);
     at = end + 1;
     ++lineNumber;
-    while (!line->empty() && (line->back() == '\r' || line->back() == ' ' || line->back() == '\t')) {
+    while (!line->empty() &&
+           (line->back() == '\r' || line->back() == ' ' || line->back() == '\t')) {
       line->remove_suffix(1);
     }
     return true;

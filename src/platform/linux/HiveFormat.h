@@ -11,9 +11,10 @@
 // Key sections name the full path; every key is written, also keys without values. Value lines:
 // `"name"=` (or `@=` for the unnamed value), then `dword:` and eight hex digits (REG_DWORD of four
 // bytes), a quoted string (REG_SZ holding exactly one terminating NUL at its end), `hex:` bytes
-// (REG_BINARY) or `hex(N):` bytes for any other type or layout, N being the type number in hex; long
-// byte lists continue on the next line after a trailing backslash. Quoted text escapes `\\`, `\"`
-// and `\uXXXX` (control characters and unpaired surrogates); key names escape `%` as `%25` and use
+// (REG_BINARY) or `hex(N):` bytes for any other type or layout, N being the type number in hex;
+// long byte lists continue on the next line after a trailing backslash. Quoted text escapes `\\`,
+// `\"` and `\uXXXX` (control characters and unpaired surrogates); key names escape `%` as `%25` and
+// use
 // `%XX` / `%uXXXX` the same way. Lines starting with `;` are comments. The text is UTF-8.
 #pragma once
 

@@ -64,8 +64,8 @@ bool WriteAll(int fd, const std::string& text) {
 
 // Writes a new file that must not exist yet, and makes it durable.
 bool WriteNewFile(const std::string& path, const std::string& text, bool exclusive) {
-  const int fd = open(path.c_str(),
-                      O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC), 0600);
+  const int fd =
+      open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC), 0600);
   if (fd < 0) return false;
   const bool ok = WriteAll(fd, text) && fsync(fd) == 0;
   return close(fd) == 0 && ok;

@@ -31,9 +31,8 @@ class IcuTextComparer final : public TextComparer {
   int Compare(std::u16string_view a, std::u16string_view b, bool ignoreCase) const override {
     const UCollator* collator = ignoreCase ? folded_.get() : exact_.get();
     if (collator == nullptr) return a < b ? -1 : (a == b ? 0 : 1);
-    const UCollationResult r =
-        ucol_strcoll(collator, a.data(), static_cast<int32_t>(a.size()), b.data(),
-                     static_cast<int32_t>(b.size()));
+    const UCollationResult r = ucol_strcoll(collator, a.data(), static_cast<int32_t>(a.size()),
+                                            b.data(), static_cast<int32_t>(b.size()));
     return r == UCOL_LESS ? -1 : (r == UCOL_EQUAL ? 0 : 1);
   }
 

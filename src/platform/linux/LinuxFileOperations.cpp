@@ -8,8 +8,8 @@
 #include <QByteArray>
 #include <QFile>
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/linux/NativePath.h"
 
@@ -146,9 +146,10 @@ Status RenameNoReplace(const std::string& from, const std::string& to) {
   if (errno == EEXIST) return E_FILE_EXISTS;
   // No hard links either (FAT-like file systems): a case-only rename of the same file, or a
   // check just before renaming, the best such a file system allows.
-  struct stat a {}, b {};
-  if (stat(to.c_str(), &b) == 0 && !(stat(from.c_str(), &a) == 0 && a.st_ino == b.st_ino &&
-                                     a.st_dev == b.st_dev)) {
+  struct stat a {
+  }, b{};
+  if (stat(to.c_str(), &b) == 0 &&
+      !(stat(from.c_str(), &a) == 0 && a.st_ino == b.st_ino && a.st_dev == b.st_dev)) {
     return E_FILE_EXISTS;
   }
   if (rename(from.c_str(), to.c_str()) != 0) return StatusFromPosix(errno);

@@ -22,8 +22,8 @@ std::string ReadAnswer(std::FILE* in, bool* endOfInput) {
 char16_t AccessKey(std::u16string_view label) {
   const std::size_t amp = label.find(u'&');
   const char16_t key = amp != std::u16string_view::npos && amp + 1 < label.size() ? label[amp + 1]
-                       : label.empty()                                          ? u'?'
-                                                                                : label[0];
+                       : label.empty()                                            ? u'?'
+                                                                                  : label[0];
   return key < 128 ? static_cast<char16_t>(std::tolower(key)) : key;
 }
 
@@ -43,7 +43,8 @@ int TerminalMessagePresenter::AskChoice(std::u16string_view text, std::u16string
   std::fprintf(out_, "%s%s\n", prefix.c_str(), Utf16ToUtf8(text).c_str());
   for (;;) {
     for (const Choice& choice : choices) {
-      std::fprintf(out_, "[%s] %s  ", Utf16ToUtf8(std::u16string(1, AccessKey(choice.label))).c_str(),
+      std::fprintf(out_, "[%s] %s  ",
+                   Utf16ToUtf8(std::u16string(1, AccessKey(choice.label))).c_str(),
                    PlainLabel(choice.label).c_str());
     }
     std::fprintf(out_, "? ");
@@ -86,9 +87,9 @@ int TerminalMessagePresenter::Show(std::u16string_view text, std::u16string_view
     return IDOK;
   }
   const bool second = (flags & MB_DEFMASK) == MB_DEFBUTTON2;
-  const char* choices = type == MB_YESNO       ? (second ? "[y/N]" : "[Y/n]")
+  const char* choices = type == MB_YESNO      ? (second ? "[y/N]" : "[Y/n]")
                         : type == MB_OKCANCEL ? (second ? "[o/C]" : "[O/c]")
-                                               : (second ? "[y/N/c]" : "[Y/n/c]");
+                                              : (second ? "[y/N/c]" : "[Y/n/c]");
   for (;;) {
     std::fprintf(out_, "%s ", choices);
     std::fflush(out_);
