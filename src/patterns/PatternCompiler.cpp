@@ -245,6 +245,7 @@ class Pass {
   bool MetadataToken();
   bool Suffix(Lexeme* suffix);
   bool Close();
+  bool SuffixThenClose(std::uint16_t first, std::uint16_t second, std::uint16_t* sub);
   bool Separator(const Lexeme& semicolon);
   bool FinishClause();
 
@@ -462,23 +463,29 @@ bool Pass::Close() {
   return FailCurrent(IDS_ERR_RIGHT_BRACKET_EXPECTED);
 }
 
-bool Pass::NameToken() {
-  std::uint16_t sub = kKeywordBase;
+// An optional ":" suffix, which must be `first` (also the default) or `second`, then the closing
+// "]". A quoted picture is out of place on these tokens.
+bool Pass::SuffixThenClose(std::uint16_t first, std::uint16_t second, std::uint16_t* sub) {
+  *sub = first;
   Lexeme lexeme;
   if (!Next(&lexeme)) return false;
   if (lexeme.kind == Lex::Colon) {
     Lexeme suffix;
     if (!Suffix(&suffix)) return false;
-    if (suffix.keyword != kKeywordBase && suffix.keyword != kKeywordOrig) {
+    if (suffix.keyword != first && suffix.keyword != second) {
       return FailCurrent(IDS_ERR_SUFFIX_NOT_SUPPORTED);
     }
-    sub = suffix.keyword;
-    if (!Close()) return false;
-  } else if (lexeme.kind == Lex::Quoted) {
-    return FailCurrent(IDS_ERR_INVALID_CHARACTER_CONTEXT);
-  } else if (lexeme.kind != Lex::RightBracket) {
-    return FailCurrent(IDS_ERR_RIGHT_BRACKET_EXPECTED);
+    *sub = suffix.keyword;
+    return Close();
   }
+  if (lexeme.kind == Lex::Quoted) return FailCurrent(IDS_ERR_INVALID_CHARACTER_CONTEXT);
+  if (lexeme.kind != Lex::RightBracket) return FailCurrent(IDS_ERR_RIGHT_BRACKET_EXPECTED);
+  return true;
+}
+
+bool Pass::NameToken() {
+  std::uint16_t sub = kKeywordBase;
+  if (!SuffixThenClose(kKeywordBase, kKeywordOrig, &sub)) return false;
   if (sub == kKeywordBase) {
     if (clause_.hasBase) return FailPrevious(IDS_ERR_BASE_NAME_TWICE);
     clause_.hasBase = true;
@@ -532,21 +539,7 @@ bool Pass::NumberToken(const Lexeme& head) {
   const std::uint16_t digits = static_cast<std::uint16_t>(head.text.size());
 
   std::uint16_t sub = kKeywordAuto;
-  Lexeme lexeme;
-  if (!Next(&lexeme)) return false;
-  if (lexeme.kind == Lex::Colon) {
-    Lexeme suffix;
-    if (!Suffix(&suffix)) return false;
-    if (suffix.keyword != kKeywordAuto && suffix.keyword != kKeywordOrig) {
-      return FailCurrent(IDS_ERR_SUFFIX_NOT_SUPPORTED);
-    }
-    sub = suffix.keyword;
-    if (!Close()) return false;
-  } else if (lexeme.kind == Lex::Quoted) {
-    return FailCurrent(IDS_ERR_INVALID_CHARACTER_CONTEXT);
-  } else if (lexeme.kind != Lex::RightBracket) {
-    return FailCurrent(IDS_ERR_RIGHT_BRACKET_EXPECTED);
-  }
+  if (!SuffixThenClose(kKeywordAuto, kKeywordOrig, &sub)) return false;
 
   // Auto numbers of one clause count together, and the second clause goes on from the first.
   if (sub == kKeywordAuto) {
