@@ -13,22 +13,6 @@
 namespace lumatag {
 namespace {
 
-std::vector<std::uint8_t> Dword(std::uint32_t v) {
-  std::vector<std::uint8_t> bytes(4);
-  std::memcpy(bytes.data(), &v, 4);
-  return bytes;
-}
-
-std::vector<std::uint8_t> Utf16(std::u16string_view text, bool terminate) {
-  std::vector<std::uint8_t> bytes;
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-    bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-  }
-  if (terminate) bytes.insert(bytes.end(), {0, 0});
-  return bytes;
-}
-
 // A list behind the subkey seam that records what it was given.
 class RecordingList final : public SettingsSubkeyList {
  public:
@@ -122,10 +106,10 @@ TEST_F(SettingsRecordsTest, FirstStartCreatesTheKeyEveryWrittenBackValueAndBothS
     const RegistryValue* stored = Stored(name);
     ASSERT_NE(stored, nullptr) << Utf16ToUtf8(name);
     EXPECT_EQ(stored->type, REG_DWORD);
-    EXPECT_EQ(stored->data, Dword(value)) << Utf16ToUtf8(name);
+    EXPECT_EQ(stored->data, DwordBytes(value)) << Utf16ToUtf8(name);
   }
   ASSERT_NE(Stored(u"Image Folder"), nullptr);
-  EXPECT_EQ(Stored(u"Image Folder")->data, Utf16(u"", true));
+  EXPECT_EQ(Stored(u"Image Folder")->data, Utf16Bytes(u"", true));
   EXPECT_EQ(Key()->values.size(), std::size(dwords) + 1);
   // Values that are not written back stay missing.
   EXPECT_EQ(Stored(u"Minidump Available"), nullptr);
@@ -154,12 +138,12 @@ TEST_F(SettingsRecordsTest, FirstStartCreatesTheKeyEveryWrittenBackValueAndBothS
 
 TEST_F(SettingsRecordsTest, UnusableStoredValuesAreUsedAsTheirDefaultsAndKeptUntilSaved) {
   RegistryNode& key = MakeKey();
-  key.SetValue(u"File Navigation Mode", REG_SZ, Utf16(u"2", true));
-  key.SetValue(u"Update Check Period", REG_DWORD, Dword(9));
-  key.SetValue(u"Show File Preview", REG_DWORD, Dword(5));
-  key.SetValue(u"Show Window Tips", REG_DWORD, Dword(0));
-  key.SetValue(u"Image Folder", REG_EXPAND_SZ, Utf16(u"%HOME%/x", true));
-  key.SetValue(u"Minidump Alert", REG_DWORD, Dword(7));
+  key.SetValue(u"File Navigation Mode", REG_SZ, Utf16Bytes(u"2", true));
+  key.SetValue(u"Update Check Period", REG_DWORD, DwordBytes(9));
+  key.SetValue(u"Show File Preview", REG_DWORD, DwordBytes(5));
+  key.SetValue(u"Show Window Tips", REG_DWORD, DwordBytes(0));
+  key.SetValue(u"Image Folder", REG_EXPAND_SZ, Utf16Bytes(u"%HOME%/x", true));
+  key.SetValue(u"Minidump Alert", REG_DWORD, DwordBytes(7));
   NamingSettings naming;
   naming.minidumpAvailable = true;  // a flag keeps its value unless read successfully
   bool changed = false;
@@ -175,23 +159,23 @@ TEST_F(SettingsRecordsTest, UnusableStoredValuesAreUsedAsTheirDefaultsAndKeptUnt
   EXPECT_TRUE(naming.minidumpAlert);
   // Nothing was overwritten by the load.
   EXPECT_EQ(Stored(u"File Navigation Mode")->type, REG_SZ);
-  EXPECT_EQ(Stored(u"Update Check Period")->data, Dword(9));
+  EXPECT_EQ(Stored(u"Update Check Period")->data, DwordBytes(9));
   EXPECT_EQ(Stored(u"Image Folder")->type, REG_EXPAND_SZ);
   EXPECT_EQ(Stored(u"Minidump Available"), nullptr);
 
   naming.imageFolder.Assign(u"/photos");
   EXPECT_OK(SaveNamingSettings(store, naming));
   EXPECT_EQ(Stored(u"File Navigation Mode")->type, REG_DWORD);
-  EXPECT_EQ(Stored(u"File Navigation Mode")->data, Dword(1));
-  EXPECT_EQ(Stored(u"Update Check Period")->data, Dword(1));
+  EXPECT_EQ(Stored(u"File Navigation Mode")->data, DwordBytes(1));
+  EXPECT_EQ(Stored(u"Update Check Period")->data, DwordBytes(1));
   EXPECT_EQ(Stored(u"Image Folder")->type, REG_SZ);
-  EXPECT_EQ(Stored(u"Image Folder")->data, Utf16(u"/photos", true));
+  EXPECT_EQ(Stored(u"Image Folder")->data, Utf16Bytes(u"/photos", true));
   EXPECT_EQ(Stored(u"Minidump Available"), nullptr);
 }
 
 TEST_F(SettingsRecordsTest, NavigationModeAboveTwoReadsAsOneWithoutMarkingAChange) {
   RegistryNode& key = MakeKey();
-  key.SetValue(u"File Navigation Mode", REG_DWORD, Dword(7));
+  key.SetValue(u"File Navigation Mode", REG_DWORD, DwordBytes(7));
   NamingSettings naming;
   bool changed = false;
   LoadNaming(naming, &changed);
@@ -200,11 +184,11 @@ TEST_F(SettingsRecordsTest, NavigationModeAboveTwoReadsAsOneWithoutMarkingAChang
   EXPECT_OK(LoadNaming(again, &changed));
   EXPECT_FALSE(changed);
   EXPECT_EQ(again.fileNavigationMode, 1u);
-  EXPECT_EQ(Stored(u"File Navigation Mode")->data, Dword(7));
+  EXPECT_EQ(Stored(u"File Navigation Mode")->data, DwordBytes(7));
 }
 
 TEST_F(SettingsRecordsTest, FolderWithoutTerminatorIsReadWhole) {
-  MakeKey().SetValue(u"Image Folder", REG_SZ, Utf16(u"/home/ann/Pictures", false));
+  MakeKey().SetValue(u"Image Folder", REG_SZ, Utf16Bytes(u"/home/ann/Pictures", false));
   NamingSettings naming;
   EXPECT_OK(LoadNaming(naming, nullptr));
   EXPECT_EQ(std::u16string(naming.imageFolder.View()), u"/home/ann/Pictures");
@@ -213,8 +197,8 @@ TEST_F(SettingsRecordsTest, FolderWithoutTerminatorIsReadWhole) {
 
 TEST_F(SettingsRecordsTest, CrashDumpFlagsChangeOnlyWhenRead) {
   RegistryNode& key = MakeKey();
-  key.SetValue(u"Minidump Available", REG_DWORD, Dword(1));
-  key.SetValue(u"Minidump Alert", REG_SZ, Utf16(u"1", true));
+  key.SetValue(u"Minidump Available", REG_DWORD, DwordBytes(1));
+  key.SetValue(u"Minidump Alert", REG_SZ, Utf16Bytes(u"1", true));
   NamingSettings naming;
   EXPECT_OK(LoadNaming(naming, nullptr));
   EXPECT_TRUE(naming.minidumpAvailable);
@@ -225,7 +209,7 @@ TEST_F(SettingsRecordsTest, SavingReplacesTheListSubkeys) {
   NamingSettings naming;
   LoadNaming(naming, nullptr);
   Key()->FindSubkey(u"Image File Patterns")->AddSubkey(u"Old pattern");
-  Key()->FindSubkey(u"Image File Extensions")->SetValue(u"OLD", REG_DWORD, Dword(1));
+  Key()->FindSubkey(u"Image File Extensions")->SetValue(u"OLD", REG_DWORD, DwordBytes(1));
   EXPECT_OK(SaveNamingSettings(store, naming));
   RegistryNode* stored = Key()->FindSubkey(u"Image File Patterns");
   ASSERT_NE(stored, nullptr);
@@ -258,9 +242,9 @@ TEST_F(SettingsRecordsTest, SavesNeedTheKeyAndCountFailedWrites) {
     *command = 3;
     return S_OK;
   }));
-  EXPECT_EQ(Stored(u"App Window State")->data, Dword(3));
-  EXPECT_EQ(Stored(u"App Window Left")->data, Dword(static_cast<std::uint32_t>(-20)));
-  EXPECT_EQ(Stored(u"Status Display")->data, Dword(0));
+  EXPECT_EQ(Stored(u"App Window State")->data, DwordBytes(3));
+  EXPECT_EQ(Stored(u"App Window Left")->data, DwordBytes(static_cast<std::uint32_t>(-20)));
+  EXPECT_EQ(Stored(u"Status Display")->data, DwordBytes(0));
 
   // A failed placement skips only the window state.
   Key()->RemoveValue(u"App Window State");

@@ -11,22 +11,6 @@
 namespace lumatag {
 namespace {
 
-std::vector<std::uint8_t> Dword(std::uint32_t v) {
-  std::vector<std::uint8_t> bytes(4);
-  std::memcpy(bytes.data(), &v, 4);
-  return bytes;
-}
-
-std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text, bool terminate) {
-  std::vector<std::uint8_t> bytes;
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-    bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-  }
-  if (terminate) bytes.insert(bytes.end(), {0, 0});
-  return bytes;
-}
-
 class SettingsStoreTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_OK(store.CreateSettingsKey(nullptr, IDS_REG_KEY_PATH, &key)); }
@@ -67,7 +51,7 @@ TEST_P(GetDwordTest, ReadsOrDefaults) {
   if (c.writtenBack) {
     ASSERT_NE(stored, nullptr);
     EXPECT_EQ(stored->type, REG_DWORD);
-    EXPECT_EQ(stored->data, Dword(77));
+    EXPECT_EQ(stored->data, DwordBytes(77));
   } else if (c.present) {
     // An unusable value stays as it was.
     ASSERT_NE(stored, nullptr);
@@ -78,27 +62,27 @@ TEST_P(GetDwordTest, ReadsOrDefaults) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, GetDwordTest,
-    ::testing::Values(DwordCase{true, REG_DWORD, Dword(5), S_OK, 5, false},
+    ::testing::Values(DwordCase{true, REG_DWORD, DwordBytes(5), S_OK, 5, false},
                       DwordCase{false, 0, {}, S_FALSE, 77, true},
                       DwordCase{true, REG_SZ, Utf16Bytes(u"5", true), SETTING_DEFAULTED, 77, false},
-                      DwordCase{true, REG_BINARY, Dword(5), SETTING_DEFAULTED, 77, false},
+                      DwordCase{true, REG_BINARY, DwordBytes(5), SETTING_DEFAULTED, 77, false},
                       DwordCase{true, REG_DWORD, {1, 2}, SETTING_DEFAULTED, 77, false},
                       DwordCase{
                           true, REG_DWORD, {1, 2, 3, 4, 5, 6, 7, 8}, SETTING_DEFAULTED, 77, false},
                       DwordCase{true, REG_DWORD, {}, SETTING_DEFAULTED, 77, false},
-                      DwordCase{true, 0x12345, Dword(5), SETTING_DEFAULTED, 77, false}),
+                      DwordCase{true, 0x12345, DwordBytes(5), SETTING_DEFAULTED, 77, false}),
     LT_CASE_NAMES);
 
 TEST_F(SettingsStoreTest, BooleansNormaliseAndOnlyTrueDefaultWritesBack) {
-  Put(u"Show File Preview", REG_DWORD, Dword(5));
+  Put(u"Show File Preview", REG_DWORD, DwordBytes(5));
   bool flag = false;
   EXPECT_OK(store.GetBoolDefaultTrue(key, IDS_REG_SHOW_FILE_PREVIEW, &flag));
   EXPECT_TRUE(flag);
-  EXPECT_EQ(Stored(u"Show File Preview")->data, Dword(5));
+  EXPECT_EQ(Stored(u"Show File Preview")->data, DwordBytes(5));
 
   EXPECT_STATUS(S_FALSE, store.GetBoolDefaultTrue(key, IDS_REG_SHOW_WINDOW_TIPS, &flag));
   EXPECT_TRUE(flag);
-  EXPECT_EQ(Stored(u"Show Window Tips")->data, Dword(1));
+  EXPECT_EQ(Stored(u"Show Window Tips")->data, DwordBytes(1));
 
   flag = true;
   EXPECT_STATUS(E_FILE_NOT_FOUND,
@@ -152,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
         // An odd byte count keeps the whole characters and the last byte.
         StringCase{true, REG_SZ, {'a', 0, 'b'}, S_OK, u"ab"},
         StringCase{true, REG_EXPAND_SZ, Utf16Bytes(u"%HOME%", true), SETTING_DEFAULTED, u"dflt"},
-        StringCase{true, REG_DWORD, Dword(1), SETTING_DEFAULTED, u"dflt"},
+        StringCase{true, REG_DWORD, DwordBytes(1), SETTING_DEFAULTED, u"dflt"},
         StringCase{false, 0, {}, E_FILE_NOT_FOUND, u"dflt"}),
     LT_CASE_NAMES);
 
@@ -184,9 +168,9 @@ TEST_F(SettingsStoreTest, WritesUseTheRegistryLayout) {
   EXPECT_OK(store.SetString(key, IDS_REG_IMAGE_FOLDER, static_cast<const CountedString*>(nullptr)));
   EXPECT_TRUE(Stored(u"Image Folder")->data.empty());
   EXPECT_OK(store.SetBool(key, IDS_REG_STATUS_DISPLAY, 42));
-  EXPECT_EQ(Stored(u"Status Display")->data, Dword(1));
+  EXPECT_EQ(Stored(u"Status Display")->data, DwordBytes(1));
   EXPECT_OK(store.SetDword(key, IDS_REG_APP_WINDOW_LEFT, 0x80000000u));
-  EXPECT_EQ(Stored(u"App Window Left")->data, Dword(0x80000000u));
+  EXPECT_EQ(Stored(u"App Window Left")->data, DwordBytes(0x80000000u));
   const std::uint8_t eight[8] = {1, 2, 3, 4, 5, 6, 7, 8};
   EXPECT_OK(store.SetBinary(key, IDS_REG_UPDATE_CHECK_LAST, eight));
   EXPECT_EQ(Stored(u"Update Check Last")->type, REG_BINARY);
@@ -208,7 +192,7 @@ TEST_F(SettingsStoreTest, BinaryReadsIntoCallerOrOwnBuffer) {
   std::vector<std::uint8_t> data;
   EXPECT_OK(store.GetBinary(key, IDS_REG_UPDATE_CHECK_LAST, &data));
   EXPECT_EQ(data, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}));
-  Put(u"Update Check Last", REG_DWORD, Dword(1));
+  Put(u"Update Check Last", REG_DWORD, DwordBytes(1));
   EXPECT_STATUS(MakeStatus(0x8007065D), store.GetBinary(key, IDS_REG_UPDATE_CHECK_LAST, &data));
   Node().RemoveValue(u"Update Check Last");
   EXPECT_STATUS(E_FILE_NOT_FOUND, store.GetBinary(key, IDS_REG_UPDATE_CHECK_LAST, &data));

@@ -1,8 +1,11 @@
 // Helpers shared by the tests.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "foundation/CountedString.h"
 #include "foundation/Status.h"
@@ -13,6 +16,11 @@ namespace lumatag {
 inline void PrintTo(const std::u16string& text, std::ostream* out) {
   *out << '"' << Utf16ToUtf8(text) << '"';
 }
+
+// Registry value data as stored: a DWORD as four little-endian bytes; text as UTF-16LE, with its
+// terminating NUL when `terminate` is set.
+std::vector<std::uint8_t> DwordBytes(std::uint32_t value);
+std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text, bool terminate);
 
 // A status as "0x" and eight hexadecimal digits, for failure messages.
 std::string StatusName(Status status);
