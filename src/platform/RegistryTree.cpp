@@ -252,6 +252,18 @@ RegistryError RegistryTreeStore::QueryValue(RegistryKey key, std::u16string_view
   return CopyData(*value, type, data, size);
 }
 
+template <class Edit>
+RegistryError RegistryTreeStore::ChangeNode(RegistryKey key, Edit&& edit) {
+  RegistryError error = BeforeChange();
+  if (error != ERROR_SUCCESS) return error;
+  RegistryNode* node = nullptr;
+  error = Resolve(key, &node);
+  bool changed = false;
+  if (error == ERROR_SUCCESS) error = edit(node, &changed);
+  const RegistryError after = AfterChange(changed);
+  return error != ERROR_SUCCESS ? error : after;
+}
+
 RegistryError RegistryTreeStore::SetValue(RegistryKey key, std::u16string_view name,
                                           std::uint32_t type, const void* data,
                                           std::uint32_t size) {
@@ -259,61 +271,38 @@ RegistryError RegistryTreeStore::SetValue(RegistryKey key, std::u16string_view n
       (data == nullptr && size > 0)) {
     return ERROR_INVALID_PARAMETER;
   }
-  RegistryError error = BeforeChange();
-  if (error != ERROR_SUCCESS) return error;
-  RegistryNode* node = nullptr;
-  error = Resolve(key, &node);
-  bool changed = false;
-  if (error == ERROR_SUCCESS) {
+  return ChangeNode(key, [&](RegistryNode* node, bool* changed) {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     std::vector<std::uint8_t> copy(bytes, bytes + size);
     const RegistryValue* old = node->FindValue(name);
-    changed = old == nullptr || old->type != type || old->data != copy;
+    *changed = old == nullptr || old->type != type || old->data != copy;
     node->SetValue(name, type, std::move(copy));
-  }
-  const RegistryError after = AfterChange(changed);
-  return error != ERROR_SUCCESS ? error : after;
+    return ERROR_SUCCESS;
+  });
 }
 
 RegistryError RegistryTreeStore::DeleteValue(RegistryKey key, std::u16string_view name) {
-  RegistryError error = BeforeChange();
-  if (error != ERROR_SUCCESS) return error;
-  RegistryNode* node = nullptr;
-  error = Resolve(key, &node);
-  bool changed = false;
-  if (error == ERROR_SUCCESS) {
-    changed = node->RemoveValue(name);
-    if (!changed) error = ERROR_FILE_NOT_FOUND;
-  }
-  const RegistryError after = AfterChange(changed);
-  return error != ERROR_SUCCESS ? error : after;
+  return ChangeNode(key, [&](RegistryNode* node, bool* changed) {
+    *changed = node->RemoveValue(name);
+    return *changed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+  });
 }
 
 RegistryError RegistryTreeStore::DeleteSubkey(RegistryKey key, std::u16string_view subkey,
                                               bool tree) {
   std::vector<std::u16string> names;
   if (!SplitRegistryPath(subkey, &names) || names.empty()) return ERROR_INVALID_PARAMETER;
-  RegistryError error = BeforeChange();
-  if (error != ERROR_SUCCESS) return error;
-  RegistryNode* node = nullptr;
-  error = Resolve(key, &node);
-  bool changed = false;
-  if (error == ERROR_SUCCESS) {
+  return ChangeNode(key, [&](RegistryNode* node, bool* changed) {
     RegistryNode* parent = node;
     for (std::size_t i = 0; i + 1 < names.size() && parent != nullptr; ++i) {
       parent = parent->FindSubkey(names[i]);
     }
     RegistryNode* target = parent != nullptr ? parent->FindSubkey(names.back()) : nullptr;
-    if (target == nullptr) {
-      error = ERROR_FILE_NOT_FOUND;
-    } else if (!tree && !target->subkeys.empty()) {
-      error = ERROR_ACCESS_DENIED;
-    } else {
-      changed = parent->RemoveSubkey(names.back());
-    }
-  }
-  const RegistryError after = AfterChange(changed);
-  return error != ERROR_SUCCESS ? error : after;
+    if (target == nullptr) return ERROR_FILE_NOT_FOUND;
+    if (!tree && !target->subkeys.empty()) return ERROR_ACCESS_DENIED;
+    *changed = parent->RemoveSubkey(names.back());
+    return ERROR_SUCCESS;
+  });
 }
 
 RegistryError RegistryTreeStore::DeleteKey(RegistryKey key, std::u16string_view subkey) {

@@ -88,6 +88,10 @@ class RegistryTreeStore : public RegistryStore {
   RegistryError OpenOrCreate(RegistryKey parent, std::u16string_view path, RegistryKey* key,
                              bool create);
   RegistryError DeleteSubkey(RegistryKey key, std::u16string_view subkey, bool tree);
+  // One change of the node of `key`, between BeforeChange and AfterChange: `edit` (node, changed)
+  // makes it and says whether the tree now differs. The first failure is returned.
+  template <class Edit>
+  RegistryError ChangeNode(RegistryKey key, Edit&& edit);
 
   std::unique_ptr<RegistryNode> root_;
   std::map<RegistryKey, std::vector<std::u16string>> handles_;
