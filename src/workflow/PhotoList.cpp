@@ -4,7 +4,6 @@
 #include <unicode/ustring.h>
 
 #include <algorithm>
-#include <numeric>
 
 #include "foundation/Numbers.h"
 #include "foundation/StringIds.h"
@@ -136,11 +135,27 @@ Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries) {
     entries.clear();
     return S_OK;
   }
-  std::vector<int> order(entries.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&entries](int a, int b) {
-    return ComparePhotoOrder(entries[static_cast<std::size_t>(a)],
-                             entries[static_cast<std::size_t>(b)]) < 0;
+  // The photo order on a key taken once per photo: the picture-taken date packed so that
+  // comparing the two words compares the calendar fields in order, then the file name.
+  struct SortKey {
+    std::uint64_t high;
+    std::uint64_t low;
+    int index;
+  };
+  std::vector<SortKey> keys(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const SystemTime taken = GetPictureTakenDate(entries[i]);
+    keys[i].high = std::uint64_t{taken.year} << 48 | std::uint64_t{taken.month} << 32 |
+                   std::uint64_t{taken.day} << 16 | taken.hour;
+    keys[i].low =
+        std::uint64_t{taken.minute} << 32 | std::uint64_t{taken.second} << 16 | taken.milliseconds;
+    keys[i].index = static_cast<int>(i);
+  }
+  std::stable_sort(keys.begin(), keys.end(), [&entries](const SortKey& a, const SortKey& b) {
+    if (a.high != b.high) return a.high < b.high;
+    if (a.low != b.low) return a.low < b.low;
+    return CompareInvariant(entries[static_cast<std::size_t>(a.index)].fileName.View(),
+                            entries[static_cast<std::size_t>(b.index)].fileName.View(), false) < 0;
   });
   const int needed = static_cast<int>(entries.size());
   if (needed > photos_.Capacity()) {
@@ -149,8 +164,8 @@ Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries) {
     LT_TRY(photos_.Reserve(photos_.Capacity() + steps * kGrowthStep));
   }
   names_.reserve(entries.size());
-  for (int i : order) {
-    PhotoEntry& entry = entries[static_cast<std::size_t>(i)];
+  for (const SortKey& key : keys) {
+    PhotoEntry& entry = entries[static_cast<std::size_t>(key.index)];
     const bool unnamed = (entry.flags & kPhotoUnnamed) != 0;
     LT_TRY(photos_.Insert(std::move(entry), photos_.Count()));
     IndexName(photos_.Count() - 1);
