@@ -68,7 +68,9 @@ class ClauseReader {
         locale_(locale),
         frontToken_(0),
         backToken_(compiled.ClauseTokenCount(clause) - 1),
-        back_(static_cast<int>(stem.size()) - 1) {}
+        back_(static_cast<int>(stem.size()) - 1) {
+    DecodeClause();
+  }
 
   bool Read(NameMatch* result);
   // Running out of memory while recording an embedded camera name.
@@ -77,11 +79,24 @@ class ClauseReader {
  private:
   enum class Step { kConsumed, kFailed, kBaseName };
 
-  bool Decode(int index, PatternToken* token) const {
+  // Clauses of up to this many tokens are decoded once, when the reader is made.
+  static constexpr int kDecodedTokens = 24;
+
+  bool DecodeFromBlock(int index, PatternToken* token) const {
     const std::uint16_t* at = compiled_.TokenAt(first_ + index);
     const std::uint16_t* end = compiled_.Words() + compiled_.WordCount();
     return at < end && DecodePatternToken(at, static_cast<std::size_t>(end - at), token);
   }
+  bool Decode(int index, PatternToken* token) const {
+    if (!decoded_) return DecodeFromBlock(index, token);
+    *token = tokens_[index];
+    return (decodedOk_ & (1u << index)) != 0;
+  }
+  void DecodeClause();
+  // Whether the stem fails a condition that every successful reading of the clause meets: its
+  // length, its first and last characters, the literal texts it must contain. Decided without
+  // rendering a date or reading the photo; only for clauses whose reading changes nothing.
+  bool CannotMatch() const;
   int Remaining() const { return back_ - front_ + 1; }
 
   Step Take(int index, bool fromFront);
@@ -108,9 +123,66 @@ class ClauseReader {
   std::uint32_t number_ = 0;
   bool autoNumberRead_ = false;
   Status failure_ = S_OK;
+  // The clause's tokens, decoded once; bit i of decodedOk_ tells whether token i decoded.
+  bool decoded_ = false;
+  std::uint32_t decodedOk_ = 0;
+  PatternToken tokens_[kDecodedTokens];
 };
 
+void ClauseReader::DecodeClause() {
+  const int count = backToken_ + 1;
+  if (count <= 0 || count > kDecodedTokens) return;
+  for (int i = 0; i < count; ++i) {
+    if (DecodeFromBlock(i, &tokens_[i])) decodedOk_ |= 1u << i;
+  }
+  decoded_ = true;
+}
+
+bool ContainsText(std::u16string_view stem, std::u16string_view text) {
+  if (text.size() > stem.size()) return false;
+  for (std::size_t at = 0; at + text.size() <= stem.size(); ++at) {
+    if (SameText(stem.data() + at, text)) return true;
+  }
+  return false;
+}
+
+bool ClauseReader::CannotMatch() const {
+  const int count = backToken_ + 1;
+  if (!decoded_ || decodedOk_ != (1u << count) - 1) return false;
+  // Reading an original-name token records what it found on the photo, even when the clause
+  // fails later: such a clause is always read.
+  for (int i = 0; i < count; ++i) {
+    if (tokens_[i].kind == kTokenName && tokens_[i].sub == kKeywordOrig) return false;
+  }
+  // Every token but the base name consumes its text: literals as they are, numbers at least one
+  // digit and at least their minimum width.
+  std::size_t least = 0;
+  for (int i = 0; i < count; ++i) {
+    const PatternToken& token = tokens_[i];
+    if (token.kind == kTokenLiteral) {
+      least += token.text.size();
+      if (!ContainsText(stem_, token.text)) return true;
+    } else if (token.kind == kTokenNumber) {
+      least += token.digits > 1 ? token.digits : 1;
+    }
+  }
+  if (stem_.size() < least) return true;
+  // The first token is read at the start of the stem; the last one, unless it is the base name,
+  // ends at its end.
+  const PatternToken& first = tokens_[0];
+  if (first.kind == kTokenLiteral && !SameText(stem_.data(), first.text)) return true;
+  if (first.kind == kTokenNumber && (stem_.empty() || !IsDecimalDigit(stem_.front()))) return true;
+  const PatternToken& last = tokens_[count - 1];
+  if (last.kind == kTokenLiteral &&
+      !SameText(stem_.data() + (stem_.size() - last.text.size()), last.text)) {
+    return true;
+  }
+  if (last.kind == kTokenNumber && (stem_.empty() || !IsDecimalDigit(stem_.back()))) return true;
+  return false;
+}
+
 bool ClauseReader::Read(NameMatch* result) {
+  if (CannotMatch()) return false;
   bool baseReached = false;
   // From the front up to the base name.
   while (frontToken_ <= backToken_) {
