@@ -63,7 +63,7 @@ mkdir -p "$work/empty"
 for n in "$small" "$large"; do
   mkdir -p "$work/p$n"
   "$bench/photo_folder" make "$work/p$n" "$n"
-  cat "$work/p$n"/* >/dev/null
+  find "$work/p$n" -type f -exec cat {} + >/dev/null
 done
 
 for _ in $(seq "$rounds"); do
