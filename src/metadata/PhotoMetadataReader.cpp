@@ -110,9 +110,12 @@ class HeadCachedFileSystem final : public ReadableFileSystem {
   std::uint8_t* head_;
 };
 
-Status Walk(const MetadataReadContext& context, PhotoFacts* photo, IfdReader& reader) {
+Status Walk(const MetadataReadContext& context, PhotoFacts* photo, IfdReader& reader,
+            const TagFilter* filter, bool exclude) {
   // Room for IFD0's entries; a corrupt count cannot make it reserve more than a real photo needs.
-  const int room = reader.EntryCount() < 256 ? reader.EntryCount() : 256;
+  // A walk that takes only the filter's tags adds no more entries than the filter has.
+  int room = reader.EntryCount() < 256 ? reader.EntryCount() : 256;
+  if (filter != nullptr && !exclude && filter->Count() < room) room = filter->Count();
   LT_TRY(photo->metadata.Reserve(photo->metadata.Count() + room));
   for (;;) {
     MetadataEntry entry;
@@ -151,7 +154,7 @@ Status ReadPhotoMetadata(const MetadataReadContext& context, std::u16string_view
   LT_TRY(file.CheckFormat());
   IfdReader reader;
   LT_TRY(reader.Open(&file, photo->heap, filter, exclude));
-  return Walk(context, photo, reader);
+  return Walk(context, photo, reader, filter, exclude);
   // The reader and the file close as they go out of scope.
 }
 
