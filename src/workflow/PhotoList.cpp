@@ -19,6 +19,14 @@ int ComparePhotoOrder(const PhotoEntry& a, const PhotoEntry& b) {
 
 std::u16string FoldedNameKey(std::u16string_view name) {
   std::u16string folded(name.size(), u'\0');
+  // ASCII folds by lowering A-Z alone; other text goes through the full case folding.
+  bool ascii = true;
+  for (std::size_t i = 0; i < name.size() && ascii; ++i) {
+    const char16_t c = name[i];
+    ascii = c < 0x80;
+    folded[i] = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+  }
+  if (ascii) return folded;
   UErrorCode error = U_ZERO_ERROR;
   int32_t length =
       u_strFoldCase(reinterpret_cast<UChar*>(folded.data()), static_cast<int32_t>(folded.size()),
