@@ -17,13 +17,16 @@
 # difference of the scan's largest resident set between the two folders divided by the difference
 # of their photo counts. The cold figure drops every file's cached pages (posix_fadvise
 # POSIX_FADV_DONTNEED) before each run, SMALL folder only, and compares elapsed times.
-# lumatag-cli runs with a throw-away settings folder (XDG_CONFIG_HOME, XDG_DATA_HOME).
+# lumatag-cli runs with a throw-away settings folder (XDG_CONFIG_HOME, XDG_DATA_HOME). With
+# BASELINE_CLI set to another lumatag-cli, that one runs alternately too and gets rows of its own
+# ("baseline"), so that two builds are compared in one run on the same folders.
 set -euo pipefail
 build=${1:-build}
 small=${2:-10000}
 large=${3:-100000}
 rounds=${4:-5}
 cli="$build/bin/lumatag-cli"
+baseline=${BASELINE_CLI:-}
 bench="$build/bench"
 for tool in "$cli" "$bench/floor_scan" "$bench/floor_rename" "$bench/photo_folder" "$bench/measure"; do
   [ -x "$tool" ] || { echo "scan-floor: $tool is missing (build lumatag-cli and bench/)" >&2; exit 1; }
@@ -66,18 +69,28 @@ for n in "$small" "$large"; do
   find "$work/p$n" -type f -exec cat {} + >/dev/null
 done
 
+# The lumatag-cli builds that run: KIND=PATH.
+builds=("lumatag=$cli")
+[ -n "$baseline" ] && builds=("baseline=$baseline" "${builds[@]}")
 for _ in $(seq "$rounds"); do
-  fresh_settings
-  run start "$cli" scan "$work/empty"
+  for b in "${builds[@]}"; do
+    fresh_settings
+    run "${b%%=*} start" "${b#*=}" scan "$work/empty"
+  done
   for n in "$small" "$large"; do
     run "floor_scan $n" "$bench/floor_scan" "$work/p$n"
-    fresh_settings
-    run "scan $n" "$cli" scan "$work/p$n"
+    for b in "${builds[@]}"; do
+      fresh_settings
+      run "${b%%=*} scan $n" "${b#*=}" scan "$work/p$n"
+    done
     clone "$work/p$n"
     run "floor_rename $n" "$bench/floor_rename" "$work/r"
-    clone "$work/p$n"
-    fresh_settings
-    run "rename $n" "$cli" rename-remaining "$work/r" --pattern-name "$pattern" --base Bench --yes
+    for b in "${builds[@]}"; do
+      clone "$work/p$n"
+      fresh_settings
+      run "${b%%=*} rename $n" "${b#*=}" rename-remaining "$work/r" --pattern-name "$pattern" \
+        --base Bench --yes
+    done
   done
 done
 rm -rf "$work/r"
@@ -86,9 +99,11 @@ cold_rounds=$((rounds < 3 ? rounds : 3))
 for _ in $(seq "$cold_rounds"); do
   "$bench/photo_folder" drop "$work/p$small"
   run "cold floor_scan" "$bench/floor_scan" "$work/p$small"
-  "$bench/photo_folder" drop "$work/p$small"
-  fresh_settings
-  run "cold scan" "$cli" scan "$work/p$small"
+  for b in "${builds[@]}"; do
+    "$bench/photo_folder" drop "$work/p$small"
+    fresh_settings
+    run "${b%%=*} cold scan" "${b#*=}" scan "$work/p$small"
+  done
 done
 
 ms() { awk -v t="$1" 'BEGIN { printf "%.1f", t / 1e6 }'; }
@@ -106,29 +121,33 @@ row() {  # LABEL NAME PHOTOS [FLOOR_NAME]
 
 printf 'photos: %s and %s generated camera JPEGs of %s bytes; best of %s rounds, warm cache\n' \
   "$small" "$large" "$(stat -c %s "$work/p$small/IMG_0001.JPG")" "$rounds"
-printf 'lumatag-cli start-up (scan of an empty folder): CPU %s ms, elapsed %s ms, max RSS %s KiB\n\n' \
-  "$(ms "${cpu[start]}")" "$(ms "${wall[start]}")" "${rss[start]}"
-printf '%-30s %7s %9s %9s %9s %7s %7s\n' "run" "photos" "cpu ms" "cpu us/ph" "wall ms" "ratio" \
-  "wall r."
-for n in "$small" "$large"; do
-  row "floor_scan" "floor_scan $n" "$n"
-  row "lumatag-cli scan" "scan $n" "$n" "floor_scan $n"
-  row "floor_rename (scan + rename)" "floor_rename $n" "$n"
-  row "lumatag-cli rename-remaining" "rename $n" "$n" "floor_rename $n"
+for b in "${builds[@]}"; do
+  k=${b%%=*}
+  echo
+  printf '== %s: %s\n' "$k" "${b#*=}"
+  printf 'start-up (scan of an empty folder): CPU %s ms, elapsed %s ms, max RSS %s KiB\n\n' \
+    "$(ms "${cpu[$k start]}")" "$(ms "${wall[$k start]}")" "${rss[$k start]}"
+  printf '%-30s %7s %9s %9s %9s %7s %7s\n' "run" "photos" "cpu ms" "cpu us/ph" "wall ms" "ratio" \
+    "wall r."
+  for n in "$small" "$large"; do
+    row "floor_scan" "floor_scan $n" "$n"
+    row "lumatag-cli scan" "$k scan $n" "$n" "floor_scan $n"
+    row "floor_rename (scan + rename)" "floor_rename $n" "$n"
+    row "lumatag-cli rename-remaining" "$k rename $n" "$n" "floor_rename $n"
+  done
+  echo
+  printf 'scan %s / %s CPU time: %s (floor: %s)\n' "$large" "$small" \
+    "$(ratio "${cpu[$k scan $large]}" "${cpu[$k scan $small]}")" \
+    "$(ratio "${cpu[floor_scan $large]}" "${cpu[floor_scan $small]}")"
+  printf 'scan memory: max RSS %s KiB at %s, %s KiB at %s: %s KiB per photo\n' \
+    "${rss[$k scan $small]}" "$small" "${rss[$k scan $large]}" "$large" \
+    "$(awk -v a="${rss[$k scan $large]}" -v b="${rss[$k scan $small]}" -v n="$large" -v m="$small" \
+      'BEGIN { printf "%.2f", (a - b) / (n - m) }')"
+  printf 'rename-remaining memory: max RSS %s KiB at %s, %s KiB at %s\n' \
+    "${rss[$k rename $small]}" "$small" "${rss[$k rename $large]}" "$large"
+  printf 'cold cache, %s photos (pages dropped before each run, best of %s):\n' "$small" "$cold_rounds"
+  printf '  floor_scan elapsed %s ms (CPU %s), lumatag-cli scan elapsed %s ms (CPU %s): ratio %s\n' \
+    "$(ms "${wall[cold floor_scan]}")" "$(ms "${cpu[cold floor_scan]}")" \
+    "$(ms "${wall[$k cold scan]}")" "$(ms "${cpu[$k cold scan]}")" \
+    "$(ratio "${wall[$k cold scan]}" "${wall[cold floor_scan]}")"
 done
-echo
-printf 'scan %s / %s CPU time: %s (floor: %s)\n' "$large" "$small" \
-  "$(ratio "${cpu[scan $large]}" "${cpu[scan $small]}")" \
-  "$(ratio "${cpu[floor_scan $large]}" "${cpu[floor_scan $small]}")"
-printf 'scan memory: max RSS %s KiB at %s, %s KiB at %s: %s KiB per photo\n' \
-  "${rss[scan $small]}" "$small" "${rss[scan $large]}" "$large" \
-  "$(awk -v a="${rss[scan $large]}" -v b="${rss[scan $small]}" -v n="$large" -v m="$small" \
-    'BEGIN { printf "%.2f", (a - b) / (n - m) }')"
-printf 'rename-remaining memory: max RSS %s KiB at %s, %s KiB at %s\n' \
-  "${rss[rename $small]}" "$small" "${rss[rename $large]}" "$large"
-echo
-printf 'cold cache, %s photos (pages dropped before each run, best of %s):\n' "$small" "$cold_rounds"
-printf '  floor_scan elapsed %s ms (CPU %s), lumatag-cli scan elapsed %s ms (CPU %s): ratio %s\n' \
-  "$(ms "${wall[cold floor_scan]}")" "$(ms "${cpu[cold floor_scan]}")" \
-  "$(ms "${wall[cold scan]}")" "$(ms "${cpu[cold scan]}")" \
-  "$(ratio "${wall[cold scan]}" "${wall[cold floor_scan]}")"
