@@ -61,15 +61,79 @@ BaseNameList::BaseNameList() : items_(10, true, CompareIgnoringCase) {
 
 Status BaseNameList::Reset(const StringModule& strings) {
   items_.Clear();
+  waiting_.clear();
   noBaseName_.assign(strings.Text(IDS_NO_BASE_NAME));
   return Add(noBaseName_, nullptr);
 }
 
 void BaseNameList::Clear() {
   items_.Clear();
+  waiting_.clear();
+}
+
+void BaseNameList::Settle() const {
+  if (waiting_.empty()) return;
+  std::vector<std::u16string> waiting = std::move(waiting_);
+  waiting_.clear();
+  const auto less = [](const std::u16string& a, const std::u16string& b) {
+    return CompareInvariant(a, b, true) < 0;
+  };
+  const auto compare = [](std::u16string_view key, const CountedString& element) {
+    return CompareInvariant(key, element.View(), true);
+  };
+  // The first of equal names stays, and none equal to a name already listed joins.
+  std::stable_sort(waiting.begin(), waiting.end(), less);
+  std::vector<std::u16string> joining;
+  joining.reserve(waiting.size());
+  int at = 0;
+  for (std::u16string& text : waiting) {
+    if (!joining.empty() && CompareInvariant(joining.back(), text, true) == 0) continue;
+    if (items_.Find(std::u16string_view(text), compare, &at)) continue;
+    joining.push_back(std::move(text));
+  }
+  if (joining.empty()) return;
+  ElementArray<CountedString> merged(10, true, CompareIgnoringCase);
+  bool failed = Failed(merged.Reserve(items_.Count() + static_cast<int>(joining.size())));
+  std::size_t next = 0;
+  for (int i = 0; i <= items_.Count() && !failed; ++i) {
+    while (next < joining.size() &&
+           (i == items_.Count() || compare(joining[next], items_.At(i)) < 0)) {
+      CountedString item;
+      failed = Failed(item.Assign(joining[next])) ||
+               Failed(merged.Insert(std::move(item), merged.Count()));
+      if (failed) break;
+      ++next;
+    }
+    if (!failed && i < items_.Count()) {
+      failed = Failed(merged.Insert(std::move(items_.At(i)), merged.Count()));
+    }
+  }
+  if (!failed) {
+    items_ = std::move(merged);
+    return;
+  }
+  // Out of memory while merging: what was moved goes back and the rest joins one by one, as far
+  // as memory allows.
+  ElementArray<CountedString> kept(10, true, CompareIgnoringCase);
+  for (CountedString& item : merged) {
+    if (!item.IsEmpty() || item.Capacity() > 0) (void)kept.Add(std::move(item));
+  }
+  for (int i = 0; i < items_.Count(); ++i) {
+    if (items_.At(i).Capacity() > 0) (void)kept.Add(std::move(items_.At(i)));
+  }
+  for (const std::u16string& text : joining) {
+    CountedString item;
+    if (Succeeded(item.Assign(text))) (void)kept.Add(std::move(item));
+  }
+  items_ = std::move(kept);
 }
 
 Status BaseNameList::Add(std::u16string_view text, int* index, bool* added) {
+  if (index == nullptr && added == nullptr) {
+    waiting_.emplace_back(text);
+    return S_OK;
+  }
+  Settle();
   if (added != nullptr) *added = false;
   int at = 0;
   const auto compare = [](std::u16string_view key, const CountedString& element) {
@@ -88,6 +152,7 @@ Status BaseNameList::Add(std::u16string_view text, int* index, bool* added) {
 }
 
 int BaseNameList::Find(std::u16string_view text) const {
+  Settle();
   int at = 0;
   const auto compare = [](std::u16string_view key, const CountedString& element) {
     return CompareInvariant(key, element.View(), true);
@@ -96,11 +161,13 @@ int BaseNameList::Find(std::u16string_view text) const {
 }
 
 bool BaseNameList::IsNoBaseName(int index) const {
+  Settle();
   return index >= 0 && index < items_.Count() && !noBaseName_.empty() &&
          CompareInvariant(items_.At(index).View(), noBaseName_, true) == 0;
 }
 
 std::u16string_view BaseNameList::TextOf(int index) const {
+  Settle();
   if (index < 0 || index >= items_.Count() || IsNoBaseName(index)) return {};
   return items_.At(index).View();
 }
