@@ -12,8 +12,9 @@ namespace {
 // A step slower than this is a scan waiting for the device: files in memory take a few tens of
 // microseconds each.
 constexpr auto kSlowStep = std::chrono::microseconds(250);
-// Reading ahead starts when most steps of a sample of this many are slow.
-constexpr int kSample = 8;
+// Reading ahead starts when three quarters of the steps of a sample of this many are slow: a
+// scan of files in memory on a busy machine has a slow step now and then, not a run of them.
+constexpr int kSample = 16;
 
 }  // namespace
 
@@ -34,7 +35,7 @@ bool FolderReadAhead::Step() {
   if (steps_ > 0 && now - last_ > kSlowStep) ++slow_;
   last_ = now;
   if (++steps_ > kSample) {
-    if (slow_ * 2 > kSample) {
+    if (slow_ * 4 >= kSample * 3) {
       on_ = true;
       // Threads that cannot start leave the scan reading one file at a time, as without them.
       try {
