@@ -67,16 +67,15 @@ Status IsNewerVersion(std::u16string_view own, std::u16string_view candidate, bo
   return S_OK;
 }
 
-Status SetDateHalf(SystemTime& date, bool high, std::u16string_view value) {
+Status SetDateHalf(FileTime& time, SystemTime& date, bool high, std::u16string_view value) {
   if (value.empty()) return E_INVALID_INPUT;
   std::uint32_t half = 0;
   LT_TRY(ParseUInt32(value.data(), static_cast<int>(value.size()), &half));
-  FileTime time = 0;
-  LT_TRY(SystemTimeToFileTime(date, &time));
-  time = high ? (time & 0xFFFFFFFFull) | (static_cast<FileTime>(half) << 32)
-              : (time & ~0xFFFFFFFFull) | half;
+  const FileTime changed = high ? (time & 0xFFFFFFFFull) | (static_cast<FileTime>(half) << 32)
+                                : (time & ~0xFFFFFFFFull) | half;
   SystemTime result;
-  LT_TRY(FileTimeToSystemTime(time, &result));
+  LT_TRY(FileTimeToSystemTime(changed, &result));
+  time = changed;
   date = result;
   return S_OK;
 }
@@ -103,6 +102,7 @@ Status VersionInfo::BeginElement(std::uint16_t elementId) {
         latestVersion_.Clear();
         latestUrl_.Clear();
         latestDate_ = SystemTime{};
+        latestDateValue_ = 0;
       }
       break;
     case IDS_XML_HIST:
@@ -176,7 +176,7 @@ Status VersionInfo::LatestAttribute(std::uint16_t attributeId, std::u16string_vi
       break;
     case IDS_XML_DATE_HIGH:
     case IDS_XML_DATE_LOW: {
-      const Status set = SetDateHalf(latestDate_, attributeId == IDS_XML_DATE_HIGH, value);
+      const Status set = SetDateHalf(latestDateValue_, latestDate_, attributeId == IDS_XML_DATE_HIGH, value);
       return Failed(set) ? ReportAttributeProblem(loader, set, attributeId) : S_OK;
     }
     default:
@@ -227,7 +227,7 @@ Status VersionInfo::NotesAttribute(std::uint16_t attributeId, std::u16string_vie
     }
     case IDS_XML_DATE_HIGH:
     case IDS_XML_DATE_LOW: {
-      const Status set = SetDateHalf(entry.date, attributeId == IDS_XML_DATE_HIGH, value);
+      const Status set = SetDateHalf(entry.dateValue, entry.date, attributeId == IDS_XML_DATE_HIGH, value);
       return Failed(set) ? ReportAttributeProblem(loader, set, attributeId) : S_OK;
     }
     case IDS_XML_VER: {

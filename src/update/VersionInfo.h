@@ -25,6 +25,7 @@ namespace lumatag {
 struct VersionHistoryEntry {
   CountedString version;
   SystemTime date;
+  FileTime dateValue = 0;  // the date as the document gives it
   ElementArray<CountedString> notes{5};
 };
 
@@ -72,6 +73,7 @@ class VersionInfo final : public XmlDocumentHandler {
   CountedString latestName_;
   CountedString latestVersion_;
   SystemTime latestDate_;
+  FileTime latestDateValue_ = 0;
   CountedString latestUrl_;
   CountedString historyName_;
   ElementArray<VersionHistoryEntry> history_{5};
@@ -84,9 +86,11 @@ Status ParseVersionNumber(std::u16string_view text, std::uint32_t parts[3]);
 // Whether `candidate` is a newer version than `own`: greater at the first part that differs.
 Status IsNewerVersion(std::u16string_view own, std::u16string_view candidate, bool* newer);
 
-// Replaces the high (`high` true) or low half of a date's file time with a decimal number.
+// Replaces the high (`high` true) or low half of a date's file time with a decimal number and sets
+// the calendar fields from it. The file time is kept whole beside the fields: going through the
+// fields alone would lose the part below a millisecond, and with it a carry into the high half.
 // E_INVALID_INPUT for an empty value; the number's parse failure; E_INVALIDARG for a date past the
-// calendar's end.
-Status SetDateHalf(SystemTime& date, bool high, std::u16string_view value);
+// calendar's end (nothing changes then).
+Status SetDateHalf(FileTime& time, SystemTime& date, bool high, std::u16string_view value);
 
 }  // namespace lumatag
