@@ -30,6 +30,10 @@ class UpdateAvailableView {
 
 // Everything a check works with.
 struct UpdateCheckEnvironment {
+  UpdateCheckEnvironment(AppContext& context, XmlEventParser& parser, DocumentFetcher& fetcher,
+                         const Clock& clock)
+      : context(context), parser(parser), fetcher(fetcher), clock(clock) {}
+
   AppContext& context;
   XmlEventParser& parser;
   DocumentFetcher& fetcher;
