@@ -79,6 +79,7 @@ Status QtDocumentFetcher::Fetch(std::u16string_view url, std::size_t maxBytes, s
 
   bool tooLarge = false;
   const auto take = [&] {
+    if (!reply->isOpen()) return;
     const QByteArray data = reply->readAll();
     if (body->size() + static_cast<std::size_t>(data.size()) > maxBytes) {
       tooLarge = true;
