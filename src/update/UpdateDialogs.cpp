@@ -85,8 +85,8 @@ Status UpdateAvailableModel::Build(const VersionInfo& info, const StringModule& 
     CountedString date;
     LT_TRY(FormatShortDate(entry.date, date, locale));
     VersionHistoryRow row;
-    LT_TRY(EntryWith(strings, IDS_UPDATE_HISTORY_ITEM, entry.version.View(), date.View(),
-                     &row.text));
+    LT_TRY(
+        EntryWith(strings, IDS_UPDATE_HISTORY_ITEM, entry.version.View(), date.View(), &row.text));
     for (const CountedString& note : entry.notes) row.notes.emplace_back(note.View());
     history_.push_back(std::move(row));
   }

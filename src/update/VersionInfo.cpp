@@ -176,7 +176,8 @@ Status VersionInfo::LatestAttribute(std::uint16_t attributeId, std::u16string_vi
       break;
     case IDS_XML_DATE_HIGH:
     case IDS_XML_DATE_LOW: {
-      const Status set = SetDateHalf(latestDateValue_, latestDate_, attributeId == IDS_XML_DATE_HIGH, value);
+      const Status set =
+          SetDateHalf(latestDateValue_, latestDate_, attributeId == IDS_XML_DATE_HIGH, value);
       return Failed(set) ? ReportAttributeProblem(loader, set, attributeId) : S_OK;
     }
     default:
@@ -227,7 +228,8 @@ Status VersionInfo::NotesAttribute(std::uint16_t attributeId, std::u16string_vie
     }
     case IDS_XML_DATE_HIGH:
     case IDS_XML_DATE_LOW: {
-      const Status set = SetDateHalf(entry.dateValue, entry.date, attributeId == IDS_XML_DATE_HIGH, value);
+      const Status set =
+          SetDateHalf(entry.dateValue, entry.date, attributeId == IDS_XML_DATE_HIGH, value);
       return Failed(set) ? ReportAttributeProblem(loader, set, attributeId) : S_OK;
     }
     case IDS_XML_VER: {

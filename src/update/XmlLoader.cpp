@@ -232,8 +232,7 @@ void ReportLoadProblem(XmlLoader& loader, std::uint16_t messageId, std::u16strin
       LT_TRY(report.Append(text));
     }
     LT_TRY(report.Append(kSectionBreak));
-    return AppendString(strings, ignorable ? IDS_XML_ERROR_IGNORED : IDS_XML_ERROR_ABORTED,
-                        report);
+    return AppendString(strings, ignorable ? IDS_XML_ERROR_IGNORED : IDS_XML_ERROR_ABORTED, report);
   };
   if (Failed(build())) return;  // out of memory: the report is dropped
   ShowMessage(loader.context_, report.CStr(), MB_OK | MB_ICONERROR);
@@ -255,15 +254,14 @@ Status ReportAttributeProblem(XmlLoader& loader, Status status, std::uint16_t at
     ReportLoadProblem(loader, IDS_XML_ATTRIBUTE_NOT_EXPECTED, {}, name, false, false);
     return E_UNEXPECTED;
   }
-  ReportLoadProblem(loader,
-                    status == E_INVALID_INPUT ? IDS_XML_ATTRIBUTE_VALUE_INVALID
-                                              : IDS_XML_ERROR_LOADING_ATTRIBUTE,
-                    {}, name, false, false);
+  ReportLoadProblem(
+      loader,
+      status == E_INVALID_INPUT ? IDS_XML_ATTRIBUTE_VALUE_INVALID : IDS_XML_ERROR_LOADING_ATTRIBUTE,
+      {}, name, false, false);
   return status;
 }
 
-Status ParseCountAttribute(std::u16string_view value, std::uint32_t maximum,
-                           std::uint32_t* count) {
+Status ParseCountAttribute(std::u16string_view value, std::uint32_t maximum, std::uint32_t* count) {
   std::uint32_t number = 0;
   if (Failed(ParseUInt32(value.data(), static_cast<int>(value.size()), &number))) {
     return E_INVALID_INPUT;

@@ -75,8 +75,8 @@ class XmlLoader final : private XmlEventSink {
   friend Status ParseXml(XmlLoader& loader);
   friend void ReleaseXmlLoader(XmlLoader& loader);
   friend void ReportLoadProblem(XmlLoader& loader, std::uint16_t messageId,
-                                std::u16string_view text, std::u16string_view name,
-                                bool ignorable, bool excludeTop);
+                                std::u16string_view text, std::u16string_view name, bool ignorable,
+                                bool excludeTop);
 
   // XmlEventSink.
   void SetDocumentLocator(const XmlLocator* locator) override { locator_ = locator; }

@@ -91,8 +91,7 @@ void LocalHttpServer::Run() {
     const std::string content = found ? body_ : std::string("<html>not here</html>");
     SendAll(client, std::string(found ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") +
                         "Content-Type: text/xml\r\nContent-Length: " +
-                        std::to_string(content.size()) + "\r\nConnection: close\r\n\r\n" +
-                        content);
+                        std::to_string(content.size()) + "\r\nConnection: close\r\n\r\n" + content);
     ::close(client);
   }
 }

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "UpdateTestSupport.h"
-#include "support/TestSupport.h"
 #include "metadata/PhotoFacts.h"
+#include "support/TestSupport.h"
 #include "update/UpdateDialogs.h"
 
 namespace lumatag {
@@ -32,8 +32,7 @@ class UpdateCheckTest : public testing::Test {
   UpdateCheckTest() { unsetenv(kUpdateUrlVariable); }
 
   UpdateCheckEnvironment Environment() {
-    UpdateCheckEnvironment environment(harness.app, harness.parser, harness.fetcher,
-                                       harness.clock);
+    UpdateCheckEnvironment environment(harness.app, harness.parser, harness.fetcher, harness.clock);
     environment.store = &harness.store;
     environment.view = &view;
     environment.productName = u"Lumatag";
@@ -69,8 +68,7 @@ TEST_F(UpdateCheckTest, UpToDateIsToldOnlyWhenAsked) {
     EXPECT_TRUE(LastCheckStored());
   }
   EXPECT_EQ(view.shows, 0);
-  EXPECT_EQ(harness.fetcher.fetched.back(),
-            StringModule::BuiltIn().Text(IDS_VERSION_DOCUMENT_URL));
+  EXPECT_EQ(harness.fetcher.fetched.back(), StringModule::BuiltIn().Text(IDS_VERSION_DOCUMENT_URL));
 }
 
 TEST_F(UpdateCheckTest, NewerVersionGoesToTheDialog) {
@@ -106,8 +104,7 @@ TEST_F(UpdateCheckTest, FailuresAreShownOnceAndNotRemembered) {
   UpdateCheckEnvironment environment = Environment();
   EXPECT_STATUS(E_CONNECTION_REFUSED, CheckForUpdates(environment, true));
   ASSERT_EQ(harness.Messages().size(), 2u);
-  EXPECT_EQ(harness.Messages()[0],
-            u"Connection refused\n\n" + Entry(IDS_XML_ERROR_ABORTED));
+  EXPECT_EQ(harness.Messages()[0], u"Connection refused\n\n" + Entry(IDS_XML_ERROR_ABORTED));
   EXPECT_EQ(harness.Messages()[1], Entry(IDS_ERR_UPDATE_CHECK));
   EXPECT_FALSE(LastCheckStored());
 
@@ -170,25 +167,24 @@ TEST_P(ScheduleTest, DueWhenThePeriodHasPassed) {
   EXPECT_EQ(queued, c.due ? 1 : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Periods, ScheduleTest,
-    testing::Values(
-        // Weekly: due from 4 January of the next year at 10:00.
-        DueCase{1, true, {2027, 1, 1, 4, 9, 59, 59, 999}, false},
-        DueCase{1, true, {2027, 1, 1, 4, 10, 0, 0, 0}, true},
-        DueCase{1, true, {2026, 12, 1, 31, 23, 0, 0, 0}, false},
-        DueCase{0, true, {2026, 12, 2, 29, 10, 0, 0, 0}, true},
-        DueCase{0, true, {2026, 12, 2, 29, 9, 0, 0, 0}, false},
-        DueCase{2, true, {2027, 1, 1, 27, 10, 0, 0, 0}, true},
-        DueCase{2, true, {2027, 1, 1, 26, 10, 0, 0, 0}, false},
-        // Another stored period counts as weekly.
-        DueCase{9, true, {2027, 1, 1, 4, 10, 0, 0, 0}, true},
-        DueCase{9, true, {2027, 1, 1, 3, 10, 0, 0, 0}, false},
-        // Never: not even without a last check. Missing: due at once.
-        DueCase{3, true, {2030, 1, 1, 1, 0, 0, 0, 0}, false},
-        DueCase{3, false, {2027, 1, 1, 4, 10, 0, 0, 0}, false},
-        DueCase{1, false, {2026, 12, 1, 28, 10, 0, 0, 0}, true}),
-    LT_CASE_NAMES);
+INSTANTIATE_TEST_SUITE_P(Periods, ScheduleTest,
+                         testing::Values(
+                             // Weekly: due from 4 January of the next year at 10:00.
+                             DueCase{1, true, {2027, 1, 1, 4, 9, 59, 59, 999}, false},
+                             DueCase{1, true, {2027, 1, 1, 4, 10, 0, 0, 0}, true},
+                             DueCase{1, true, {2026, 12, 1, 31, 23, 0, 0, 0}, false},
+                             DueCase{0, true, {2026, 12, 2, 29, 10, 0, 0, 0}, true},
+                             DueCase{0, true, {2026, 12, 2, 29, 9, 0, 0, 0}, false},
+                             DueCase{2, true, {2027, 1, 1, 27, 10, 0, 0, 0}, true},
+                             DueCase{2, true, {2027, 1, 1, 26, 10, 0, 0, 0}, false},
+                             // Another stored period counts as weekly.
+                             DueCase{9, true, {2027, 1, 1, 4, 10, 0, 0, 0}, true},
+                             DueCase{9, true, {2027, 1, 1, 3, 10, 0, 0, 0}, false},
+                             // Never: not even without a last check. Missing: due at once.
+                             DueCase{3, true, {2030, 1, 1, 1, 0, 0, 0, 0}, false},
+                             DueCase{3, false, {2027, 1, 1, 4, 10, 0, 0, 0}, false},
+                             DueCase{1, false, {2026, 12, 1, 28, 10, 0, 0, 0}, true}),
+                         LT_CASE_NAMES);
 
 TEST(ScheduleStoreTest, UnreadableLastCheckIsDue) {
   UpdateHarness harness;
@@ -308,8 +304,8 @@ INSTANTIATE_TEST_SUITE_P(Links, DownloadLinkTest,
 
 TEST(DownloadLinkTest, OpenerFailureShowsTheWebPageMessage) {
   UpdateHarness harness;
-  EXPECT_STATUS(E_FAIL, OpenWebPage(harness.app, u"https://dl/",
-                                    [](std::u16string_view) { return E_FAIL; }));
+  EXPECT_STATUS(
+      E_FAIL, OpenWebPage(harness.app, u"https://dl/", [](std::u16string_view) { return E_FAIL; }));
   EXPECT_EQ(harness.Messages(), std::vector<std::u16string>{Entry(IDS_ERR_WEB_PAGE)});
 }
 

@@ -78,8 +78,8 @@ TEST(VersionInfoTest, NewerVersionReadsThisProductsHistory) {
                                              kOurHistory),
                              info));
   EXPECT_TRUE(harness.Messages().empty());
-  EXPECT_EQ(info.Flags(), VersionInfo::kLatestFound | VersionInfo::kNewerAvailable |
-                              VersionInfo::kHistoryFound);
+  EXPECT_EQ(info.Flags(),
+            VersionInfo::kLatestFound | VersionInfo::kNewerAvailable | VersionInfo::kHistoryFound);
   EXPECT_EQ(info.LatestVersion().View(), u"1.3.0");
   EXPECT_EQ(info.LatestUrl().View(), u"https://dl/");
   EXPECT_EQ(info.LatestDate(), (SystemTime{2027, 1, 2, 5, 0, 0, 0, 0}));
@@ -101,10 +101,10 @@ TEST(VersionInfoTest, OtherProductsHistoriesBeforeOursLeaveNothingBehind) {
   // Our history without a count: the other products' entries must still not show.
   const std::string ours =
       "<hist nm='Lumatag'><notes ver='1.3.0'><note desc='Ours.'/></notes></hist>";
-  EXPECT_STATUS(E_CANCELLED,
-                harness.Load(VersionDocument({"nm='Lumatag' ver='1.3.0' url='https://dl/'"},
-                                             others + ours),
-                             info));
+  EXPECT_STATUS(
+      E_CANCELLED,
+      harness.Load(VersionDocument({"nm='Lumatag' ver='1.3.0' url='https://dl/'"}, others + ours),
+                   info));
   EXPECT_TRUE(harness.Messages().empty());
   ASSERT_EQ(info.History().Count(), 1);
   EXPECT_EQ(info.History()[0].version.View(), u"1.3.0");
@@ -128,10 +128,10 @@ TEST(VersionInfoTest, CountsOutsideTheirRangeAreTreatedAsFive) {
 TEST(VersionInfoTest, VersLatestWithoutThisProductIsNotFound) {
   UpdateHarness harness;
   VersionInfo info(u"Lumatag", u"1.2.2");
-  EXPECT_STATUS(E_NOT_FOUND,
-                harness.Load(VersionDocument({"nm='Lumatag Pro' ver='3.0' url='https://p/'"},
-                                             kOurHistory),
-                             info));
+  EXPECT_STATUS(
+      E_NOT_FOUND,
+      harness.Load(VersionDocument({"nm='Lumatag Pro' ver='3.0' url='https://p/'"}, kOurHistory),
+                   info));
   EXPECT_TRUE(harness.Messages().empty());
   EXPECT_EQ(info.Flags(), 0u);
 
@@ -145,10 +145,9 @@ TEST(VersionInfoTest, EntriesDoNotBorrowAnotherProductsValues) {
   UpdateHarness harness;
   VersionInfo info(u"Lumatag", u"1.2.2");
   // Our entry has no version of its own: it must not take the other product's 9.0.
-  EXPECT_STATUS(E_CANCELLED,
-                harness.Load(VersionDocument({"ver='9.0' nm='Other' url='https://o/'",
-                                              "nm='Lumatag' url='https://dl/'"}),
-                             info));
+  EXPECT_STATUS(E_CANCELLED, harness.Load(VersionDocument({"ver='9.0' nm='Other' url='https://o/'",
+                                                           "nm='Lumatag' url='https://dl/'"}),
+                                          info));
   EXPECT_FALSE(info.NewerAvailable());
 }
 
@@ -201,8 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Entry(IDS_XML_ERROR_LOADING_ATTRIBUTE, u"dateHigh"),
                     u"<versionData><versLatest><ver>"},
         ProblemCase{VersionDocument({"nm='Lumatag' ver='2.0'"}, "<hist cnt='' nm='Lumatag'/>"),
-                    Entry(IDS_XML_ATTRIBUTE_VALUE_INVALID, u"cnt"),
-                    u"<versionData><hists><hist>"},
+                    Entry(IDS_XML_ATTRIBUTE_VALUE_INVALID, u"cnt"), u"<versionData><hists><hist>"},
         ProblemCase{VersionDocument({"nm='Lumatag' ver='2.0'"},
                                     "<hist nm='Lumatag'><notes cnt='many'/></hist>"),
                     Entry(IDS_XML_ATTRIBUTE_VALUE_INVALID, u"cnt"),

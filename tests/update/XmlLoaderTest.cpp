@@ -58,11 +58,10 @@ TEST(XmlLoaderTest, HandsElementsAndAttributesInOrderAndIgnoresText) {
       "<?xml version='1.0'?><!-- c --><versionData>  stray words <?pi x?>\n"
       "<versLatest><ver nm='A' ver='1' url='u'>text</ver></versLatest><hists/></versionData>",
       handler));
-  EXPECT_EQ(handler.events,
-            (std::vector<std::string>{"begin versionData", "begin versLatest", "begin ver",
-                                      "ver.nm=A", "ver.ver=1", "ver.url=u", "end ver",
-                                      "end versLatest", "begin hists", "end hists",
-                                      "end versionData"}));
+  EXPECT_EQ(handler.events, (std::vector<std::string>{
+                                "begin versionData", "begin versLatest", "begin ver", "ver.nm=A",
+                                "ver.ver=1", "ver.url=u", "end ver", "end versLatest",
+                                "begin hists", "end hists", "end versionData"}));
   EXPECT_TRUE(harness.Messages().empty());
 }
 
@@ -84,8 +83,8 @@ TEST(XmlLoaderTest, UnknownRootIsOneMessageWithoutContext) {
 TEST(XmlLoaderTest, UnknownAttributeNamesBothOpenElements) {
   UpdateHarness harness;
   RecordingHandler handler;
-  EXPECT_STATUS(E_FAIL, harness.Load("<versionData>\n  <versLatest colour='red'/>\n</versionData>",
-                                     handler));
+  EXPECT_STATUS(
+      E_FAIL, harness.Load("<versionData>\n  <versLatest colour='red'/>\n</versionData>", handler));
   ASSERT_EQ(harness.Messages().size(), 1u);
   const std::u16string text = harness.Messages()[0];
   EXPECT_EQ(text.rfind(u"Line: 2    Column: ", 0), 0u);
@@ -176,14 +175,13 @@ TEST_P(ParseCountAttributeTest, ReadsOrDefaults) {
 
 INSTANTIATE_TEST_SUITE_P(
     Counts, ParseCountAttributeTest,
-    testing::Values(CountCase{u"1", 15, S_OK, 1}, CountCase{u"15", 15, S_OK, 15},
-                    CountCase{u"75", 75, S_OK, 75}, CountCase{u"0", 15, SETTING_DEFAULTED, 5},
-                    CountCase{u"16", 15, SETTING_DEFAULTED, 5},
-                    CountCase{u"76", 75, SETTING_DEFAULTED, 5},
-                    CountCase{u"4294967295", 75, SETTING_DEFAULTED, 5},
-                    CountCase{u"", 15, E_INVALID_INPUT, 0}, CountCase{u"4294967296", 15, E_INVALID_INPUT, 0},
-                    CountCase{u"-1", 15, E_INVALID_INPUT, 0}, CountCase{u" 3", 15, E_INVALID_INPUT, 0},
-                    CountCase{u"3x", 15, E_INVALID_INPUT, 0}),
+    testing::Values(
+        CountCase{u"1", 15, S_OK, 1}, CountCase{u"15", 15, S_OK, 15},
+        CountCase{u"75", 75, S_OK, 75}, CountCase{u"0", 15, SETTING_DEFAULTED, 5},
+        CountCase{u"16", 15, SETTING_DEFAULTED, 5}, CountCase{u"76", 75, SETTING_DEFAULTED, 5},
+        CountCase{u"4294967295", 75, SETTING_DEFAULTED, 5}, CountCase{u"", 15, E_INVALID_INPUT, 0},
+        CountCase{u"4294967296", 15, E_INVALID_INPUT, 0}, CountCase{u"-1", 15, E_INVALID_INPUT, 0},
+        CountCase{u" 3", 15, E_INVALID_INPUT, 0}, CountCase{u"3x", 15, E_INVALID_INPUT, 0}),
     LT_CASE_NAMES);
 
 TEST(XmlLoaderTest, UrlSourceIsAColonAnywhereButAfterADriveLetter) {
@@ -223,8 +221,8 @@ TEST(XmlLoaderHostileTest, LongUnknownNameIsShownCut) {
   UpdateHarness harness;
   RecordingHandler handler;
   const std::string name(500000, 'q');
-  EXPECT_TRUE(Failed(harness.Load("<versionData><versLatest " + name + "='1'/></versionData>",
-                                  handler)));
+  EXPECT_TRUE(
+      Failed(harness.Load("<versionData><versLatest " + name + "='1'/></versionData>", handler)));
   ASSERT_EQ(harness.Messages().size(), 1u);
   EXPECT_LT(harness.Messages()[0].size(), 1000u);
 }

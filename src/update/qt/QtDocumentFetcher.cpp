@@ -63,8 +63,9 @@ Status QtDocumentFetcher::Fetch(std::u16string_view url, std::size_t maxBytes, s
   const QUrl address(QString::fromUtf16(url.data(), static_cast<qsizetype>(url.size())));
   const QString scheme = address.scheme().toLower();
   if (!address.isValid() || (scheme != u"http" && scheme != u"https")) {
-    failure->text = FromQt(QCoreApplication::translate("QNetworkReply", "Protocol \"%1\" is unknown")
-                               .arg(address.scheme()));
+    failure->text =
+        FromQt(QCoreApplication::translate("QNetworkReply", "Protocol \"%1\" is unknown")
+                   .arg(address.scheme()));
     return E_INVALIDARG;
   }
 
