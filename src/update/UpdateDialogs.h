@@ -23,6 +23,46 @@ inline constexpr int kUpdateWeeklyRadio = 105;
 inline constexpr int kUpdateMonthlyRadio = 106;
 inline constexpr int kUpdateNeverRadio = 107;
 
+// Control ids of the Update Available dialog (template 1021).
+inline constexpr int kUpdateAvailableTemplate = 1021;
+inline constexpr int kUpdateAvailableVersionLabel = 102;
+inline constexpr int kUpdateAvailableHistoryTree = 103;
+inline constexpr int kUpdateAvailableDownloadLink = 104;
+// Controls without an id of their own.
+inline constexpr int kNoControlId = -1;
+
+// A control's fixed text and tool tip (0: none), as the widgets set them up.
+struct UpdateDialogControl {
+  int controlId;
+  std::uint16_t textId;
+  std::uint16_t toolTipId;
+};
+
+// Check for Updates: title 23350 with the close button 23152; the last-check value is filled by
+// the model.
+inline constexpr std::uint16_t kCheckForUpdatesTitle = IDS_UPD_TITLE;
+inline constexpr UpdateDialogControl kCheckForUpdatesControls[] = {
+    {kNoControlId, IDS_UPD_LBL_LAST_CHECK, 0},
+    {kNoControlId, 0, IDS_TIP_UPD_LAST_CHECK},  // the value
+    {kUpdateCheckNowButton, IDS_UPD_BTN_CHECK_NOW, IDS_TIP_UPD_CHECK_NOW},
+    {kNoControlId, IDS_UPD_GROUP_AUTOMATIC, 0},
+    {kUpdateDailyRadio, IDS_UPD_DAILY, IDS_TIP_UPD_DAILY},
+    {kUpdateWeeklyRadio, IDS_UPD_WEEKLY, IDS_TIP_UPD_WEEKLY},
+    {kUpdateMonthlyRadio, IDS_UPD_MONTHLY, IDS_TIP_UPD_MONTHLY},
+    {kUpdateNeverRadio, IDS_UPD_NEVER, IDS_TIP_UPD_NEVER},
+};
+
+// Update Available: title 23358 with the close button 23152; the label's and the tree's contents
+// come from the model.
+inline constexpr std::uint16_t kUpdateAvailableTitle = IDS_UPDAVAIL_TITLE;
+inline constexpr UpdateDialogControl kUpdateAvailableControls[] = {
+    {kUpdateAvailableVersionLabel, 0, IDS_TIP_UPD_AVAILABLE_VERSION},
+    {kUpdateAvailableDownloadLink, IDS_UPDAVAIL_DOWNLOAD_LINK, IDS_TIP_UPD_DOWNLOAD_LINK},
+    {kNoControlId, IDS_UPDAVAIL_LBL_HISTORY, 0},
+    {kUpdateAvailableHistoryTree, 0, IDS_TIP_UPD_HISTORY},
+};
+inline constexpr std::uint16_t kUpdateDialogCloseButton = IDS_BTN_CLOSE;
+
 // The date and time picture of a locale for "Update Check Last": its short date, a space, and its
 // time (12-hour with the designator where the locale writes one, else 24-hour).
 std::u16string LastCheckPicture(const DateLocale& locale);
