@@ -6,7 +6,7 @@
 #include <string>
 
 #include "foundation/AppContext.h"
-#include "platform/MessagePresenter.h"
+#include "ports/MessagePresenter.h"
 #include "update/UpdateDialogs.h"
 #include "update/VersionInfo.h"
 #include "update/XmlLoader.h"

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "foundation/Messages.h"
+#include "ports/Messages.h"
 #include "metadata/PhotoFacts.h"
 #include "patterns/DatePicture.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "foundation/AppContext.h"
-#include "foundation/SettingsStore.h"
+#include "ports/SettingsStore.h"
 #include "ports/Clock.h"
 #include "ports/DocumentFetcher.h"
 #include "update/VersionInfo.h"

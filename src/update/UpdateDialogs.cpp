@@ -1,6 +1,6 @@
 #include "update/UpdateDialogs.h"
 
-#include "foundation/Messages.h"
+#include "ports/Messages.h"
 
 namespace lumatag {
 

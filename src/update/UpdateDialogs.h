@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "foundation/AppContext.h"
-#include "foundation/SettingsRecords.h"
-#include "foundation/SettingsStore.h"
+#include "ports/SettingsRecords.h"
+#include "ports/SettingsStore.h"
 #include "patterns/DatePicture.h"
 #include "update/UpdateCheck.h"
 

@@ -1,7 +1,7 @@
 #include "update/VersionInfo.h"
 
 #include "foundation/Numbers.h"
-#include "foundation/TextComparer.h"
+#include "ports/TextComparer.h"
 
 namespace lumatag {
 

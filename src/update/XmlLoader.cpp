@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "foundation/Messages.h"
+#include "ports/Messages.h"
 #include "foundation/Numbers.h"
 
 namespace lumatag {

@@ -1,6 +1,6 @@
 #include "update/XmlNameTable.h"
 
-#include "foundation/TextComparer.h"
+#include "ports/TextComparer.h"
 
 namespace lumatag {
 

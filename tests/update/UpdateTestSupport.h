@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "foundation/AppContext.h"
-#include "foundation/SettingsStore.h"
+#include "ports/SettingsStore.h"
 #include "platform/fake/MemoryRegistryStore.h"
 #include "platform/fake/ScriptedMessagePresenter.h"
 #include "ports/Clock.h"

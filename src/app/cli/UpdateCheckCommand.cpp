@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "app/cli/CliCommon.h"
-#include "foundation/SettingsStore.h"
+#include "ports/SettingsStore.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "update/OwnProduct.h"
 #include "update/UpdateCheck.h"
