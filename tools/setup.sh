@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-dev
-  libicu-dev qt6-base-dev
+  libicu-dev qt6-base-dev ca-certificates
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 
