@@ -26,13 +26,13 @@ void PaintDigit(QPainter& painter, const QRectF& box, int digit) {
   const qreal w = box.width();
   const qreal h = box.height() / 2;
   const QRectF segments[7] = {
-      {l, top, w, t},           // a
-      {r, top, t, h},           // b
-      {r, mid + t / 2, t, h},   // c
-      {l, bottom, w, t},        // d
-      {l, mid + t / 2, t, h},   // e
-      {l, top, t, h},           // f
-      {l, mid, w, t},           // g
+      {l, top, w, t},          // a
+      {r, top, t, h},          // b
+      {r, mid + t / 2, t, h},  // c
+      {l, bottom, w, t},       // d
+      {l, mid + t / 2, t, h},  // e
+      {l, top, t, h},          // f
+      {l, mid, w, t},          // g
   };
   for (int s = 0; s < 7; ++s) {
     if (kSegments[digit] & (1u << s)) painter.drawRect(segments[s]);
@@ -73,14 +73,22 @@ struct Turn {
 };
 Turn TurnFor(int orientation) {
   switch (orientation) {
-    case 2: return {0, true};
-    case 3: return {2, false};
-    case 4: return {2, true};
-    case 5: return {1, true};
-    case 6: return {1, false};
-    case 7: return {3, true};
-    case 8: return {3, false};
-    default: return {0, false};
+    case 2:
+      return {0, true};
+    case 3:
+      return {2, false};
+    case 4:
+      return {2, true};
+    case 5:
+      return {1, true};
+    case 6:
+      return {1, false};
+    case 7:
+      return {3, true};
+    case 8:
+      return {3, false};
+    default:
+      return {0, false};
   }
 }
 
