@@ -18,7 +18,10 @@ PictureControl::PictureControl(AppContext& context, QWidget* parent)
 }
 
 QSize PictureControl::BoxInDevicePixels() const {
-  return contentsRect().size() * devicePixelRatio();
+  // A control not laid out yet decodes for its usual size rather than the whole photo.
+  QSize box = contentsRect().size();
+  if (box.isEmpty()) box = sizeHint();
+  return box * devicePixelRatio();
 }
 
 Status PictureControl::SetImageFile(const QString& path, int orientation) {
