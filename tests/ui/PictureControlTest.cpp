@@ -84,10 +84,26 @@ TEST_F(PictureControlTest, PhotoLargerThanTheReadersDefaultLimitIsPreviewed) {
       photo::SceneJpeg(photo::CameraLikePhoto(photo::ByteOrder::kMotorola, 2, 64, 1), scene));
   QImageReader::setAllocationLimit(128);  // the reader's default
   PictureControl control(f.app);
+  control.show();
   control.resize(802, 602);
   ASSERT_OK(control.SetImageFile(path, 1));
   ASSERT_TRUE(control.HasImage());
   EXPECT_EQ(control.Image().width(), control.contentsRect().width());
+}
+
+// Readers that cannot scale while reading decode the whole picture first; the limit is raised
+// for that too (shown with a low limit, so that the picture can stay small).
+TEST_F(PictureControlTest, PictureLargerThanTheLimitWithoutScaledReadingIsPreviewed) {
+  QImage big(2000, 1500, QImage::Format_RGB32);
+  big.fill(Qt::blue);
+  const QString path = QString::fromStdString(dir.File("big.png"));
+  ASSERT_TRUE(WriteImage(big, path, "png", 90));
+  QImageReader::setAllocationLimit(4);  // 11.4 MB are needed
+  PreviewImage preview;
+  ASSERT_OK(DecodePreview(path, QSize(200, 300), 1, &preview));
+  EXPECT_EQ(preview.image.size(), QSize(200, 150));
+  EXPECT_EQ(preview.uprightSize, QSize(2000, 1500));
+  QImageReader::setAllocationLimit(128);
 }
 
 TEST_F(PictureControlTest, DemoPhotosShowUprightInJpegAndTiff) {
@@ -115,6 +131,22 @@ TEST_F(PictureControlTest, DemoPhotosShowUprightInJpegAndTiff) {
       EXPECT_TRUE(skyOnTop(preview.image)) << path.toStdString();
     }
   }
+}
+
+TEST_F(PictureControlTest, DrawsTheTurnedImageCentredInItsFrame) {
+  const QString path = QString::fromStdString(dir.File("four.png"));
+  ASSERT_TRUE(WriteImage(FourColourImage(400, 200), path, "png"));
+  PictureControl control(f.app);
+  control.resize(302, 302);
+  control.show();
+  ASSERT_OK(control.SetImageFile(path, 6));
+  const QRect drawn = control.ImageRect();
+  EXPECT_EQ(drawn.center(), control.contentsRect().center());
+  EXPECT_EQ(drawn.height(), control.contentsRect().height());
+  const QImage shot = control.grab().toImage();
+  EXPECT_EQ(Corners(shot.copy(drawn)), "BRYG");
+  // Beside the picture: the window colour, not the picture.
+  EXPECT_EQ(ColourName(shot.pixelColor(drawn.left() - 5, drawn.center().y())), '?');
 }
 
 TEST_F(PictureControlTest, TextAndClearReplaceTheImage) {
