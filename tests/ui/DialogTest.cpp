@@ -199,9 +199,15 @@ TEST_F(DialogTest, DialogOwnedMessageDisablesTheDialogWhileTheBoxIsUp) {
     (void)d.ShowErrorMessage(IDS_CONTROLS_NOT_UPDATED);
     EXPECT_FALSE(enabledDuringBox);
     EXPECT_TRUE(d.isEnabled());
+    enabledDuringBox = true;
+    EXPECT_EQ(d.ShowMessage(u"Ready text", MB_ICONERROR), IDOK);
+    EXPECT_FALSE(enabledDuringBox);
+    EXPECT_TRUE(d.isEnabled());
   });
   (void)RunDialog(runner, dialog);
-  ASSERT_EQ(f.presenter.shown.size(), 2u);
+  ASSERT_EQ(f.presenter.shown.size(), 3u);
+  EXPECT_EQ(f.presenter.shown[2].text, u"Ready text");
+  EXPECT_EQ(f.presenter.shown[2].title, u"Lumatag");
   EXPECT_EQ(f.presenter.shown[0].flags, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2);
   EXPECT_EQ(f.presenter.shown[1].flags, MB_OK | MB_ICONERROR);
 }
