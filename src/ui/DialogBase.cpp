@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 
-#include "foundation/Messages.h"
+#include "ports/Messages.h"
 #include "foundation/StringIds.h"
 #include "ui/DialogPlacement.h"
 #include "ui/QtText.h"

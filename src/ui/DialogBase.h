@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "foundation/Status.h"
+#include "ports/MessagePresenter.h"
 #include "ui/UiContext.h"
 
 namespace lumatag::ui {

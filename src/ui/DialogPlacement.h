@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "foundation/SettingsRecords.h"
+#include "ports/SettingsRecords.h"
 
 namespace lumatag::ui {
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "foundation/AppContext.h"
-#include "platform/MessagePresenter.h"
+#include "ports/MessagePresenter.h"
 
 class QAbstractButton;
 class QMessageBox;

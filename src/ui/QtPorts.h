@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "foundation/AppContext.h"
-#include "platform/FileOperations.h"
-#include "platform/SoundPlayer.h"
+#include "ports/FileOperations.h"
+#include "ports/SoundPlayer.h"
 #include "ports/DocumentOpener.h"
 
 class QFileDialog;

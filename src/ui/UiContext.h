@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "foundation/AppContext.h"
-#include "foundation/SettingsRecords.h"
+#include "ports/SettingsRecords.h"
 
 namespace lumatag::ui {
 

@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "UiTestSupport.h"
-#include "foundation/Messages.h"
+#include "ports/Messages.h"
 #include "foundation/StringIds.h"
 #include "support/TestSupport.h"
 #include "ui/QtMessagePresenter.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "foundation/AppContext.h"
-#include "foundation/SettingsRecords.h"
+#include "ports/SettingsRecords.h"
 #include "platform/fake/ScriptedMessagePresenter.h"
 #include "ui/UiContext.h"
 

@@ -17,9 +17,10 @@
 #include <cstring>
 
 #include "foundation/AppContext.h"
-#include "foundation/SettingsRecords.h"
 #include "foundation/StringIds.h"
 #include "metadata/PhotoMetadataReader.h"
+#include "platform/linux/PosixReadableFile.h"
+#include "ports/SettingsRecords.h"
 #include "ui/DialogBase.h"
 #include "ui/Labels.h"
 #include "ui/PictureControl.h"
