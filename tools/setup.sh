@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-dev
   libicu-dev qt6-base-dev ca-certificates
+  qt6-image-formats-plugins fonts-dejavu-core
+  xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 
