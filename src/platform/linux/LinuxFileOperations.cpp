@@ -10,8 +10,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <string>
 
 #include "platform/linux/FileErrors.h"
+#include "platform/linux/FolderReadAhead.h"
 #include "platform/linux/NativePath.h"
 #include "platform/linux/UniqueFd.h"
 
@@ -25,25 +28,29 @@ FileTime ToFileTime(const struct statx_timestamp& t) {
 
 class PosixFolderListing final : public FolderListing {
  public:
-  PosixFolderListing(DIR* dir) : dir_(dir) {}
-  ~PosixFolderListing() override { closedir(dir_); }
+  PosixFolderListing(DIR* dir) : dir_(dir), readAhead_(dirfd(dir)) {}
+  ~PosixFolderListing() override {
+    // The read-ahead's threads stop before the folder descriptor they read through closes.
+    readAhead_.Stop();
+    closedir(dir_);
+  }
 
   Status Next(FolderEntry* entry) override {
+    const bool ahead = readAhead_.Step();
     for (;;) {
-      errno = 0;
-      const dirent* d = readdir(dir_);
-      if (d == nullptr) return errno == 0 ? E_NO_MORE_FILES : StatusFromFileError(errno);
-      const std::string_view name(d->d_name);
+      std::string name;
+      const Status listed = NextName(ahead, &name);
+      if (listed != S_OK) return listed;
       if (name == "." || name == "..") continue;
       struct statx sx {};
-      if (statx(dirfd(dir_), d->d_name, AT_SYMLINK_NOFOLLOW,
+      if (statx(dirfd(dir_), name.c_str(), AT_SYMLINK_NOFOLLOW,
                 STATX_TYPE | STATX_MTIME | STATX_BTIME | STATX_SIZE, &sx) != 0) {
         continue;  // gone since it was listed
       }
       // A symbolic link is listed as what it points to, like a shortcut-free folder view.
       if (S_ISLNK(sx.stx_mode)) {
         struct statx target {};
-        if (statx(dirfd(dir_), d->d_name, 0, STATX_TYPE | STATX_MTIME | STATX_BTIME | STATX_SIZE,
+        if (statx(dirfd(dir_), name.c_str(), 0, STATX_TYPE | STATX_MTIME | STATX_BTIME | STATX_SIZE,
                   &target) != 0) {
           continue;
         }
@@ -60,7 +67,41 @@ class PosixFolderListing final : public FolderListing {
   }
 
  private:
+  // The next name of the folder. While reading ahead, names are listed up to kDistance ahead of
+  // the one returned and each file among them is handed to the read-ahead; a listing failure
+  // comes after the names listed before it, as it would have.
+  Status NextName(bool ahead, std::string* name) {
+    while (ahead && !ended_ && pending_.size() < FolderReadAhead::kDistance) {
+      errno = 0;
+      const dirent* d = readdir(dir_);
+      if (d == nullptr) {
+        ended_ = true;
+        endError_ = errno;
+        break;
+      }
+      pending_.emplace_back(d->d_name);
+      if (d->d_type == DT_REG || d->d_type == DT_LNK || d->d_type == DT_UNKNOWN) {
+        readAhead_.Add(d->d_name);
+      }
+    }
+    if (!pending_.empty()) {
+      *name = std::move(pending_.front());
+      pending_.pop_front();
+      return S_OK;
+    }
+    if (ended_) return endError_ == 0 ? E_NO_MORE_FILES : StatusFromFileError(endError_);
+    errno = 0;
+    const dirent* d = readdir(dir_);
+    if (d == nullptr) return errno == 0 ? E_NO_MORE_FILES : StatusFromFileError(errno);
+    name->assign(d->d_name);
+    return S_OK;
+  }
+
   DIR* dir_;
+  FolderReadAhead readAhead_;
+  std::deque<std::string> pending_;
+  bool ended_ = false;
+  int endError_ = 0;
 };
 
 // Copies `from` to a new file `to` (which must not exist), then removes `from`: the move between
