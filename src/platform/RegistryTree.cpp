@@ -103,12 +103,31 @@ bool RegistryNode::RemoveSubkey(std::u16string_view keyName) {
   return false;
 }
 
+RegistryNode::~RegistryNode() {
+  std::vector<std::unique_ptr<RegistryNode>> pending = std::move(subkeys);
+  while (!pending.empty()) {
+    std::unique_ptr<RegistryNode> node = std::move(pending.back());
+    pending.pop_back();
+    for (auto& subkey : node->subkeys) pending.push_back(std::move(subkey));
+    node->subkeys.clear();
+  }
+}
+
 std::unique_ptr<RegistryNode> RegistryNode::Clone() const {
   auto copy = std::make_unique<RegistryNode>();
-  copy->name = name;
-  copy->values = values;
-  copy->subkeys.reserve(subkeys.size());
-  for (const auto& subkey : subkeys) copy->subkeys.push_back(subkey->Clone());
+  // Copied level by level with a list of pairs still to copy, not by recursion.
+  std::vector<std::pair<const RegistryNode*, RegistryNode*>> pending = {{this, copy.get()}};
+  while (!pending.empty()) {
+    const auto [from, to] = pending.back();
+    pending.pop_back();
+    to->name = from->name;
+    to->values = from->values;
+    to->subkeys.reserve(from->subkeys.size());
+    for (const auto& subkey : from->subkeys) {
+      to->subkeys.push_back(std::make_unique<RegistryNode>());
+      pending.emplace_back(subkey.get(), to->subkeys.back().get());
+    }
+  }
   return copy;
 }
 
@@ -147,6 +166,7 @@ RegistryError RegistryTreeStore::OpenOrCreate(RegistryKey parent, std::u16string
     if (it == handles_.end()) return ERROR_INVALID_HANDLE;
     full = it->second;
   }
+  if (full.size() + names.size() > kMaxRegistryDepth) return ERROR_INVALID_PARAMETER;
   // Opening comes first: creating a key that exists already changes nothing.
   RegistryError error = BeforeRead();
   if (error != ERROR_SUCCESS) return error;

@@ -18,7 +18,16 @@ struct RegistryValue {
   std::vector<std::uint8_t> data;
 };
 
+// Keys nest at most this deep below the current user's key, as in the registry itself.
+inline constexpr std::size_t kMaxRegistryDepth = 512;
+
 struct RegistryNode {
+  RegistryNode() = default;
+  // Takes the subtree apart without recursion, however deep it is.
+  ~RegistryNode();
+  RegistryNode(const RegistryNode&) = delete;
+  RegistryNode& operator=(const RegistryNode&) = delete;
+
   std::u16string name;
   // Values in the order they were first set; subkeys sorted by name without regard to case.
   std::vector<RegistryValue> values;

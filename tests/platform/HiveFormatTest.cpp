@@ -59,8 +59,9 @@ TEST(HiveFormatTest, EveryNameTypeAndLayoutSurvivesTheText) {
   EXPECT_EQ(FormatHive(*back), text);
   // Plain values stay readable.
   EXPECT_NE(text.find("\"quote \\\" and \\\\ back\"=\"x\"\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag\\50%25 [off]]"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find("[HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag\\50%25 [off]\\tab%09"),
+      std::string::npos)
       << text;
   EXPECT_NE(text.find("@=\"d\"\n"), std::string::npos);
 }

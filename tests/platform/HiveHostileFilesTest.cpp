@@ -1,5 +1,5 @@
 // The hive file store against files planted or damaged by someone else: links at the names it
-// writes, special files at the name it reads.
+// writes, special files at the name it reads, settings nested beyond the registry's limits.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/RegistryTree.h"
 #include "platform/linux/HiveFormat.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "support/TestSupport.h"
@@ -103,6 +104,107 @@ TEST_F(HiveHostileFilesTest, AFifoAtTheSettingsNameNeverBlocks) {
   struct stat info;
   ASSERT_EQ(lstat(Hive().c_str(), &info), 0);
   EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+// "[HKEY_CURRENT_USER\\k\\k...]" with `depth` keys.
+std::string DeepSection(std::size_t depth) {
+  std::string line = "[HKEY_CURRENT_USER";
+  line.reserve(line.size() + 2 * depth + 2);
+  for (std::size_t i = 0; i < depth; ++i) line += "\\k";
+  return line + "]\n";
+}
+
+TEST(HiveNestingTest, KeysNestAtMostAsDeepAsTheRegistryAllows) {
+  struct Case {
+    std::size_t depth;
+    bool readable;
+  };
+  for (const Case c :
+       {Case{kMaxRegistryDepth, true}, Case{kMaxRegistryDepth + 1, false}, Case{300000, false}}) {
+    SCOPED_TRACE(c.depth);
+    HiveParseReport report;
+    const auto root = ParseHive("Lumatag Settings Hive 1\n" + DeepSection(c.depth) +
+                                    "\"v\"=dword:00000001\n[HKEY_CURRENT_USER\\Software]\n"
+                                    "\"kept\"=dword:00000002\n",
+                                &report);
+    // The deep section is damage (and so is its value line, which has no key to go to); the
+    // section after it is read.
+    EXPECT_EQ(report.badLines, c.readable ? 0 : 2);
+    ASSERT_NE(root->FindSubkey(u"Software"), nullptr);
+    EXPECT_NE(root->FindSubkey(u"Software")->FindValue(u"kept"), nullptr);
+    std::size_t depth = 0;
+    for (const RegistryNode* node = root->FindSubkey(u"k"); node != nullptr;
+         node = node->subkeys.empty() ? nullptr : node->subkeys[0].get()) {
+      ++depth;
+    }
+    EXPECT_EQ(depth, c.readable ? c.depth : 0);
+  }
+
+  // Nor through the store's operations.
+  RegistryTreeStore store;
+  RegistryKey key = kNoRegistryKey;
+  std::u16string path = u"k";
+  for (std::size_t i = 1; i < kMaxRegistryDepth; ++i) path += u"\\k";
+  ASSERT_EQ(store.CreateKey(kCurrentUserKey, path, &key), ERROR_SUCCESS);
+  RegistryKey deeper = kNoRegistryKey;
+  EXPECT_EQ(store.CreateKey(key, u"one more", &deeper), ERROR_INVALID_PARAMETER);
+  store.CloseKey(key);
+}
+
+TEST(HiveNestingTest, DeepTreesAreCopiedAndDestroyedWithoutRecursion) {
+  // Deep enough that one stack frame per level would overflow the stack.
+  auto root = std::make_unique<RegistryNode>();
+  RegistryNode* node = root.get();
+  for (int i = 0; i < 300000; ++i) node = node->AddSubkey(u"k");
+  node->SetValue(u"deepest", REG_DWORD, {1, 0, 0, 0});
+  auto copy = root->Clone();
+  node = copy.get();
+  while (!node->subkeys.empty()) node = node->subkeys[0].get();
+  EXPECT_NE(node->FindValue(u"deepest"), nullptr);
+  root.reset();
+  copy.reset();
+}
+
+TEST_F(HiveHostileFilesTest, DeepNestingIsDamageAndNeverGrowsTheFile) {
+  const std::string good =
+      "Lumatag Settings Hive 1\n[HKEY_CURRENT_USER\\Software\\Lumatag]\n"
+      "\"Status Display\"=dword:00000000\n";
+  for (const std::size_t depth : {std::size_t{20000}, std::size_t{300000}}) {
+    SCOPED_TRACE(depth);
+    // Deep keys spelled out level by level, as a writer of every key would, and one bad line.
+    std::string text = good;
+    std::string path = "[HKEY_CURRENT_USER\\Deep";
+    for (std::size_t i = 0; i < 600; ++i) {
+      path += "\\level";
+      text += path + "]\n";
+    }
+    text += DeepSection(depth) + "this line is damaged\n";
+    WriteFile(Hive(), text);
+    {
+      HiveRegistryStore store(Hive());
+      RegistryKey key = kNoRegistryKey;
+      ASSERT_EQ(store.OpenKey(kCurrentUserKey, u"Software\\Lumatag", &key), ERROR_SUCCESS);
+      std::uint32_t value = 9;
+      std::uint32_t size = 4;
+      EXPECT_EQ(store.QueryValue(key, u"Status Display", nullptr, &value, &size), ERROR_SUCCESS);
+      EXPECT_EQ(value, 0u);
+      EXPECT_TRUE(store.TakeRecoveryNotice(nullptr));
+      store.CloseKey(key);
+    }
+    // What was written in its place is no larger than what was read, and reads without damage.
+    const std::string written = ReadFile(Hive());
+    EXPECT_LE(written.size(), text.size());
+    HiveParseReport report;
+    const auto root = ParseHive(written, &report);
+    EXPECT_FALSE(report.Damaged());
+    ASSERT_NE(root->FindSubkey(u"Software"), nullptr);
+    ASSERT_NE(root->FindSubkey(u"Deep"), nullptr);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.File("Lumatag"))) {
+      if (entry.path().filename().string().find(".broken-") != std::string::npos) {
+        std::filesystem::remove(entry.path());
+      }
+    }
+  }
 }
 
 }  // namespace

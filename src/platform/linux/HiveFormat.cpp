@@ -1,5 +1,6 @@
 #include "platform/linux/HiveFormat.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -287,6 +288,10 @@ bool ReadValueLine(std::string_view line, RegistryValue* value) {
 
 // A section line's path: HKEY_CURRENT_USER and the key names below it.
 RegistryNode* ReadSection(std::string_view path, RegistryNode* root) {
+  // Deeper than the registry nests keys: damage, refused before any name is read.
+  if (static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\')) > kMaxRegistryDepth) {
+    return nullptr;
+  }
   std::vector<std::u16string> names;
   std::size_t start = 0;
   bool first = true;
@@ -365,14 +370,36 @@ void AppendValue(const RegistryValue& value, std::string* out) {
   out->push_back('\n');
 }
 
-void AppendNode(const RegistryNode& node, const std::string& path, std::string* out) {
-  out->append("[").append(path).append("]\n");
-  for (const RegistryValue& value : node.values) AppendValue(value, out);
-  out->push_back('\n');
-  for (const auto& subkey : node.subkeys) {
-    std::string subpath = path + "\\";
-    AppendKeyName(subkey->name, &subpath);
-    AppendNode(*subkey, subpath, out);
+// The sections of every key below `top` (whose path is `path`), depth first in name order, by a
+// list of keys still to write rather than by recursion. A key gets its own section when it has
+// values or no subkeys; the others are named by their subkeys' sections. So every path in the
+// text is one a section of the text it was read from named, and the text never grows many times
+// larger than that text.
+void AppendSubkeys(const RegistryNode& top, const std::string& path, std::string* out) {
+  struct Pending {
+    const RegistryNode* node;
+    std::size_t pathLength;  // of the parent's path, which `prefix` holds at this moment
+  };
+  std::string prefix = path;
+  std::vector<Pending> pending;
+  for (auto it = top.subkeys.rbegin(); it != top.subkeys.rend(); ++it) {
+    pending.push_back({it->get(), prefix.size()});
+  }
+  while (!pending.empty()) {
+    const Pending next = pending.back();
+    pending.pop_back();
+    prefix.resize(next.pathLength);
+    prefix.push_back('\\');
+    AppendKeyName(next.node->name, &prefix);
+    if (!next.node->values.empty() || next.node->subkeys.empty()) {
+      out->append("[").append(prefix).append("]\n");
+      for (const RegistryValue& value : next.node->values) AppendValue(value, out);
+      out->push_back('\n');
+    }
+    const std::size_t length = prefix.size();
+    for (auto it = next.node->subkeys.rbegin(); it != next.node->subkeys.rend(); ++it) {
+      pending.push_back({it->get(), length});
+    }
   }
 }
 
@@ -476,12 +503,7 @@ std::string FormatHive(const RegistryNode& root) {
     for (const RegistryValue& value : root.values) AppendValue(value, &out);
     out.push_back('\n');
   }
-  for (const auto& subkey : root.subkeys) {
-    std::string path(kRootName);
-    path.push_back('\\');
-    AppendKeyName(subkey->name, &path);
-    AppendNode(*subkey, path, &out);
-  }
+  AppendSubkeys(root, std::string(kRootName), &out);
   return out;
 }
 
