@@ -71,6 +71,9 @@ class PosixFolderListing final : public FolderListing {
         }
         sx = target;
       }
+      // Only folders and regular files are listed: a FIFO, device or socket (or a link to one) is
+      // never a photo, and opening one could wait for ever.
+      if (!S_ISDIR(sx.stx_mode) && !S_ISREG(sx.stx_mode)) continue;
       entry->name = FromNativePath(name);
       entry->folder = S_ISDIR(sx.stx_mode);
       entry->lastWriteTime = ToFileTime(sx.stx_mtime);

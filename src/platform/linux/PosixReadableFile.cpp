@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <ctime>
 
-#include "foundation/CountedString.h"
 #include "platform/ReadableFile.h"
+#include "platform/linux/NativePath.h"
 
 namespace lumatag {
 
@@ -106,12 +106,22 @@ class PosixReadableFileSystem final : public ReadableFileSystem {
   Status OpenForReading(std::u16string_view path,
                         std::unique_ptr<ReadableFile>* file) const override {
     file->reset();
-    const std::string native = Utf16ToUtf8(path);
+    // The name's bytes exactly as the folder listing gave them, valid UTF-8 or not.
+    const std::string native = ToNativePath(path);
     int fd;
+    // Opening a FIFO or a device could wait for ever (for a writer, for a modem line): open
+    // without waiting, and only a regular file is read.
     do {
-      fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+      fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return StatusFromOpenError(errno);
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+      ::close(fd);
+      return E_ACCESS_DENIED;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     file->reset(new PosixReadableFile(fd));
     return S_OK;
   }
