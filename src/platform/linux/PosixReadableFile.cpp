@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 
@@ -38,13 +39,18 @@ class PosixReadableFile final : public ReadableFile {
 
   Status Read(void* destination, std::uint32_t count, std::uint32_t* read) override {
     *read = 0;
+    // Positions are 32-bit: nothing past 4 GiB is read, so the position never wraps to the start.
+    const std::uint64_t room =
+        std::uint64_t{0x100000000} - std::min<std::uint64_t>(position_, 0x100000000);
+    if (count > room) count = static_cast<std::uint32_t>(room);
+    if (count == 0) return S_OK;
     ssize_t got;
     do {
       got = ::pread(fd_, destination, count, static_cast<off_t>(position_));
     } while (got < 0 && errno == EINTR);
     if (got < 0) return StatusFromErrno(errno);
     *read = static_cast<std::uint32_t>(got);
-    position_ += static_cast<std::uint32_t>(got);
+    position_ += static_cast<std::uint64_t>(got);
     return S_OK;
   }
 
@@ -56,7 +62,7 @@ class PosixReadableFile final : public ReadableFile {
     } while (put < 0 && errno == EINTR);
     if (put < 0) return errno == EBADF ? E_ACCESS_DENIED : StatusFromErrno(errno);
     *written = static_cast<std::uint32_t>(put);
-    position_ += static_cast<std::uint32_t>(put);
+    position_ += static_cast<std::uint64_t>(put);
     return S_OK;
   }
 
@@ -98,7 +104,7 @@ class PosixReadableFile final : public ReadableFile {
 
  private:
   int fd_;
-  std::uint32_t position_ = 0;
+  std::uint64_t position_ = 0;  // up to 4 GiB, never past
 };
 
 class PosixReadableFileSystem final : public ReadableFileSystem {
