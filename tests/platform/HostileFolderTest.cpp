@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -97,6 +98,100 @@ TEST_F(HostileFolderTest, NamesThatAreNotUtf8ReachTheFileSystemByteForByte) {
     EXPECT_EQ(renamed, "photo " + bytes);
   }
   EXPECT_EQ(distinct.size(), odd.size());
+}
+
+// Points XDG_DATA_HOME (where the trash lives) at a folder for the life of the object.
+class ScopedDataHome {
+ public:
+  explicit ScopedDataHome(const std::string& folder) {
+    const char* old = std::getenv("XDG_DATA_HOME");
+    had_ = old != nullptr;
+    if (had_) saved_ = old;
+    setenv("XDG_DATA_HOME", folder.c_str(), 1);
+  }
+  ~ScopedDataHome() {
+    if (had_) {
+      setenv("XDG_DATA_HOME", saved_.c_str(), 1);
+    } else {
+      unsetenv("XDG_DATA_HOME");
+    }
+  }
+
+ private:
+  bool had_ = false;
+  std::string saved_;
+};
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST_F(HostileFolderTest, NamesThatAreNotUtf8AreRecycledAsThemselves) {
+  const std::string trash = dir_.File("data/Trash");
+  ScopedDataHome home(dir_.File("data"));
+  const std::string latin1 = std::string("caf\xE9.jpg");
+  const std::string other = std::string("caf\xE8.jpg");
+  Write(dir_.File(latin1), "first");
+  Write(dir_.File(other), "second");
+  ASSERT_OK(files_.Recycle(U(latin1)));
+  ASSERT_OK(files_.Recycle(U(other)));
+  EXPECT_EQ(ReadText(trash + "/files/" + latin1), "first");
+  EXPECT_EQ(ReadText(trash + "/files/" + other), "second");
+  EXPECT_NE(ReadText(trash + "/info/" + latin1 + ".trashinfo").find("/caf%E9.jpg\n"),
+            std::string::npos);
+
+  // A second file of a name already in the trash is kept beside it under another name.
+  std::filesystem::create_directories(dir_.File("sub"));
+  Write(dir_.File("sub/" + latin1), "third");
+  ASSERT_OK(files_.Recycle(U("sub/" + latin1)));
+  EXPECT_EQ(ReadText(trash + "/files/" + latin1), "first");
+  EXPECT_EQ(ReadText(trash + "/files/" + latin1 + ".2"), "third");
+  const std::string info = ReadText(trash + "/info/" + latin1 + ".2.trashinfo");
+  EXPECT_EQ(info.rfind("[Trash Info]\nPath=/", 0), 0u) << info;
+  EXPECT_NE(info.find("/sub/caf%E9.jpg\nDeletionDate="), std::string::npos) << info;
+}
+
+TEST_F(HostileFolderTest, ATrashThatCannotTakeTheFileLeavesItWhereItWas) {
+  struct Case {
+    const char* what;
+    bool (*prepare)(const std::string& trash);
+  };
+  const Case cases[] = {
+      {"info is a file",
+       [](const std::string& trash) {
+         std::filesystem::create_directories(trash + "/files");
+         Write(trash + "/info", "not a folder");
+         return true;
+       }},
+      {"info is a link",
+       [](const std::string& trash) {
+         std::filesystem::create_directories(trash + "/files");
+         std::filesystem::create_symlink(trash + "/elsewhere", trash + "/info");
+         return true;
+       }},
+      {"info is not writable",
+       [](const std::string& trash) {
+         if (geteuid() == 0) return false;  // permissions do not bind the superuser
+         std::filesystem::create_directories(trash + "/files");
+         std::filesystem::create_directories(trash + "/info");
+         return chmod((trash + "/info").c_str(), 0500) == 0;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir data;
+    const std::string trash = data.File("Trash");
+    std::filesystem::create_directories(trash);
+    if (!c.prepare(trash)) continue;
+    ScopedDataHome home(data.path());
+    Write(dir_.File("keep.jpg"), "photo");
+    EXPECT_TRUE(Failed(files_.Recycle(U("keep.jpg"))));
+    EXPECT_EQ(ReadText(dir_.File("keep.jpg")), "photo");
+    chmod((trash + "/info").c_str(), 0700);
+  }
 }
 
 }  // namespace
