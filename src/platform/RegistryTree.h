@@ -46,6 +46,9 @@ struct RegistryNode {
 
 // Registry names are compared without regard to case (Unicode case folding).
 int CompareRegistryNames(std::u16string_view a, std::u16string_view b);
+// The case-folded form of a name: two names compare equal exactly when their folded forms are
+// the same, so it can key a hash table.
+std::u16string FoldRegistryName(std::u16string_view name);
 
 // Splits a key path at backslashes. False for an empty name, a name longer than the key-name
 // limit, or a path with an empty component (two backslashes in a row, or one at either end).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
 namespace lumatag {
@@ -286,8 +287,56 @@ bool ReadValueLine(std::string_view line, RegistryValue* value) {
   return false;
 }
 
+// Finds keys and values by their folded names while a text is read, so that reading stays
+// linear however many values or subkeys one key has. Subkeys are appended as they come and put in
+// their order once at the end.
+class ParseIndex {
+ public:
+  RegistryNode* Subkey(RegistryNode* parent, std::u16string name) {
+    auto& subkeys = nodes_[parent].subkeys;
+    const auto [it, added] = subkeys.try_emplace(FoldRegistryName(name), nullptr);
+    if (added) {
+      parent->subkeys.push_back(std::make_unique<RegistryNode>());
+      parent->subkeys.back()->name = std::move(name);
+      it->second = parent->subkeys.back().get();
+    }
+    return it->second;
+  }
+
+  // Sets a value, replacing one of the same name (whose stored spelling is kept).
+  void SetValue(RegistryNode* node, RegistryValue value) {
+    auto& values = nodes_[node].values;
+    const auto [it, added] = values.try_emplace(FoldRegistryName(value.name), node->values.size());
+    if (added) {
+      node->values.push_back(std::move(value));
+    } else {
+      RegistryValue& old = node->values[it->second];
+      old.type = value.type;
+      old.data = std::move(value.data);
+    }
+  }
+
+  // Sorts the subkeys of every key that was given some.
+  void SortSubkeys() {
+    for (auto& [node, index] : nodes_) {
+      if (node->subkeys.size() < 2) continue;
+      std::sort(node->subkeys.begin(), node->subkeys.end(),
+                [](const std::unique_ptr<RegistryNode>& a, const std::unique_ptr<RegistryNode>& b) {
+                  return CompareRegistryNames(a->name, b->name) < 0;
+                });
+    }
+  }
+
+ private:
+  struct NodeIndex {
+    std::unordered_map<std::u16string, RegistryNode*> subkeys;
+    std::unordered_map<std::u16string, std::size_t> values;
+  };
+  std::unordered_map<RegistryNode*, NodeIndex> nodes_;
+};
+
 // A section line's path: HKEY_CURRENT_USER and the key names below it.
-RegistryNode* ReadSection(std::string_view path, RegistryNode* root) {
+RegistryNode* ReadSection(std::string_view path, RegistryNode* root, ParseIndex* index) {
   // Deeper than the registry nests keys: damage, refused before any name is read.
   if (static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\')) > kMaxRegistryDepth) {
     return nullptr;
@@ -311,7 +360,7 @@ RegistryNode* ReadSection(std::string_view path, RegistryNode* root) {
     start = end + 1;
   }
   RegistryNode* node = root;
-  for (const std::u16string& name : names) node = node->AddSubkey(name);
+  for (std::u16string& name : names) node = index->Subkey(node, std::move(name));
   return node;
 }
 
@@ -412,6 +461,7 @@ std::unique_ptr<RegistryNode> ParseHive(std::string_view text, HiveParseReport* 
   auto root = std::make_unique<RegistryNode>();
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
 
+  ParseIndex index;
   RegistryNode* current = nullptr;
   bool headerSeen = false;
   int lineNumber = 0;
@@ -476,7 +526,7 @@ std::unique_ptr<RegistryNode> ParseHive(std::string_view text, HiveParseReport* 
     }
     if (line[0] == '[') {
       current = line.size() >= 2 && line.back() == ']'
-                    ? ReadSection(line.substr(1, line.size() - 2), root.get())
+                    ? ReadSection(line.substr(1, line.size() - 2), root.get(), &index)
                     : nullptr;
       if (current == nullptr) bad(startLine);
       continue;
@@ -490,8 +540,9 @@ std::unique_ptr<RegistryNode> ParseHive(std::string_view text, HiveParseReport* 
       bad(startLine);
       continue;
     }
-    current->SetValue(value.name, value.type, std::move(value.data));
+    index.SetValue(current, std::move(value));
   }
+  index.SortSubkeys();
   return root;
 }
 
