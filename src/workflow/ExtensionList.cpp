@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "foundation/Messages.h"
 #include "foundation/Numbers.h"
-#include "foundation/TextComparer.h"
+#include "ports/Messages.h"
+#include "ports/TextComparer.h"
 
 namespace lumatag {
 

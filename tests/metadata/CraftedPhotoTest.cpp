@@ -7,6 +7,7 @@
 #include "metadata/PhotoMetadataReader.h"
 #include "photobuilder/PhotoBuilder.h"
 #include "platform/linux/NativePath.h"
+#include "platform/linux/PosixReadableFile.h"
 #include "support/TestSupport.h"
 
 namespace lumatag {

@@ -9,6 +9,7 @@
 
 #include "metadata/IfdReader.h"
 #include "platform/linux/NativePath.h"
+#include "platform/linux/PosixReadableFile.h"
 #include "support/TestSupport.h"
 
 namespace lumatag {

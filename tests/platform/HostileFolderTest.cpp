@@ -11,9 +11,9 @@
 #include <set>
 #include <sstream>
 
-#include "platform/ReadableFile.h"
 #include "platform/linux/LinuxFileOperations.h"
 #include "platform/linux/NativePath.h"
+#include "platform/linux/PosixReadableFile.h"
 #include "support/TestSupport.h"
 
 namespace lumatag {
