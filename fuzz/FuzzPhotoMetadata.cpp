@@ -1,7 +1,7 @@
 // Whole photo files (JPEG or TIFF) read as the program reads them: the quick pass, then the full
 // pass, then an unfiltered walk. Nothing may crash, read outside its buffers or loop; every entry
 // kept must have a text within the string limit and data of the size its type and count give.
-// The input is also read as the start of a 64 MiB file (zeros after it), so that entries can claim
+// The input is also read as the start of a 16 MiB file (zeros after it), so that entries can claim
 // large regions; the memory limits of the fuzz run catch a reader that reads more than the file.
 #include <algorithm>
 #include <cstddef>
@@ -30,7 +30,7 @@ void Check(const lumatag::PhotoFacts& photo) {
 // One file: the fuzz input followed by zeros up to kPaddedSize bytes, never held in memory.
 class PaddedFileSystem final : public lumatag::ReadableFileSystem {
  public:
-  static constexpr std::uint32_t kPaddedSize = 64u << 20;
+  static constexpr std::uint32_t kPaddedSize = 16u << 20;
 
   PaddedFileSystem(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
