@@ -279,21 +279,41 @@ void CrashHandler(int signal, siginfo_t* info, void* /*context*/) {
   if (info == nullptr || info->si_code <= 0 || signal == SIGABRT) raise(signal);
 }
 
+// A thread's alternate signal stack; switched off before its memory goes at the thread's end.
+class AlternateStack {
+ public:
+  AlternateStack() = default;
+  AlternateStack(const AlternateStack&) = delete;
+  AlternateStack& operator=(const AlternateStack&) = delete;
+  ~AlternateStack() {
+    if (!memory_) return;
+    stack_t off{};
+    off.ss_flags = SS_DISABLE;
+    sigaltstack(&off, nullptr);
+  }
+  bool Ready() const { return memory_ != nullptr; }
+  Status Prepare() {
+    const std::size_t size =
+        kAltStackSize > static_cast<std::size_t>(SIGSTKSZ) ? kAltStackSize : SIGSTKSZ;
+    std::unique_ptr<char[]> memory(new (std::nothrow) char[size]);
+    if (!memory) return E_OUTOFMEMORY;
+    stack_t alternate{};
+    alternate.ss_sp = memory.get();
+    alternate.ss_size = size;
+    if (sigaltstack(&alternate, nullptr) != 0) return StatusFromLastError(errno, E_FAIL);
+    memory_ = std::move(memory);
+    return S_OK;
+  }
+
+ private:
+  std::unique_ptr<char[]> memory_;
+};
+
 }  // namespace
 
 Status PrepareThreadForCrashes() {
-  thread_local std::unique_ptr<char[]> stack;
-  if (stack) return S_OK;
-  const std::size_t size =
-      kAltStackSize > static_cast<std::size_t>(SIGSTKSZ) ? kAltStackSize : SIGSTKSZ;
-  std::unique_ptr<char[]> memory(new (std::nothrow) char[size]);
-  if (!memory) return E_OUTOFMEMORY;
-  stack_t alternate{};
-  alternate.ss_sp = memory.get();
-  alternate.ss_size = size;
-  if (sigaltstack(&alternate, nullptr) != 0) return StatusFromLastError(errno, E_FAIL);
-  stack = std::move(memory);
-  return S_OK;
+  thread_local AlternateStack stack;
+  return stack.Ready() ? S_OK : stack.Prepare();
 }
 
 const std::string& InstalledReportFolder() {

@@ -61,9 +61,10 @@ class ExtensionManagerModel {
 
   // "&Delete": asks IDS_ASK_DELETE_EXTENSION (No by default); Yes removes the selected entry and
   // selects the one below it, or the new last one. E_CANCELLED on No; E_FAIL when nothing can be
-  // deleted.
+  // deleted. Another failure is shown by the widget with IDS_ERR_DELETING_EXTENSION.
   Status DeleteSelected(AppContext& context);
-  // "&Reset": asks IDS_ASK_RESET_EXTENSIONS; Yes replaces the list with the defaults.
+  // "&Reset": asks IDS_ASK_RESET_EXTENSIONS; Yes replaces the list with the defaults. A failure
+  // other than E_CANCELLED is shown with IDS_CONTROLS_NOT_UPDATED.
   Status Reset(AppContext& context);
 
   // After "Clo&se": whether the copy differs from the list the manager opened with, and the copy

@@ -109,7 +109,9 @@ INSTANTIATE_TEST_SUITE_P(Signals, CrashHandlerSignalTest,
                                            SignalCase{"abort", SIGABRT, "SIGABRT"},
                                            SignalCase{"ill", SIGILL, "SIGILL"},
                                            SignalCase{"fpe", SIGFPE, "SIGFPE"},
-                                           SignalCase{"bus", SIGBUS, "SIGBUS"}),
+                                           SignalCase{"bus", SIGBUS, "SIGBUS"},
+                                           SignalCase{"overflow", SIGSEGV, "SIGSEGV"},
+                                           SignalCase{"thread_overflow", SIGSEGV, "SIGSEGV"}),
                          [](const auto& info) { return std::string(info.param.how); });
 
 TEST_F(CrashHandlerTest, NoCrashNoReportNoMarker) {

@@ -5,8 +5,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "crash/CrashHandler.h"
+
+namespace {
+
+volatile bool g_stop = false;
+
+// Recurses until the stack runs out.
+int Overflow(int depth) {
+  if (g_stop) return 0;
+  volatile char frame[512];
+  frame[0] = static_cast<char>(depth);
+  return Overflow(depth + 1) + frame[0];
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
@@ -31,6 +46,14 @@ int main(int argc, char** argv) {
     std::raise(SIGFPE);
   } else if (std::strcmp(how, "bus") == 0) {
     std::raise(SIGBUS);
+  } else if (std::strcmp(how, "overflow") == 0) {
+    return Overflow(0);
+  } else if (std::strcmp(how, "thread_overflow") == 0) {
+    std::thread worker([] {
+      if (lumatag::Failed(lumatag::PrepareThreadForCrashes())) std::_Exit(5);
+      Overflow(0);
+    });
+    worker.join();
   } else if (std::strcmp(how, "none") == 0) {
     return 0;
   }
