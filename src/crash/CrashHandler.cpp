@@ -30,7 +30,7 @@ constexpr std::size_t kAltStackSize = 64 * 1024;
 struct HandlerState {
   int folderFd = -1;
   int mapsFd = -1;
-  long utcOffset = 0;
+  UtcOffsetTable utcOffsets;
   char product[64] = {};
   char version[128] = {};
   void* frames[kMaxFrames] = {};
@@ -196,9 +196,10 @@ bool WriteCrashDump(int signal, const siginfo_t* info) {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
 
+  const std::int64_t offset = g_state.utcOffsets.OffsetAt(now.tv_sec);
   DeleteOldReports(folder);
   char name[kReportNameSize];
-  FormatReportName(now.tv_sec, g_state.utcOffset, name);
+  FormatReportName(now.tv_sec, offset, name);
   g_state.reportFd =
       openat(folder, name, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (g_state.reportFd < 0) return false;
@@ -208,7 +209,7 @@ bool WriteCrashDump(int signal, const siginfo_t* info) {
   Put(g_state.product);
   Put(" crash report\nVersion: ");
   Put(g_state.version);
-  const CivilTime t = CivilFromSeconds(now.tv_sec + g_state.utcOffset);
+  const CivilTime t = CivilFromSeconds(now.tv_sec + offset);
   Put("\nTime: ");
   PutDecimal(t.year, 4);
   Put("-");
@@ -222,7 +223,6 @@ bool WriteCrashDump(int signal, const siginfo_t* info) {
   Put(":");
   PutDecimal(t.second, 2);
   Put(" (UTC");
-  const long offset = g_state.utcOffset;
   Put(offset < 0 ? "-" : "+");
   PutDecimal((offset < 0 ? -offset : offset) / 3600, 2);
   PutDecimal((offset < 0 ? -offset : offset) / 60 % 60, 2);
@@ -331,9 +331,9 @@ Status InstallCrashHandler(const CrashHandlerOptions& options) {
   (void)backtrace(warmUp, 4);
   LT_TRY(PrepareThreadForCrashes());
 
-  const time_t now = time(nullptr);
-  tm local{};
-  const long offset = localtime_r(&now, &local) != nullptr ? local.tm_gmtoff : 0;
+  // Local time for the next year and a half of running.
+  UtcOffsetTable offsets;
+  offsets.Build(time(nullptr), 550);
   const int maps = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
 
   // Swap in the new state while no handler of ours can run.
@@ -347,7 +347,7 @@ Status InstallCrashHandler(const CrashHandlerOptions& options) {
   if (g_state.mapsFd >= 0) close(g_state.mapsFd);
   g_state.folderFd = folder.Release();
   g_state.mapsFd = maps;
-  g_state.utcOffset = offset;
+  g_state.utcOffsets = offsets;
   CopyText(g_state.product, sizeof g_state.product, options.productName);
   CopyText(g_state.version, sizeof g_state.version, options.version);
   g_folderPath = folder.Path();

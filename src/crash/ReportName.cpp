@@ -1,5 +1,7 @@
 #include "crash/ReportName.h"
 
+#include <time.h>
+
 namespace lumatag {
 
 namespace {
@@ -11,7 +13,48 @@ void PutDigits(char* out, std::int64_t value, int digits) {
   }
 }
 
+std::int64_t LocalOffset(std::int64_t seconds) {
+  const time_t t = static_cast<time_t>(seconds);
+  tm local{};
+  return localtime_r(&t, &local) != nullptr ? local.tm_gmtoff : 0;
+}
+
 }  // namespace
+
+void UtcOffsetTable::Build(std::int64_t fromSeconds, int days) {
+  first_ = LocalOffset(fromSeconds);
+  count_ = 0;
+  std::int64_t previous = first_;
+  std::int64_t low = fromSeconds;
+  for (int day = 1; day <= days && count_ < kMaxChanges; ++day) {
+    const std::int64_t high = fromSeconds + std::int64_t{day} * 86400;
+    const std::int64_t offset = LocalOffset(high);
+    if (offset != previous) {
+      // The change lies in (low, high]: find its first second.
+      std::int64_t a = low;
+      std::int64_t b = high;
+      while (b - a > 1) {
+        const std::int64_t middle = a + (b - a) / 2;
+        if (LocalOffset(middle) == previous) {
+          a = middle;
+        } else {
+          b = middle;
+        }
+      }
+      changeAt_[count_] = b;
+      offsetFrom_[count_] = offset;
+      ++count_;
+      previous = offset;
+    }
+    low = high;
+  }
+}
+
+std::int64_t UtcOffsetTable::OffsetAt(std::int64_t utcSeconds) const {
+  std::int64_t offset = first_;
+  for (int i = 0; i < count_ && utcSeconds >= changeAt_[i]; ++i) offset = offsetFrom_[i];
+  return offset;
+}
 
 CivilTime CivilFromSeconds(std::int64_t seconds) {
   std::int64_t days = seconds / 86400;

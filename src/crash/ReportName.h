@@ -19,6 +19,25 @@ struct CivilTime {
 // The calendar date and time of `seconds` since 1970-01-01 00:00:00 (proleptic Gregorian).
 CivilTime CivilFromSeconds(std::int64_t seconds);
 
+// The local zone's offset from UTC over the coming months, taken from the C library at
+// installation so that the crash handler can tell local time without it (summer time included).
+class UtcOffsetTable {
+ public:
+  static constexpr int kMaxChanges = 16;
+
+  // Reads the offset at `fromSeconds` and every change of it during the following `days` days.
+  // Not for a signal handler (it asks the C library).
+  void Build(std::int64_t fromSeconds, int days);
+  // The offset in seconds east of UTC at `utcSeconds`; no library calls.
+  std::int64_t OffsetAt(std::int64_t utcSeconds) const;
+
+ private:
+  std::int64_t first_ = 0;
+  int count_ = 0;
+  std::int64_t changeAt_[kMaxChanges] = {};
+  std::int64_t offsetFrom_[kMaxChanges] = {};
+};
+
 // "LTGv1_" + 14 digits + ".dmp" and the terminating NUL.
 inline constexpr std::size_t kReportNameSize = 25;
 

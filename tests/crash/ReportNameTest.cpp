@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -42,6 +43,48 @@ TEST(ReportNameTest, AgreesWithTheCLibrary) {
 TEST(ReportNameTest, ExampleCrash) {
   // 5 March 2014, 14:07:09 local time, one hour east of UTC.
   EXPECT_EQ(Name(1394024829, 3600), "LTGv1_20140305140709.dmp");
+}
+
+// Sets TZ for one test and restores it afterwards.
+class ZoneScope {
+ public:
+  explicit ZoneScope(const char* zone) {
+    if (const char* old = std::getenv("TZ")) saved_ = old, had_ = true;
+    setenv("TZ", zone, 1);
+    tzset();
+  }
+  ~ZoneScope() {
+    if (had_) {
+      setenv("TZ", saved_.c_str(), 1);
+    } else {
+      unsetenv("TZ");
+    }
+    tzset();
+  }
+
+ private:
+  std::string saved_;
+  bool had_ = false;
+};
+
+TEST(ReportNameTest, OffsetTableFollowsSummerTime) {
+  const char* zones[] = {"UTC0", "CET-1CEST,M3.5.0,M10.5.0/3", "AEST-10AEDT,M10.1.0,M4.1.0/3",
+                         "NPT-5:45"};
+  const std::int64_t start = 1704067200;  // 2024-01-01 00:00:00 UTC
+  for (const char* zone : zones) {
+    ZoneScope scope(zone);
+    UtcOffsetTable table;
+    table.Build(start, 550);
+    // Every hour of the covered span, and the seconds around each hour.
+    for (std::int64_t t = start; t < start + 540LL * 86400; t += 3600) {
+      for (const std::int64_t probe : {t - 1, t, t + 1}) {
+        const time_t at = static_cast<time_t>(probe);
+        tm local{};
+        ASSERT_NE(localtime_r(&at, &local), nullptr);
+        ASSERT_EQ(table.OffsetAt(probe), local.tm_gmtoff) << zone << " at " << probe;
+      }
+    }
+  }
 }
 
 TEST(ReportNameTest, ReportFilesInAnyLetterCase) {
