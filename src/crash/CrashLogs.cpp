@@ -1,7 +1,7 @@
 #include "crash/CrashLogs.h"
 
 #include "crash/CrashReportFolder.h"
-#include "foundation/Messages.h"
+#include "ports/Messages.h"
 #include "foundation/StringIds.h"
 
 namespace lumatag {

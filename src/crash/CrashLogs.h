@@ -8,8 +8,8 @@
 
 #include "foundation/AppContext.h"
 #include "foundation/ProductInfo.h"
-#include "foundation/SettingsRecords.h"
-#include "foundation/SettingsStore.h"
+#include "ports/SettingsRecords.h"
+#include "ports/SettingsStore.h"
 
 namespace lumatag {
 

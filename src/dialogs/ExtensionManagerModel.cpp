@@ -1,6 +1,6 @@
 #include "dialogs/ExtensionManagerModel.h"
 
-#include "foundation/Messages.h"
+#include "ports/Messages.h"
 #include "foundation/StringIds.h"
 
 namespace lumatag {

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "foundation/SettingsRecords.h"
+#include "ports/SettingsRecords.h"
 
 namespace lumatag {
 
