@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-dev
   libicu-dev qt6-base-dev ca-certificates
   libgtest-dev libgmock-dev libbenchmark-dev
+  desktop-file-utils appstream librsvg2-bin dpkg-dev file
 )
 
 missing=()
