@@ -75,16 +75,8 @@ NameCheckResult NameChecker::Check(CountedString& name, int index, NameValues* v
   NameCheckResult extension =
       CheckExtension(name, index, !options.quiet, options.extensionChangeAgreed);
   if (!extension.Accepted()) return extension;
-  if (options.quiet && !options.extensionChangeAgreed) {
-    // In a batch nobody is asked: a name that would change the photo's extension is never applied.
-    const std::u16string_view own = ExtensionOf(current);
-    if (!own.empty() && !SameExtension(ExtensionOf(name.View()), own)) {
-      return Verdict(NameVerdict::kExtensionChange, E_CANCELLED, 0);
-    }
-  }
-
   const int other = list_.FindOtherWithName(name.View(), index);
-  if (other < 0) return {};
+  if (other < 0) return Final(name, index, options);
   if (!options.quiet && !options.uniqueNameAgreed) {
     return Verdict(NameVerdict::kNameTaken, E_ALREADY_PRESENT, IDS_ASK_PROPOSE_UNIQUE_NAME);
   }
@@ -105,9 +97,28 @@ NameCheckResult NameChecker::Check(CountedString& name, int index, NameValues* v
   const Status made =
       proposer_.MakeUniqueName(uniqueName, index, unique.pattern, unique.baseName, &unique.number);
   if (Failed(made)) return Verdict(NameVerdict::kNoUniqueName, made, IDS_ERR_CREATE_UNIQUE_NAME);
+  if (!IsValidFileName(uniqueName.View())) {
+    return Verdict(NameVerdict::kNoUniqueName, E_BUFFER_TOO_SMALL, IDS_ERR_CREATE_UNIQUE_NAME);
+  }
   const Status assigned = name.Assign(uniqueName);
   if (Failed(assigned)) return Verdict(NameVerdict::kCheckFailed, assigned, 0);
   *values = unique;
+  return Final(name, index, options);
+}
+
+NameCheckResult NameChecker::Final(const CountedString& name, int index,
+                                   const NameCheckOptions& options) const {
+  // A unique name is generated: it must still be a plain file name.
+  if (!IsValidFileName(name.View())) {
+    return Verdict(NameVerdict::kInvalidCharacters, E_FAIL, IDS_ERR_PHOTO_NAME_INVALID_CHARACTER);
+  }
+  if (options.quiet && !options.extensionChangeAgreed) {
+    // In a batch nobody is asked: a name that would change the photo's extension is never applied.
+    const std::u16string_view own = ExtensionOf(list_.At(index).fileName.View());
+    if (!own.empty() && !SameExtension(ExtensionOf(name.View()), own)) {
+      return Verdict(NameVerdict::kExtensionChange, E_CANCELLED, 0);
+    }
+  }
   return {};
 }
 

@@ -69,6 +69,10 @@ class NameChecker {
                         const NameCheckOptions& options) const;
 
  private:
+  // The last word on the name that will be applied.
+  NameCheckResult Final(const CountedString& name, int index,
+                        const NameCheckOptions& options) const;
+
   const NameProposer& proposer_;
   const PatternCatalogue& catalogue_;
   const ExtensionList& extensions_;

@@ -66,6 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
                       IDS_ERR_EXTENSION_NOT_SUPPORTED},
         // Camera-like names are refused; thirteen characters are not camera-like.
         TypedNameCase{u"DSC_1234.JPG", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_CAMERA_GENERATED_NAME},
+        // Judged on the final name: the photo's extension would make it camera-like.
+        TypedNameCase{u"DSC_1234", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_CAMERA_GENERATED_NAME},
         TypedNameCase{u"DSC_12345.JPG", 0, S_OK, "DSC_12345.JPG", 0},
         TypedNameCase{u"a/b", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_PHOTO_NAME_INVALID_CHARACTER},
         TypedNameCase{u"what?", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_PHOTO_NAME_INVALID_CHARACTER}),
