@@ -505,6 +505,10 @@ Status PhotoWorkflow::ChoosePattern(std::u16string_view name) {
   return S_OK;
 }
 
+void PhotoWorkflow::SetCurrentPattern(std::uint16_t index) {
+  naming_.pattern = proposer_.PatternAt(index) != nullptr ? index : kNoPatternIndex;
+}
+
 void PhotoWorkflow::BaseNameTyped() {
   naming_.pendingChange = true;
   naming_.automatic = false;

@@ -121,6 +121,9 @@ class PhotoWorkflow {
   // Without `report` the closing "{1} photos were renamed." is left to the caller.
   Status RenameRemaining(int* renamed = nullptr, bool confirm = true, bool report = true);
   Status Delete();
+  // Makes a pattern current without marking the settings changed (start-up, a replaced
+  // catalogue); the proposal follows at the next refresh.
+  void SetCurrentPattern(std::uint16_t index);
   // Pattern box: a pattern chosen by name.
   Status ChoosePattern(std::u16string_view name);
   // Base-name box: typing in its edit part.

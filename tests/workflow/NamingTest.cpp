@@ -294,7 +294,7 @@ TEST_F(NamingTest, ModeChangeMovesOffAPhotoThatIsNoLongerVisible) {
   ASSERT_OK(workflow_->ChangeNavigationMode(kNavigateUnnamed));
   EXPECT_EQ(workflow_->Photos().CurrentIndex(), 1);
   EXPECT_EQ(settings_.fileNavigationMode, kNavigateUnnamed);
-  EXPECT_TRUE(settingsChanged_);
+  EXPECT_TRUE(app_.SettingsChanged());
   // Named: the next named photo after the current one.
   ASSERT_OK(workflow_->ChangeNavigationMode(kNavigateNamed));
   EXPECT_EQ(workflow_->Photos().CurrentIndex(), 2);
