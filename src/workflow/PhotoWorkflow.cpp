@@ -271,7 +271,8 @@ Status PhotoWorkflow::RenameFailed(Status status, bool quiet) {
 }
 
 void PhotoWorkflow::ReportRenameNotUndone(std::u16string_view name) {
-  CountedString text;
+  // A fixed buffer: this is said even when the heap is out of memory.
+  MessageString text;
   if (Failed(LoadString(Strings(), IDS_ERR_RENAME_NOT_UNDONE, text)) ||
       Failed(SubstitutePlaceholder(text, 1, name))) {
     ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO);

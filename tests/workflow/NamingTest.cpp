@@ -254,6 +254,27 @@ TEST_F(NamingTest, RenameRemainingGoesOnAfterNoToAllAndKeepsDeclinedEntries) {
   EXPECT_EQ(ShownText(2), u"1 photo was renamed.");
 }
 
+TEST_F(NamingTest, AFileThatCannotBeGivenItsOldNameBackIsReported) {
+  AddPhoto("IMG_0001.JPG", "2013:05:01 10:00:00");
+  Scan();
+  workflow_->onRenamed = [this](std::u16string_view, std::u16string_view) {
+    // Right after the move: the entry cannot take the new name (no memory), and the old name is
+    // taken again, so the file cannot go back.
+    AddFile("IMG_0001.JPG", "intruder");
+    PrivateHeap::Process().FailAllocationsAfter(0);
+  };
+  const Status status = RenameTo(u"A rather longer name for this photo");
+  PrivateHeap::Process().FailAllocationsAfter(-1);
+  EXPECT_STATUS(E_RENAME_NOT_UNDONE, status);
+  const std::u16string expected =
+      u"The photo was renamed to \"A rather longer name for this photo.JPG\", but the photo list "
+      u"could not follow and the old name could not be given back. Choose the folder again to "
+      u"list the photos as they are.";
+  bool reported = false;
+  for (const auto& shown : presenter_.shown) reported = reported || shown.text == expected;
+  EXPECT_TRUE(reported);
+}
+
 TEST_F(NamingTest, ANameMatchingNoPatternIsStillRecordedAndReported) {
   AddPhoto("IMG_0001.JPG", "2013:05:01 10:00:00");
   Scan();
