@@ -2,9 +2,9 @@
 
 namespace lumatag::cli {
 
-const OptionSpec* ArgumentReader::Find(std::string_view name) const {
-  for (const OptionSpec& spec : specs_) {
-    if (spec.name == name) return &spec;
+const OptionRule* ArgumentReader::Find(std::string_view name) const {
+  for (const OptionRule& rule : rules_) {
+    if (rule.name == name) return &rule;
   }
   return nullptr;
 }
@@ -27,19 +27,19 @@ bool ArgumentReader::Read(const std::vector<std::string>& args, std::size_t minP
       optionsEnded = true;
       continue;
     }
-    const OptionSpec* spec = optionsEnded ? nullptr : Find(arg);
-    if (spec == nullptr) {
+    const OptionRule* rule = optionsEnded ? nullptr : Find(arg);
+    if (rule == nullptr) {
       if (!optionsEnded && !dashedPositionals_ && (arg.empty() || arg[0] == '-')) return false;
       positional_.push_back(arg);
       continue;
     }
-    Given* given = FindGiven(spec->name);
-    if (given != nullptr && spec->once) return false;
+    Given* given = FindGiven(rule->name);
+    if (given != nullptr && rule->once) return false;
     if (given == nullptr) {
-      given_.push_back({spec->name, std::string()});
+      given_.push_back({rule->name, std::string()});
       given = &given_.back();
     }
-    if (spec->takesValue) {
+    if (rule->takesValue) {
       if (i + 1 >= args.size()) return false;
       given->value = args[++i];
     }

@@ -9,7 +9,7 @@
 
 namespace lumatag::cli {
 
-struct OptionSpec {
+struct OptionRule {
   std::string_view name;  // with its dashes: "--base"
   bool takesValue = false;
   bool once = true;  // a second occurrence is a usage error; else the last one counts
@@ -19,8 +19,8 @@ class ArgumentReader {
  public:
   // `dashedPositionals`: an argument that starts with "-" and is no option counts as positional
   // (commands whose arguments are free text); else it is a usage error.
-  ArgumentReader(std::initializer_list<OptionSpec> options, bool dashedPositionals = false)
-      : specs_(options), dashedPositionals_(dashedPositionals) {}
+  ArgumentReader(std::initializer_list<OptionRule> options, bool dashedPositionals = false)
+      : rules_(options), dashedPositionals_(dashedPositionals) {}
 
   // Reads the arguments; false for a usage error (unknown option, missing value, repetition, or
   // a positional count outside [minPositional, maxPositional]).
@@ -37,10 +37,10 @@ class ArgumentReader {
     std::string_view name;
     std::string value;
   };
-  const OptionSpec* Find(std::string_view name) const;
+  const OptionRule* Find(std::string_view name) const;
   Given* FindGiven(std::string_view name);
 
-  std::vector<OptionSpec> specs_;
+  std::vector<OptionRule> rules_;
   bool dashedPositionals_;
   std::vector<Given> given_;
   std::vector<std::string> positional_;
