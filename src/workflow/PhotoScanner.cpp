@@ -71,6 +71,8 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
   std::vector<PhotoEntry> entries;
   while (Succeeded(listed)) {
     if (Cancelled(control)) {
+      progress.cancelled = true;
+      clock.Report(progress, true);
       lister.End();
       status = E_CANCELLED;
       return outcome;
@@ -102,6 +104,8 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
   lister.End();
   if (listed != E_NO_MORE_FILES) status = listed;
   if (Cancelled(control)) {
+    progress.cancelled = true;
+    clock.Report(progress, true);
     status = E_CANCELLED;
     return outcome;
   }

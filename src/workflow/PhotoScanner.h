@@ -21,9 +21,10 @@
 namespace lumatag {
 
 struct ScanProgress {
-  int filesSeen = 0;      // folder entries looked at
-  int photosFound = 0;    // photo files among them
-  bool finished = false;  // the last report of a scan that ran to its end
+  int filesSeen = 0;       // folder entries looked at
+  int photosFound = 0;     // photo files among them
+  bool finished = false;   // the last report of a scan that ran to its end
+  bool cancelled = false;  // the last report of a cancelled scan, before what it held is freed
 };
 
 struct ScanControl {

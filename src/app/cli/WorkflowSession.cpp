@@ -36,8 +36,7 @@ int CliPresenter::Show(std::u16string_view text, std::u16string_view title, std:
   return terminal_.Show(text, title, flags, owned);
 }
 
-WorkflowSession::WorkflowSession(CliContext& context)
-    : context_(context), presenter_(context.terminal) {}
+WorkflowSession::WorkflowSession(CliContext& context) : presenter_(context.terminal) {}
 
 WorkflowSession::~WorkflowSession() = default;
 

@@ -69,7 +69,6 @@ class WorkflowSession {
   int FindPattern(std::u16string_view name) const;
 
  private:
-  CliContext& context_;
   CliPresenter presenter_;
   std::unique_ptr<HiveRegistryStore> registry_;
   LinuxFileOperations files_;
