@@ -22,7 +22,9 @@
 #include "application/Application.h"
 #include "photobuilder/PhotoBuilder.h"
 #include "platform/fake/MemoryRegistryStore.h"
+#include "platform/linux/IcuTextComparer.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/PosixReadableFile.h"
 
 namespace lumatag {
 namespace {
@@ -85,6 +87,7 @@ struct Program {
     ports.folders = &folders;
     ports.sounds = &sounds;
     ports.presenter = &presenter;
+    ports.textComparer = &PlatformTextComparer();
     return ports;
   }
   QuietPresenter presenter;

@@ -1,8 +1,8 @@
 #include "application/Application.h"
 
-#include "foundation/Messages.h"
 #include "foundation/StringIds.h"
 #include "foundation/StringTable.h"
+#include "ports/Messages.h"
 #include "workflow/FileActions.h"
 #include "workflow/WorkingFolder.h"
 
@@ -45,7 +45,8 @@ Application::~Application() = default;
 Status Application::Load() {
   // The framework: the heap, the window settings.
   LT_TRY(context_.heap->Create(kInitialHeapSize));
-  context_.InstallOutOfMemoryHandler();
+  InstallOutOfMemoryMessage(context_);
+  if (ports_.textComparer != nullptr) context_.InstallTextComparer(ports_.textComparer);
   settingsChanged_ = false;
   store_ = std::make_unique<SettingsStore>(*ports_.registry, *context_.programModule);
   LT_TRY(LoadWindowSettings(*store_, context_, window_, &settingsChanged_));

@@ -14,16 +14,17 @@
 #include <string>
 
 #include "foundation/AppContext.h"
-#include "foundation/SettingsRecords.h"
-#include "foundation/SettingsStore.h"
 #include "patterns/KeywordTable.h"
 #include "patterns/PatternCatalogue.h"
-#include "platform/FileOperations.h"
-#include "platform/MessagePresenter.h"
-#include "platform/ReadableFile.h"
-#include "platform/RegistryStore.h"
-#include "platform/SoundPlayer.h"
-#include "platform/StandardFolders.h"
+#include "ports/FileOperations.h"
+#include "ports/MessagePresenter.h"
+#include "ports/ReadableFile.h"
+#include "ports/RegistryStore.h"
+#include "ports/SettingsRecords.h"
+#include "ports/SettingsStore.h"
+#include "ports/SoundPlayer.h"
+#include "ports/StandardFolders.h"
+#include "ports/TextComparer.h"
 #include "workflow/ExtensionList.h"
 #include "workflow/PhotoWorkflow.h"
 #include "workflow/WorkflowView.h"
@@ -38,6 +39,8 @@ struct ApplicationPorts {
   StandardFolders* folders = nullptr;
   SoundPlayer* sounds = nullptr;
   MessagePresenter* presenter = nullptr;
+  // The locale-neutral text comparison of the platform.
+  const TextComparer* textComparer = nullptr;
 };
 
 // A dialog's working copy of the settings it may change (Options, the Patterns Manager, the

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "foundation/StringIds.h"
-#include "foundation/TextComparer.h"
+#include "ports/TextComparer.h"
 #include "patterns/Classification.h"
 #include "patterns/NameMatcher.h"
 

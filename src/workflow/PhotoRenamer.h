@@ -10,7 +10,7 @@
 #include "foundation/AppContext.h"
 #include "foundation/CountedString.h"
 #include "patterns/PatternCatalogue.h"
-#include "platform/FileOperations.h"
+#include "ports/FileOperations.h"
 #include "workflow/NameProposal.h"
 #include "workflow/PhotoList.h"
 

@@ -13,8 +13,8 @@
 #include "foundation/AppContext.h"
 #include "metadata/IfdReader.h"
 #include "patterns/PatternCatalogue.h"
-#include "platform/FileOperations.h"
-#include "platform/ReadableFile.h"
+#include "ports/FileOperations.h"
+#include "ports/ReadableFile.h"
 #include "workflow/ExtensionList.h"
 #include "workflow/PhotoList.h"
 

@@ -3,13 +3,14 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/Messages.h"
 #include "foundation/Numbers.h"
 #include "foundation/StringIds.h"
 #include "metadata/MetadataCatalogue.h"
 #include "metadata/PhotoMetadataReader.h"
 #include "patterns/Classification.h"
 #include "patterns/NameMatcher.h"
+#include "ports/Messages.h"
+#include "ports/TextComparer.h"
 #include "workflow/FileActions.h"
 
 namespace lumatag {

@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "foundation/StringIds.h"
+#include "platform/linux/IcuTextComparer.h"
+#include "platform/linux/PosixReadableFile.h"
 #include "workflow/WorkflowTestSupport.h"
 
 namespace lumatag {
@@ -32,6 +34,7 @@ class ApplicationTest : public WorkflowTest {
     ports.folders = &folders_;
     ports.sounds = &sounds_;
     ports.presenter = &presenter_;
+    ports.textComparer = &PlatformTextComparer();
     auto next = std::make_unique<Application>(ports);
     EXPECT_OK(next->Load());
     return next;

@@ -1,4 +1,6 @@
 #include "workflow/WorkflowTestSupport.h"
+#include "platform/linux/IcuTextComparer.h"
+#include "platform/linux/PosixReadableFile.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,6 +8,7 @@
 #include <sstream>
 
 #include "photobuilder/PhotoBuilder.h"
+#include "platform/linux/PosixReadableFile.h"
 
 namespace lumatag {
 
@@ -29,6 +32,7 @@ ApplicationPorts TestPorts(RegistryStore& registry, FileOperations& files, Stand
   ports.folders = &folders;
   ports.sounds = &sounds;
   ports.presenter = &presenter;
+  ports.textComparer = &PlatformTextComparer();
   return ports;
 }
 }  // namespace

@@ -7,8 +7,8 @@
 
 #include "app/cli/ArgumentReader.h"
 #include "app/cli/CliCommon.h"
-#include "foundation/SettingsRecords.h"
 #include "platform/linux/HiveRegistryStore.h"
+#include "ports/SettingsRecords.h"
 
 namespace lumatag::cli {
 

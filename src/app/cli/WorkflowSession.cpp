@@ -1,4 +1,6 @@
 #include "app/cli/WorkflowSession.h"
+#include "platform/linux/IcuTextComparer.h"
+#include "platform/linux/PosixReadableFile.h"
 
 #include <cstdio>
 
@@ -50,6 +52,7 @@ int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun,
   ports.folders = &folders_;
   ports.sounds = &sounds_;
   ports.presenter = &presenter_;
+  ports.textComparer = &PlatformTextComparer();
   app_ = std::make_unique<Application>(ports);
   if (Failed(app_->Load())) return 2;
 

@@ -8,7 +8,7 @@
 
 #include "app/cli/CliCommon.h"
 #include "application/Application.h"
-#include "platform/SoundPlayer.h"
+#include "ports/SoundPlayer.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/LinuxFileOperations.h"
 #include "platform/linux/LinuxStandardFolders.h"
