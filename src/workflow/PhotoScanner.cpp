@@ -1,9 +1,11 @@
 #include "workflow/PhotoScanner.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "metadata/PhotoMetadataReader.h"
 #include "patterns/Classification.h"
+#include "ports/TextComparer.h"
 #include "workflow/ExtensionListLookup.h"
 #include "workflow/FolderLister.h"
 #include "workflow/NameProposal.h"
@@ -112,15 +114,29 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
 
   PhotoList& list = outcome.list;
   if (Failed(list.InsertAll(entries))) outcome.somePhotosNotListed = true;
+  // The base names in use, added in their sorted order so that each lands at the end of the
+  // sorted list: a folder of many different base names costs no more than a few.
+  std::vector<std::u16string_view> baseNames;
   for (int i = 0; i < list.Count(); ++i) {
     const PhotoEntry& photo = list.At(i);
     if ((photo.flags & kPhotoUnnamed) == 0 && photo.baseNameLength > 0 &&
         photo.baseNameStart + photo.baseNameLength <= photo.fileName.Length()) {
-      if (Failed(list.BaseNames().Add(
-              photo.fileName.View().substr(photo.baseNameStart, photo.baseNameLength), nullptr))) {
-        outcome.somePhotosNotListed = true;
-      }
+      baseNames.push_back(photo.fileName.View().substr(photo.baseNameStart, photo.baseNameLength));
     }
+  }
+  std::stable_sort(baseNames.begin(), baseNames.end(),
+                   [](std::u16string_view a, std::u16string_view b) {
+                     return CompareInvariant(a, b, true) < 0;
+                   });
+  for (std::u16string_view base : baseNames) {
+    if (Cancelled(control)) {
+      progress.cancelled = true;
+      clock.Report(progress, true);
+      status = E_CANCELLED;
+      return outcome;
+    }
+    if (Failed(list.BaseNames().Add(base, nullptr))) outcome.somePhotosNotListed = true;
+    clock.Report(progress, false);
   }
   progress.finished = true;
   clock.Report(progress, true);
