@@ -85,6 +85,11 @@ WorkflowServices Application::Services(WorkflowView& view) {
   services.extensions = &extensions_;
   services.settings = &naming_;
   services.settingsChanged = &settingsChanged_;
+  if (ports_.journal != nullptr && journal_ == nullptr) {
+    journal_ = std::make_unique<RenameJournal>(*ports_.journal);
+  }
+  services.journal = journal_.get();
+  services.clock = ports_.clock;
   return services;
 }
 

@@ -16,7 +16,9 @@
 #include "foundation/AppContext.h"
 #include "patterns/KeywordTable.h"
 #include "patterns/PatternCatalogue.h"
+#include "ports/Clock.h"
 #include "ports/FileOperations.h"
+#include "ports/JournalStore.h"
 #include "ports/MessagePresenter.h"
 #include "ports/ReadableFile.h"
 #include "ports/RegistryStore.h"
@@ -27,6 +29,7 @@
 #include "ports/TextComparer.h"
 #include "workflow/ExtensionList.h"
 #include "workflow/PhotoWorkflow.h"
+#include "workflow/RenameJournal.h"
 #include "workflow/WorkflowView.h"
 
 namespace lumatag {
@@ -41,6 +44,10 @@ struct ApplicationPorts {
   MessagePresenter* presenter = nullptr;
   // The locale-neutral text comparison of the platform.
   const TextComparer* textComparer = nullptr;
+  // Where renames are written down so that they can be undone (none: they are not), and the clock
+  // that dates them.
+  JournalStore* journal = nullptr;
+  const Clock* clock = nullptr;
 };
 
 // A dialog's working copy of the settings it may change (Options, the Patterns Manager, the
@@ -90,6 +97,8 @@ class Application {
   WindowSettings& Window() { return window_; }
   NamingSettings& Naming() { return naming_; }
   PhotoWorkflow& Workflow() { return *workflow_; }
+  // The rename journal, when the front-end gave it a store.
+  RenameJournal* Journal() { return journal_.get(); }
   bool HasWorkflow() const { return workflow_ != nullptr; }
 
   bool SettingsChanged() const { return settingsChanged_; }
@@ -134,6 +143,7 @@ class Application {
   bool settingsChanged_ = false;
   int busy_ = 0;
   std::u16string lastChosenFolder_;
+  std::unique_ptr<RenameJournal> journal_;
   std::unique_ptr<PhotoWorkflow> workflow_;
 };
 

@@ -16,6 +16,48 @@ void PhotoRenamer::BeginBatch() {
 void PhotoRenamer::EndBatch() {
   inBatch_ = false;
   batchAnswer_ = 0;
+  if (journal_ != nullptr && journal_->Active()) journal_->End();
+}
+
+namespace {
+
+std::size_t NameStart(std::u16string_view path) {
+  const std::size_t separator = path.find_last_of(u"/\\");
+  return separator == std::u16string_view::npos ? 0 : separator + 1;
+}
+
+}  // namespace
+
+// Writes the coming move down. A journal that cannot be written does not stop the rename: the
+// person's work comes first, and only the undo of that batch is lost.
+void PhotoRenamer::JournalIntent(std::u16string_view from, std::u16string_view to) {
+  journaling_ = false;
+  if (journal_ == nullptr) return;
+  const std::size_t fromName = NameStart(from);
+  const std::u16string_view folder = from.substr(0, fromName);
+  if (!journal_->Active()) {
+    FileTime now = 0;
+    if (clock_ != nullptr) SystemTimeToFileTime(clock_->LocalNow(), &now);
+    if (Failed(journal_->Begin(folder, now))) return;
+  }
+  journaling_ = Succeeded(journal_->Intend(from.substr(fromName), to.substr(NameStart(to))));
+}
+
+void PhotoRenamer::JournalOutcome(bool moved) {
+  if (journaling_ && !moved) journal_->MarkFailed();
+  journaling_ = false;
+}
+
+void PhotoRenamer::EndOwnJournalBatch() {
+  if (!inBatch_ && journal_ != nullptr && journal_->Active()) journal_->End();
+}
+
+Status PhotoRenamer::MoveFiles(std::u16string_view from, std::u16string_view to,
+                               bool replaceExisting) {
+  JournalIntent(from, to);
+  const Status status = files_.Move(from, to, replaceExisting);
+  JournalOutcome(Succeeded(status));
+  return status;
 }
 
 Status PhotoRenamer::BuildPaths(std::u16string_view folder, int index, std::u16string_view name,
@@ -34,11 +76,11 @@ Status PhotoRenamer::BuildPaths(std::u16string_view folder, int index, std::u16s
 Status PhotoRenamer::Move(const RenamePaths& paths, bool* moved) {
   if (batchAnswer_ == kAnswerNoToAll || batchAnswer_ == kAnswerYesToAll) {
     // An earlier "to All" answer of this batch stands for every later question.
-    Status status = files_.Move(paths.from.View(), paths.to.View(), false);
+    Status status = MoveFiles(paths.from.View(), paths.to.View(), false);
     *moved = Succeeded(status);
     if (status == E_FILE_EXISTS || status == E_ALREADY_EXISTS) {
       if (batchAnswer_ == kAnswerYesToAll) {
-        status = files_.Move(paths.from.View(), paths.to.View(), true);
+        status = MoveFiles(paths.from.View(), paths.to.View(), true);
         *moved = Succeeded(status);
       } else {
         status = S_OK;
@@ -47,7 +89,9 @@ Status PhotoRenamer::Move(const RenamePaths& paths, bool* moved) {
     }
     return status;
   }
+  JournalIntent(paths.from.View(), paths.to.View());
   const MoveResult move = MoveFileTo(context_, files_, paths.from.View(), paths.to.View());
+  JournalOutcome(move.moved);
   if (inBatch_ && (move.answer == kAnswerNoToAll || move.answer == kAnswerYesToAll)) {
     batchAnswer_ = move.answer;
   }
@@ -86,7 +130,9 @@ Status PhotoRenamer::Apply(int index, const RenamePaths& paths, std::u16string_v
   const std::u16string oldName(list_.At(index).fileName.View());
   if (oldName != name) {
     bool moved = false;
-    LT_TRY(Move(paths, &moved));
+    const Status status = Move(paths, &moved);
+    EndOwnJournalBatch();
+    LT_TRY(status);
     // Declining to overwrite leaves the photo exactly as it was.
     if (!moved) return E_CANCELLED;
   }
@@ -103,9 +149,10 @@ Status PhotoRenamer::Apply(int index, const RenamePaths& paths, std::u16string_v
   const Status named = list_.SetFileName(index, name);
   if (Failed(named)) {
     // The entry cannot take the new name: put the file back so that list and folder agree.
-    if (oldName != name && Failed(files_.Move(paths.to.View(), paths.from.View(), false))) {
-      return E_RENAME_NOT_UNDONE;
-    }
+    const Status back =
+        oldName != name ? MoveFiles(paths.to.View(), paths.from.View(), false) : S_OK;
+    EndOwnJournalBatch();
+    if (Failed(back)) return E_RENAME_NOT_UNDONE;
     return named;
   }
   list_.SetUnnamed(index, false);

@@ -10,9 +10,11 @@
 #include "foundation/AppContext.h"
 #include "foundation/CountedString.h"
 #include "patterns/PatternCatalogue.h"
+#include "ports/Clock.h"
 #include "ports/FileOperations.h"
 #include "workflow/NameProposal.h"
 #include "workflow/PhotoList.h"
+#include "workflow/RenameJournal.h"
 
 namespace lumatag {
 
@@ -38,6 +40,13 @@ class PhotoRenamer {
   // Called after each file actually moved (old and new file name).
   std::function<void(std::u16string_view oldName, std::u16string_view newName)> onRenamed;
 
+  // With a journal, every move is written to it before it happens (a batch is one journal batch,
+  // a rename outside a batch one of its own), so that it can be undone.
+  void SetJournal(RenameJournal* journal, const Clock* clock) {
+    journal_ = journal;
+    clock_ = clock;
+  }
+
   // A batch: the first "Yes to All" or "No to All" answer to the overwrite question stands for
   // every later move until the batch ends.
   void BeginBatch();
@@ -62,6 +71,10 @@ class PhotoRenamer {
     std::uint32_t number = 0;
   };
   Status Move(const RenamePaths& paths, bool* moved);
+  Status MoveFiles(std::u16string_view from, std::u16string_view to, bool replaceExisting);
+  void JournalIntent(std::u16string_view from, std::u16string_view to);
+  void JournalOutcome(bool moved);
+  void EndOwnJournalBatch();
   Status ReadNameBack(PhotoEntry& photo, std::u16string_view name, std::uint16_t pattern,
                       Reading* reading) const;
 
@@ -72,6 +85,9 @@ class PhotoRenamer {
   PhotoList& list_;
   bool inBatch_ = false;
   int batchAnswer_ = 0;
+  RenameJournal* journal_ = nullptr;
+  const Clock* clock_ = nullptr;
+  bool journaling_ = false;  // the move under way was written to the journal
 };
 
 }  // namespace lumatag

@@ -20,6 +20,7 @@ PhotoWorkflow::PhotoWorkflow(const WorkflowServices& services)
       proposer_(*services.context, *services.catalogue, *services.extensions, list_),
       checker_(proposer_, *services.catalogue, *services.extensions, list_),
       renamer_(*services.context, *services.files, proposer_, *services.catalogue, list_) {
+  renamer_.SetJournal(services.journal, services.clock);
   list_.SetNavigationMode(services_.settings->fileNavigationMode);
   renamer_.onRenamed = [this](std::u16string_view oldName, std::u16string_view newName) {
     if (onRenamed) onRenamed(oldName, newName);

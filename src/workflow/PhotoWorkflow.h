@@ -42,6 +42,10 @@ struct WorkflowServices {
   PatternCatalogue* catalogue = nullptr;
   ExtensionList* extensions = nullptr;
   NamingSettings* settings = nullptr;
+  // Where renames are written down so that they can be undone (none: not written down), and the
+  // clock that dates its batches.
+  RenameJournal* journal = nullptr;
+  const Clock* clock = nullptr;
   // The settings-changed mark of the application.
   bool* settingsChanged = nullptr;
 };

@@ -8,10 +8,12 @@
 
 #include "app/cli/CliCommon.h"
 #include "application/Application.h"
-#include "ports/SoundPlayer.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxJournalStore.h"
 #include "platform/linux/LinuxStandardFolders.h"
+#include "platform/linux/SystemClock.h"
+#include "ports/SoundPlayer.h"
 #include "workflow/PhotoWorkflow.h"
 
 namespace lumatag::cli {
@@ -73,6 +75,8 @@ class WorkflowSession {
   std::unique_ptr<HiveRegistryStore> registry_;
   LinuxFileOperations files_;
   DryRunFileOperations dryRunFiles_{files_};
+  LinuxJournalStore journalStore_{LinuxJournalStore::DefaultFolder()};
+  SystemClock clock_;
   LinuxStandardFolders folders_;
   SilentSoundPlayer sounds_;
   NullWorkflowView view_;
