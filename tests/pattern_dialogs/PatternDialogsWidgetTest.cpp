@@ -149,12 +149,12 @@ TEST_F(PatternDialogsWidgetTest, EditorRefusesOkWithTheMessageAndFocus) {
   EXPECT_FALSE(editor.Ended());
   ASSERT_EQ(presenter_.shown.size(), 1u);
   EXPECT_EQ(presenter_.shown[0].text, TableText(IDS_ERR_PATTERN_NAME_NOT_UNIQUE));
-  EXPECT_EQ(QApplication::focusWidget(), editor.NameField());
+  EXPECT_EQ(editor.focusWidget(), editor.NameField());
   editor.NameField()->setText("Fine");
   editor.accept();
   ASSERT_EQ(presenter_.shown.size(), 2u);
   EXPECT_EQ(presenter_.shown[1].text, TableText(IDS_ERR_PATTERN_INVALID_DEFINITION));
-  EXPECT_EQ(QApplication::focusWidget(), sequence);
+  EXPECT_EQ(editor.focusWidget(), sequence);
   EXPECT_EQ(sequence->selectedText(), "[name");
   sequence->setText("[name] ([01])");
   editor.accept();
@@ -165,8 +165,8 @@ TEST_F(PatternDialogsWidgetTest, EditorRefusesOkWithTheMessageAndFocus) {
 TEST_F(PatternDialogsWidgetTest, InsertDateBuildsItsFormatThroughThePieceDialogs) {
   runner_.Then([](ui::DialogBase& dialog) {
     auto& piece = As<DatePieceWidget>(dialog);
-    piece.Radio(2)->setChecked(true);  // month name
-    EXPECT_EQ(piece.SampleArea()->text(), "December");
+    piece.Radio(2)->setChecked(true);  // month name, of the date Insert Date previews
+    EXPECT_EQ(piece.SampleArea()->text(), "March");
     piece.accept();
   });
   InsertDateDialog date(ui_, nullptr, runner_, sample_);
