@@ -134,6 +134,47 @@ TEST_F(PatternDialogsWidgetTest, PatternMadeThroughTheDialogsIsSavedAndNamesAPho
   ClearPhotoFacts(&photo);
 }
 
+TEST_F(PatternDialogsWidgetTest, BuiltInIsShownReadOnlyAndAddedPatternIsDeletedAgain) {
+  runner_.Then([](ui::DialogBase& dialog) {
+    auto& manager = As<PatternsManagerDialog>(dialog);
+    manager.ModifyButton()->click();  // the default pattern, a built-in
+    manager.AddButton()->click();     // cancelled in the editor: the list stays
+    EXPECT_EQ(manager.List()->count(), 16);
+    manager.AddButton()->click();
+    EXPECT_EQ(manager.List()->count(), 17);
+    manager.DeleteButton()->click();  // answered Yes
+    EXPECT_EQ(manager.List()->count(), 16);
+    EXPECT_EQ(manager.List()->currentRow(), manager.List()->count() - 1);
+    EXPECT_TRUE(manager.isEnabled());
+  });
+  runner_.Then([](ui::DialogBase& dialog) {
+    auto& editor = As<PatternEditorDialog>(dialog);
+    EXPECT_EQ(editor.ClauseField(PatternEditorModel::kSequence)->text(), "[name] ([01])");
+    EXPECT_EQ(editor.Sample(PatternEditorModel::kSequence)->text(), "sample (01)");
+    EXPECT_FALSE(editor.NameField()->isEnabled());
+    EXPECT_FALSE(editor.ClauseField(PatternEditorModel::kSequence)->isEnabled());
+    EXPECT_FALSE(editor.UseFirst()->isEnabled());
+    EXPECT_TRUE(editor.DescriptionField()->isReadOnly());
+    EXPECT_FALSE(editor.Insert(PatternEditorDialog::kInsertName)->isEnabled());
+    editor.accept();
+  });
+  runner_.Then([](ui::DialogBase& dialog) { As<PatternEditorDialog>(dialog).reject(); });
+  runner_.Then([](ui::DialogBase& dialog) {
+    auto& editor = As<PatternEditorDialog>(dialog);
+    editor.NameField()->setText("zz mine");
+    editor.ClauseField(PatternEditorModel::kSequence)->setText("[name] [1]");
+    editor.accept();
+  });
+  presenter_.Answer(IDYES);
+
+  PatternCatalogue edited;
+  ASSERT_OK(RunPatternsManager(host_, nullptr, catalogue_, -1, &edited, nullptr));
+  EXPECT_TRUE(runner_.AllRan());
+  EXPECT_EQ(edited.Find(u"zz mine"), -1);
+  ASSERT_EQ(presenter_.shown.size(), 1u);
+  EXPECT_EQ(presenter_.shown[0].text, u"Are you sure you want to delete the pattern \"zz mine\"?");
+}
+
 TEST_F(PatternDialogsWidgetTest, EditorRefusesOkWithTheMessageAndFocus) {
   NamingPattern working;
   ASSERT_OK(CopyPattern(catalogue_.At(catalogue_.Find(u"Hash sign & 3 digits")), working));
