@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -107,8 +108,7 @@ TEST_F(UndoCliTest, HistoryListsBatchesAndUndoPutsThemBack) {
   ASSERT_EQ(history.status, 0);
   // id, time, folder (absolute, with its separator), count.
   EXPECT_TRUE(history.out.rfind("1\t2", 0) == 0) << history.out;
-  EXPECT_NE(history.out.find("\t" + fs::canonical(Photos()).string() + "/\t3\n"),
-            std::string::npos)
+  EXPECT_NE(history.out.find("\t" + fs::canonical(Photos()).string() + "/\t3\n"), std::string::npos)
       << history.out;
   EXPECT_EQ(Run("history " + ShellQuoted(home_.File("data"))).out, "");
 
@@ -119,7 +119,7 @@ TEST_F(UndoCliTest, HistoryListsBatchesAndUndoPutsThemBack) {
   // The undo is a batch too: undoing it renames again.
   EXPECT_EQ(Run("undo").out, "undone\t2\t3\n");
   EXPECT_NE(Folder(), before);
-  EXPECT_EQ(Run("undo 1").status, 1);  // its files are not under those names any more
+  EXPECT_EQ(Run("undo 2").status, 1);  // its files are not under those names any more
   EXPECT_NE(Stderr().find("left\t"), std::string::npos);
   EXPECT_EQ(Run("undo nonsense").status, 2);
 }
@@ -140,6 +140,9 @@ TEST_F(UndoCliTest, UndoAfterAKilledRenameRemainingPutsBackExactlyTheFilesThatMo
 
   std::mt19937 random(20261206);
   int midBatch = 0;
+  // The kill moment follows the renaming stretch: later after a kill before any move, earlier
+  // after one past the last, with some jitter.
+  long delay = whole / 2;
   for (int round = 0; round < 60 && midBatch < 10; ++round) {
     const std::string lastBefore = LastBatch();
     const pid_t child = fork();
@@ -152,8 +155,8 @@ TEST_F(UndoCliTest, UndoAfterAKilledRenameRemainingPutsBackExactlyTheFilesThatMo
       execl("/bin/sh", "sh", "-c", ("exec env " + command).c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
-    std::this_thread::sleep_for(
-        std::chrono::microseconds(whole / 5 + static_cast<long>(random() % (whole + 1))));
+    const long jitter = static_cast<long>(random() % (whole / 5 + 1)) - whole / 10;
+    std::this_thread::sleep_for(std::chrono::microseconds(std::max(0L, delay + jitter)));
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
@@ -162,6 +165,8 @@ TEST_F(UndoCliTest, UndoAfterAKilledRenameRemainingPutsBackExactlyTheFilesThatMo
     int moved = 0;
     for (const auto& [name, mark] : killed) moved += original.count(name) == 0 ? 1 : 0;
     if (moved > 0 && moved < kPhotos) ++midBatch;
+    if (moved == 0) delay += whole / 10;
+    if (moved == kPhotos) delay -= whole / 10;
     ASSERT_EQ(killed.size(), original.size()) << "round " << round;
 
     // Undo the run's batch, if it got as far as starting one.
