@@ -20,6 +20,7 @@
 #include "platform/fake/MemoryRegistryStore.h"
 #include "platform/linux/IcuTextComparer.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxJournalStore.h"
 #include "platform/linux/PosixReadableFile.h"
 
 namespace lumatag {
@@ -67,7 +68,8 @@ class NoPictures final : public StandardFolders {
 
 // The application host over the real file system, with settings in memory.
 struct Program {
-  explicit Program(const std::string& folder) : app(Ports()) {
+  explicit Program(const std::string& folder, const std::string& journalFolder = "")
+      : journalStore(journalFolder), app(Ports(!journalFolder.empty())) {
     if (Failed(app.Load()) || Failed(app.Naming().imageFolder.Assign(Utf8ToUtf16(folder)))) {
       std::abort();
     }
@@ -75,8 +77,9 @@ struct Program {
     if (Failed(app.CreateWorkflow(view))) std::abort();
     workflow = &app.Workflow();
   }
-  ApplicationPorts Ports() {
+  ApplicationPorts Ports(bool journal) {
     ApplicationPorts ports;
+    if (journal) ports.journal = &journalStore;
     ports.registry = &registry;
     ports.files = &files;
     ports.readableFiles = &PlatformReadableFileSystem();
@@ -92,6 +95,7 @@ struct Program {
   NoPictures folders;
   NoSound sounds;
   NullWorkflowView view;
+  LinuxJournalStore journalStore;
   Application app;
   PhotoWorkflow* workflow = nullptr;
 };
@@ -131,14 +135,16 @@ void BM_ScanAndClassify(benchmark::State& state) {
 BENCHMARK(BM_ScanAndClassify)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Scan, then Rename Remaining of every photo (mode "All photos"), on tmpfs. Each round renames
-// the names of the round before to a new base name.
+// the names of the round before to a new base name. Argument 1: with the rename journal (on
+// tmpfs as well), 0: without.
 void BM_RenameRemaining(benchmark::State& state) {
   const std::string parent = std::filesystem::exists("/dev/shm")
                                  ? "/dev/shm"
                                  : std::filesystem::temp_directory_path().string();
   const std::string folder = MakeFolder(parent);
   WritePhotos(folder, 256, 256);
-  Program program(folder);
+  const std::string journal = state.range(0) != 0 ? folder + ".journal" : "";
+  Program program(folder, journal);
   const int hash3 = [&] {
     for (int i = 0; i < program.app.Catalogue().Count(); ++i) {
       if (program.app.Catalogue().At(i).definition.View() == u"[name] #[001]") return i;
@@ -158,8 +164,9 @@ void BM_RenameRemaining(benchmark::State& state) {
   state.counters["per_photo"] = benchmark::Counter(
       kPhotos, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   std::filesystem::remove_all(folder);
+  if (!journal.empty()) std::filesystem::remove_all(journal);
 }
-BENCHMARK(BM_RenameRemaining)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RenameRemaining)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace lumatag
