@@ -142,7 +142,7 @@ TEST_F(UndoCliTest, UndoAfterAKilledRenameRemainingPutsBackExactlyTheFilesThatMo
   int midBatch = 0;
   // The kill moment follows the renaming stretch: later after a kill before any move, earlier
   // after one past the last, with some jitter.
-  long delay = whole / 2;
+  long low = 0, high = 2 * whole;
   for (int round = 0; round < 60 && midBatch < 10; ++round) {
     const std::string lastBefore = LastBatch();
     const pid_t child = fork();
@@ -155,8 +155,9 @@ TEST_F(UndoCliTest, UndoAfterAKilledRenameRemainingPutsBackExactlyTheFilesThatMo
       execl("/bin/sh", "sh", "-c", ("exec env " + command).c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
-    const long jitter = static_cast<long>(random() % (whole / 5 + 1)) - whole / 10;
-    std::this_thread::sleep_for(std::chrono::microseconds(std::max(0L, delay + jitter)));
+    const long span = std::max(1L, (high - low) / 4);
+    const long delay = (low + high) / 2 + static_cast<long>(random() % (2 * span + 1)) - span;
+    std::this_thread::sleep_for(std::chrono::microseconds(std::max(0L, delay)));
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
@@ -165,8 +166,10 @@ TEST_F(UndoCliTest, UndoAfterAKilledRenameRemainingPutsBackExactlyTheFilesThatMo
     int moved = 0;
     for (const auto& [name, mark] : killed) moved += original.count(name) == 0 ? 1 : 0;
     if (moved > 0 && moved < kPhotos) ++midBatch;
-    if (moved == 0) delay += whole / 10;
-    if (moved == kPhotos) delay -= whole / 10;
+    // A search for the renaming stretch, which narrows as kills land before or after it.
+    if (moved == 0) low = std::max(low, delay);
+    if (moved == kPhotos) high = std::min(high, delay);
+    if (high <= low) high = low + whole / 10;
     ASSERT_EQ(killed.size(), original.size()) << "round " << round;
 
     // Undo the run's batch, if it got as far as starting one.
