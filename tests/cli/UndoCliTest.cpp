@@ -143,7 +143,7 @@ TEST_F(UndoCliTest, UndoAfterAKilledRenameRemainingPutsBackExactlyTheFilesThatMo
   // The kill moment follows the renaming stretch: later after a kill before any move, earlier
   // after one past the last, with some jitter.
   long low = 0, high = 2 * whole;
-  for (int round = 0; round < 60 && midBatch < 10; ++round) {
+  for (int round = 0; round < 200 && midBatch < 10; ++round) {
     const std::string lastBefore = LastBatch();
     const pid_t child = fork();
     ASSERT_GE(child, 0);
@@ -169,7 +169,11 @@ TEST_F(UndoCliTest, UndoAfterAKilledRenameRemainingPutsBackExactlyTheFilesThatMo
     // A search for the renaming stretch, which narrows as kills land before or after it.
     if (moved == 0) low = std::max(low, delay);
     if (moved == kPhotos) high = std::min(high, delay);
-    if (high <= low) high = low + whole / 10;
+    // Timings vary on a loaded machine: a window that closed opens again around its place.
+    if (high - low < whole / 20) {
+      low = std::max(0L, low - whole / 10);
+      high = low + whole / 5;
+    }
     ASSERT_EQ(killed.size(), original.size()) << "round " << round;
 
     // Undo the run's batch, if it got as far as starting one.
