@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-dev
   libicu-dev qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth
 )
 
 missing=()

@@ -44,6 +44,7 @@ class PathLabel final : public QFrame {
   }
   void SetText(const QString& text) {
     text_ = text;
+    setAccessibleName(text);
     update();
   }
   const QString& Text() const { return text_; }
@@ -407,6 +408,8 @@ void MainWindow::ConnectControls() {
     baseNameTyped_ = true;
     app_.Workflow().BaseNameTyped();
   });
+  // The box passes its focus and keys on to its edit part directly, so both are watched.
+  baseNameBox_->installEventFilter(this);
   baseNameBox_->lineEdit()->installEventFilter(this);
   connect(newNameBox_, &QLineEdit::textEdited, this,
           [this](const QString& text) { app_.Workflow().NewNameEdited(ToU16(text)); });
@@ -417,7 +420,7 @@ void MainWindow::ConnectControls() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == baseNameBox_->lineEdit()) {
+  if (watched == baseNameBox_ || watched == baseNameBox_->lineEdit()) {
     if (event->type() == QEvent::KeyPress) {
       auto* key = static_cast<QKeyEvent*>(event);
       if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -427,7 +430,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         (void)app_.Workflow().ChooseBaseName(ToU16(baseNameBox_->currentText()), typed, true);
         return true;
       }
-    } else if (event->type() == QEvent::FocusOut) {
+    } else if (event->type() == QEvent::FocusOut &&
+               static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
       OnBaseNameLeft();
     }
   }

@@ -11,7 +11,8 @@
 namespace lumatag::shell {
 
 QImage OrientImage(const QImage& image, int orientation) {
-  // Rotation first, then the mirror, as the Orientation values are defined.
+  // Rotation first, then the mirror. 5 (transpose) is a quarter turn clockwise and a mirror, 7
+  // (transverse) three quarters and a mirror, so that a mirrored portrait stands upright.
   int degrees = 0;
   bool mirror = false;
   switch (orientation) {
@@ -26,14 +27,14 @@ QImage OrientImage(const QImage& image, int orientation) {
       mirror = true;
       break;
     case 5:
-      degrees = 270;
+      degrees = 90;
       mirror = true;
       break;
     case 6:
       degrees = 90;
       break;
     case 7:
-      degrees = 90;
+      degrees = 270;
       mirror = true;
       break;
     case 8:

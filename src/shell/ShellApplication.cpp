@@ -15,11 +15,28 @@
 #include "platform/linux/LinuxStandardFolders.h"
 #include "shell/InterimPorts.h"
 #include "shell/MainWindow.h"
+#include "workflow/FolderLister.h"
 #include "workflow/WorkingFolder.h"
 
 namespace lumatag::shell {
 
 namespace {
+
+// The stored folder, else the Pictures folder; a Pictures folder that does not exist (a desktop
+// without one) leaves no working folder rather than one that every scan reports as missing.
+class ExistingFolderRule final : public WorkingFolderRule {
+ public:
+  ExistingFolderRule(FileOperations& files, StandardFolders& folders)
+      : files_(files), rule_(files, folders) {}
+  void Apply(Status readStatus, CountedString& folder) override {
+    rule_.Apply(readStatus, folder);
+    if (!folder.IsEmpty() && !FolderExists(files_, folder.View())) folder.Truncate(0);
+  }
+
+ private:
+  FileOperations& files_;
+  PicturesFolderRule rule_;
+};
 
 std::function<void()>& CrashHandlerInstaller() {
   static std::function<void()> installer;
@@ -92,7 +109,16 @@ Status ShellApplication::Initialise() {
   // 2. The user-interface locale.
   LT_TRY(ChooseLocale());
 
-  // 3. Status bar setting (in the window record); the help window's title.
+  // 3. The status bar setting; the help window's title.
+  {
+    SettingsKey key;
+    bool shown = true;
+    if (Succeeded(store_->OpenSettingsKey(IDS_REG_KEY_PATH, &key)) &&
+        store_->GetBoolDefaultTrue(key, IDS_REG_STATUS_DISPLAY, &shown) == SETTING_DEFAULTED) {
+      settingsChanged_ = true;
+    }
+    windowSettings_.statusDisplay = shown;
+  }
   LT_TRY(LoadString(*context_.resourceModule, IDS_HELP_WINDOW_TITLE, helpTitle_));
 
   // 4. The application title in the interface language.
@@ -115,7 +141,7 @@ Status ShellApplication::Initialise() {
   namingSettings_.extensions = &extensions_;
   {
     LinuxStandardFolders folders;
-    PicturesFolderRule rule(*files_, folders);
+    ExistingFolderRule rule(*files_, folders);
     // Settings that cannot be read keep their defaults; the store has told the person.
     (void)LoadNamingSettings(*store_, context_, namingSettings_, &rule, &settingsChanged_);
     SettingsKey key;

@@ -1,0 +1,142 @@
+// The accelerator table against menu mnemonics, Ctrl+A, disabled controls, F1 and Alt+F4.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTest>
+
+#include "shell/KeyboardRouter.h"
+#include "shell/ShellTestSupport.h"
+
+namespace lumatag::shell {
+namespace {
+
+using KeyboardTest = ShellTest;
+
+TEST(AcceleratorTable, KeysGiveTheirCommands) {
+  struct Case {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    int command;
+  };
+  const Case cases[] = {
+      {Qt::Key_F, Qt::AltModifier, kCmdActivateBase + kFolderButton},
+      {Qt::Key_S, Qt::AltModifier, kCmdActivateBase + kFirstButton},
+      {Qt::Key_P, Qt::AltModifier, kCmdActivateBase + kPreviousButton},
+      {Qt::Key_X, Qt::AltModifier, kCmdActivateBase + kNextButton},
+      {Qt::Key_L, Qt::AltModifier, kCmdActivateBase + kLastButton},
+      {Qt::Key_D, Qt::AltModifier, kCmdActivateBase + kDeleteButton},
+      {Qt::Key_H, Qt::AltModifier, kCmdActivateBase + kPhotoBox},
+      {Qt::Key_N, Qt::AltModifier, kCmdActivateBase + kNavigationBox},
+      {Qt::Key_T, Qt::AltModifier, kCmdActivateBase + kPatternBox},
+      {Qt::Key_B, Qt::AltModifier, kCmdActivateBase + kBaseNameBox},
+      {Qt::Key_W, Qt::AltModifier, kCmdActivateBase + kNewNameBox},
+      {Qt::Key_R, Qt::AltModifier, kCmdActivateBase + kRenameButton},
+      {Qt::Key_A, Qt::AltModifier, kCmdActivateBase + kRenameRemainingButton},
+      {Qt::Key_F4, Qt::AltModifier, kCmdExit},
+      {Qt::Key_Question, Qt::AltModifier | Qt::ShiftModifier, kCmdAbout},
+      {Qt::Key_Slash, Qt::AltModifier, kCmdAbout},
+      {Qt::Key_A, Qt::ControlModifier, kCmdSelectAll},
+      {Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier, kCmdSelectAll},
+      {Qt::Key_F1, Qt::NoModifier, kCmdHelp},
+      // Not accelerators.
+      {Qt::Key_E, Qt::AltModifier, 0},
+      {Qt::Key_F, Qt::ControlModifier | Qt::AltModifier, 0},
+      {Qt::Key_A, Qt::NoModifier, 0},
+      {Qt::Key_R, Qt::ShiftModifier | Qt::AltModifier, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(AcceleratorCommand(c.key, c.modifiers), c.command) << c.key;
+  }
+}
+
+TEST_F(KeyboardTest, AltFIsTheFolderButtonNotTheFileMenu) {
+  ASSERT_TRUE(Start());
+  QTest::keyClick(NewNameBox(), Qt::Key_F, Qt::AltModifier);
+  EXPECT_EQ(chooser_.starts.size(), 1u);
+  EXPECT_EQ(Window().menuBar()->activeAction(), nullptr);
+}
+
+TEST_F(KeyboardTest, AltHFocusesThePhotoBox) {
+  AddPhotos({"IMG_0001.JPG"});
+  WriteSettings(photos_ + "/", 0);
+  ASSERT_TRUE(Start());
+  NewNameBox()->setFocus();
+  QTest::keyClick(NewNameBox(), Qt::Key_H, Qt::AltModifier);
+  EXPECT_TRUE(Control(kPhotoBox)->hasFocus());
+}
+
+TEST_F(KeyboardTest, AltROnADisabledRenameDoesNothing) {
+  AddPhotos({"IMG_0001.JPG"});
+  WriteSettings(photos_ + "/", 0);
+  ASSERT_TRUE(Start());
+  ASSERT_FALSE(Control(kRenameButton)->isEnabled());
+  NewNameBox()->setFocus();
+  QTest::keyClick(NewNameBox(), Qt::Key_R, Qt::AltModifier);
+  EXPECT_TRUE(FileExists("IMG_0001.JPG"));
+  EXPECT_TRUE(presenter_.shown.empty());
+  EXPECT_TRUE(NewNameBox()->hasFocus());
+}
+
+TEST_F(KeyboardTest, AltRRenamesWhenEnabled) {
+  AddPhotos({"IMG_0001.JPG"});
+  WriteSettings(photos_ + "/", 0);
+  ASSERT_TRUE(Start());
+  NewNameBox()->setFocus();
+  QTest::keyClicks(NewNameBox(), "Quay.JPG");
+  QTest::keyClick(NewNameBox(), Qt::Key_R, Qt::AltModifier);
+  EXPECT_TRUE(FileExists("Quay.JPG"));
+}
+
+TEST_F(KeyboardTest, CtrlAOnTheRenameButtonSoundsAndChangesNothing) {
+  AddPhotos({"IMG_0001.JPG"});
+  WriteSettings(photos_ + "/", 0);
+  ASSERT_TRUE(Start());
+  NewNameBox()->setFocus();
+  QTest::keyClicks(NewNameBox(), "Typed.JPG");
+  QAbstractButton* rename = Button(kRenameButton);
+  rename->setFocus();
+  ASSERT_TRUE(rename->hasFocus());
+  QTest::keyClick(rename, Qt::Key_A, Qt::ControlModifier);
+  ASSERT_EQ(sounds_.played.size(), 1u);
+  EXPECT_EQ(sounds_.played[0].sound, SystemSound::kQuestion);
+  EXPECT_FALSE(sounds_.played[0].wait);
+  EXPECT_EQ(NewNameBox()->text(), QStringLiteral("Typed.JPG"));
+  EXPECT_TRUE(rename->hasFocus());
+  EXPECT_TRUE(FileExists("IMG_0001.JPG"));
+}
+
+TEST_F(KeyboardTest, CtrlASelectsAllInTheTwoEditBoxes) {
+  AddPhotos({"IMG_0001.JPG"});
+  WriteSettings(photos_ + "/", 0);
+  ASSERT_TRUE(Start());
+  NewNameBox()->setFocus();
+  QTest::keyClicks(NewNameBox(), "Typed.JPG");
+  NewNameBox()->deselect();
+  QTest::keyClick(NewNameBox(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(NewNameBox()->selectedText(), QStringLiteral("Typed.JPG"));
+  QLineEdit* base = Box(kBaseNameBox)->lineEdit();
+  base->setFocus();
+  base->deselect();
+  QTest::keyClick(base, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(base->selectedText(), base->text());
+  EXPECT_TRUE(sounds_.played.empty());
+}
+
+TEST_F(KeyboardTest, F1OpensTheHelpPageAndAMissingPageIsReported) {
+  ASSERT_TRUE(Start());
+  QTest::keyClick(NewNameBox(), Qt::Key_F1);
+  // No help pages beside this test's program folder.
+  EXPECT_TRUE(opened_.empty());
+  EXPECT_EQ(LastMessage(), u"The help window could not be shown.");
+}
+
+TEST_F(KeyboardTest, AltF4EndsTheProgram) {
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(Window().isVisible());
+  QTest::keyClick(NewNameBox(), Qt::Key_F4, Qt::AltModifier);
+  EXPECT_FALSE(Window().isVisible());
+}
+
+}  // namespace
+}  // namespace lumatag::shell
