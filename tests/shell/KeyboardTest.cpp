@@ -1,9 +1,13 @@
 // The accelerator table against menu mnemonics, Ctrl+A, disabled controls, F1 and Alt+F4.
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
 
 #include "shell/KeyboardRouter.h"
 #include "shell/ShellTestSupport.h"
@@ -136,6 +140,101 @@ TEST_F(KeyboardTest, AltF4EndsTheProgram) {
   ASSERT_TRUE(Window().isVisible());
   QTest::keyClick(NewNameBox(), Qt::Key_F4, Qt::AltModifier);
   EXPECT_FALSE(Window().isVisible());
+}
+
+}  // namespace
+}  // namespace lumatag::shell
+
+namespace lumatag::shell {
+namespace {
+
+class HelpTest : public ShellTest {
+ protected:
+  void WritePage(const std::string& name, const std::string& body) {
+    std::filesystem::create_directories(dir_.File("program/help"));
+    std::ofstream(dir_.File("program/help/" + name))
+        << "<html><head><title>t</title></head><body>" << body << "</body></html>";
+  }
+};
+
+TEST_F(HelpTest, F1AndTheHelpMenuOpenTheMainPage) {
+  WritePage("index.html", "<p>Main</p>");
+  ASSERT_TRUE(Start());
+  QTest::keyClick(NewNameBox(), Qt::Key_F1);
+  Window().MenuAction(kCmdHelp)->trigger();
+  ASSERT_EQ(opened_.size(), 2u);
+  EXPECT_TRUE(opened_[0].isLocalFile());
+  EXPECT_TRUE(opened_[0].toLocalFile().endsWith(QStringLiteral("program/help/index.html")));
+  EXPECT_TRUE(presenter_.shown.empty());
+}
+
+TEST_F(HelpTest, PopupHelpComesFromTheControlsPage) {
+  WritePage("162.html", "<p>Renames the photo.</p>");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Control(kRenameButton)->whatsThis(), QStringLiteral("<p>Renames the photo.</p>"));
+  // Without a page the tooltip text stands in.
+  EXPECT_EQ(Control(kFolderButton)->whatsThis(), Control(kFolderButton)->toolTip());
+}
+
+TEST_F(HelpTest, MissingDocumentsAreReported) {
+  ASSERT_TRUE(Start());
+  Window().MenuAction(kCmdUserGuide)->trigger();
+  EXPECT_EQ(LastMessage(),
+            u"An error occurred when trying to display the application's user guide.");
+  Window().MenuAction(kCmdLicense)->trigger();
+  EXPECT_EQ(LastMessage(),
+            u"An error occurred when trying to display the end user license agreement.");
+  std::filesystem::create_directories(dir_.File("program"));
+  std::ofstream(dir_.File("program/Lumatag User Guide.pdf")) << "%PDF";
+  Window().MenuAction(kCmdUserGuide)->trigger();
+  ASSERT_EQ(opened_.size(), 1u);
+  EXPECT_TRUE(opened_[0].toLocalFile().endsWith(QStringLiteral("Lumatag User Guide.pdf")));
+}
+
+TEST_F(HelpTest, DialogsThatAreNotThereLeaveTheirItemsDisabled) {
+  ASSERT_TRUE(Start());
+  for (int command : {kCmdPatternsManager, kCmdExtensionManager, kCmdOptions, kCmdCheckUpdates,
+                      kCmdCrashLogs, kCmdContact, kCmdAbout}) {
+    EXPECT_FALSE(Window().MenuAction(command)->isEnabled()) << command;
+  }
+  EXPECT_TRUE(Window().MenuAction(kCmdExit)->isEnabled());
+}
+
+using StartupTest = ShellTest;
+
+TEST_F(StartupTest, NoLocaleChosenEndsStartUpWithItsMessage) {
+  std::filesystem::create_directories(dir_.File("program/de_DE"));
+  std::ofstream(dir_.File("program/de_DE/lumatag.txt")) << "";
+  std::ofstream(dir_.File("settings.reg")) << "Lumatag Settings Hive 1\n";
+  ShellPorts ports;
+  ports.presenter = &presenter_;
+  ports.settingsPath = dir_.File("settings.reg");
+  ports.programFolder = QString::fromStdString(dir_.File("program"));
+  ports.wantedLocale = 0x40C;  // French: not there, German is
+  int asked = 0;
+  ports.localeChooser = [&](const std::vector<UiLocaleEntry>& available) {
+    ++asked;
+    EXPECT_EQ(available.size(), 2u);
+    return -1;
+  };
+  ShellApplication shell(std::move(ports));
+  EXPECT_EQ(shell.InitApplication(), E_LOCALE_NOT_FOUND);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(shell.Window(), nullptr);
+  EXPECT_EQ(LastMessage(), u"Application failed to start.");
+}
+
+TEST_F(StartupTest, StoredStateMaximisedIsRestored) {
+  WriteSettings("", 0, "\"App Window State\"=dword:00000003\n");
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(Window().isMaximized());
+  EXPECT_EQ(Window().ShowCommand(), 3u);
+}
+
+TEST_F(StartupTest, StatusDisplayOffHidesTheStatusBar) {
+  WriteSettings("", 0, "\"Status Display\"=dword:00000000\n");
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(Window().statusBar()->isVisible());
 }
 
 }  // namespace
