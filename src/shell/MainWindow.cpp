@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -16,6 +17,7 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -146,6 +148,14 @@ bool MainWindow::Build() {
   setCentralWidget(BuildSteps());
   statusText_ = new QLabel(Text(IDS_STATUS_READY), this);
   statusBar()->addWidget(statusText_, 1);
+  scanProgress_ = new QProgressBar(this);
+  scanProgress_->setMaximumWidth(200);
+  scanCancel_ = new QPushButton(Text(IDS_BTN_CANCEL), this);
+  statusBar()->addPermanentWidget(scanProgress_);
+  statusBar()->addPermanentWidget(scanCancel_);
+  scanProgress_->hide();
+  scanCancel_->hide();
+  connect(scanCancel_, &QPushButton::clicked, this, &MainWindow::scanCancelRequested);
   ApplyStatusDisplay(app_.WindowRecord().statusDisplay);
   // Texts, tooltips and pop-up help of the controls.
   for (const ControlText& entry : kControlTexts) {
@@ -700,6 +710,33 @@ void MainWindow::SetWaitCursor(bool waiting) {
   } else {
     QApplication::restoreOverrideCursor();
   }
+}
+
+void MainWindow::BeginScanProgress() {
+  scanStarted_ = QDateTime::currentMSecsSinceEpoch();
+  scanProgress_->setRange(0, 0);
+}
+
+void MainWindow::UpdateScanProgress(int done, int total) {
+  if (scanStarted_ < 0) return;
+  // Short scans never show a bar.
+  if (!scanProgress_->isVisible() && QDateTime::currentMSecsSinceEpoch() - scanStarted_ < 500) {
+    return;
+  }
+  scanProgress_->setRange(0, std::max(total, 0));
+  scanProgress_->setValue(total > 0 ? std::min(done, total) : 0);
+  scanProgress_->show();
+  scanCancel_->show();
+}
+
+void MainWindow::EndScanProgress() {
+  scanStarted_ = -1;
+  scanProgress_->hide();
+  scanCancel_->hide();
+}
+
+bool MainWindow::ScanProgressShown() const {
+  return scanProgress_->isVisible();
 }
 
 void MainWindow::ApplyWindowTips(bool on) {

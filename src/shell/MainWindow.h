@@ -16,6 +16,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QToolButton;
 
@@ -52,6 +53,13 @@ class MainWindow final : public QMainWindow, public WorkflowView {
   // 3 when maximised, else 1 (the show commands stored as "App Window State").
   std::uint32_t ShowCommand() const;
 
+  // The progress of a folder scan in the status bar: nothing for the first half second, then a
+  // progress bar (`total` 0: of unknown length) and a Cancel button, until the scan ends.
+  void BeginScanProgress();
+  void UpdateScanProgress(int done, int total);
+  void EndScanProgress();
+  bool ScanProgressShown() const;
+
   // Tooltips follow "Show Window Tips"; the status bar follows "Status Display".
   void ApplyWindowTips(bool on);
   void ApplyStatusDisplay(bool on);
@@ -67,6 +75,8 @@ class MainWindow final : public QMainWindow, public WorkflowView {
  signals:
   // Once, after the first preview has been drawn (or the window with nothing to preview).
   void firstPreviewPainted();
+  // Cancel was pressed beside the scan's progress bar.
+  void scanCancelRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -100,6 +110,9 @@ class MainWindow final : public QMainWindow, public WorkflowView {
   QPushButton* renameButton_ = nullptr;
   QPushButton* renameRemainingButton_ = nullptr;
   QLabel* statusText_ = nullptr;
+  QProgressBar* scanProgress_ = nullptr;
+  QPushButton* scanCancel_ = nullptr;
+  qint64 scanStarted_ = -1;
   KeyboardRouter* router_ = nullptr;
   std::vector<std::pair<int, QAction*>> actions_;
   // Catalogue index of each pattern box row; base-name list index of each base-name box row.

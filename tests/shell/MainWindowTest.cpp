@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
@@ -322,6 +323,31 @@ TEST_F(MainWindowTest, PhotoModelServesManyNamesWithoutCopyingThem) {
   EXPECT_FALSE(model.data(model.index(0), Qt::DecorationRole).isValid());
   model.Reset(nullptr);
   EXPECT_EQ(model.rowCount(), 0);
+}
+
+}  // namespace
+}  // namespace lumatag::shell
+
+namespace lumatag::shell {
+namespace {
+
+TEST_F(MainWindowTest, ScanProgressShowsOnlyForLongScansAndOffersCancel) {
+  ASSERT_TRUE(Start());
+  Window().BeginScanProgress();
+  Window().UpdateScanProgress(10, 100);
+  EXPECT_FALSE(Window().ScanProgressShown());
+  QTest::qWait(550);
+  Window().UpdateScanProgress(20, 100);
+  EXPECT_TRUE(Window().ScanProgressShown());
+  int cancelled = 0;
+  QObject::connect(&Window(), &MainWindow::scanCancelRequested, [&] { ++cancelled; });
+  const auto buttons = Window().statusBar()->findChildren<QPushButton*>();
+  ASSERT_EQ(buttons.size(), 1);
+  EXPECT_EQ(buttons.front()->text(), QStringLiteral("Cancel"));
+  buttons.front()->click();
+  EXPECT_EQ(cancelled, 1);
+  Window().EndScanProgress();
+  EXPECT_FALSE(Window().ScanProgressShown());
 }
 
 }  // namespace
