@@ -145,3 +145,8 @@ bool ShellTest::FileExists(const std::string& name) const {
 }
 
 }  // namespace lumatag::shell
+
+// The font configuration library keeps a few blocks for the life of the process.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n";
+}

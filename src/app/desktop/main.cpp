@@ -12,6 +12,12 @@
 #include "shell/MainWindow.h"
 #include "shell/ShellApplication.h"
 
+// Sanitizer builds: the font configuration and D-Bus libraries keep a few blocks for the life of
+// the process.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\nleak:libdbus-1.so\n";
+}
+
 int main(int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
