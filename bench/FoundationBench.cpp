@@ -4,7 +4,7 @@
 
 #include "foundation/Numbers.h"
 #include "foundation/StringTable.h"
-#include "foundation/TextComparer.h"
+#include "ports/TextComparer.h"
 
 namespace lumatag {
 namespace {

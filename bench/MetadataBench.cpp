@@ -12,6 +12,7 @@
 #include "metadata/PhotoMetadataReader.h"
 #include "photobuilder/PhotoBuilder.h"
 #include "platform/fake/MemoryFileSystem.h"
+#include "platform/linux/PosixReadableFile.h"
 
 namespace lumatag {
 namespace {

@@ -15,6 +15,11 @@
 #include <thread>
 
 #include "photobuilder/PhotoBuilder.h"
+#include "platform/linux/HiveRegistryStore.h"
+#include "platform/linux/IcuTextComparer.h"
+#include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxStandardFolders.h"
+#include "platform/linux/PosixReadableFile.h"
 #include "shell/MainWindow.h"
 #include "shell/PreviewDecoder.h"
 #include "shell/ShellApplication.h"
@@ -91,8 +96,15 @@ void BM_StartupToFirstPaint1000Photos(benchmark::State& state) {
         << "[HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag]\n"
         << "\"UI Locale\"=dword:00000409\n\"File Navigation Mode\"=dword:00000000\n"
         << "\"Image Folder\"=\"" << photos << "/\"\n";
+    lumatag::HiveRegistryStore registry(folder + "/settings.reg");
+    lumatag::LinuxFileOperations files;
+    lumatag::LinuxStandardFolders folders;
     lumatag::shell::ShellPorts ports;
-    ports.settingsPath = folder + "/settings.reg";
+    ports.registry = &registry;
+    ports.files = &files;
+    ports.readableFiles = &lumatag::PlatformReadableFileSystem();
+    ports.folders = &folders;
+    ports.textComparer = &lumatag::PlatformTextComparer();
     ports.programFolder = QString::fromStdString(folder);
     ports.wantedLocale = lumatag::shell::kEnglishLocale;
     state.ResumeTiming();

@@ -20,6 +20,8 @@
 #include "patterns/PatternCatalogue.h"
 #include "photobuilder/PhotoBuilder.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/PosixReadableFile.h"
+#include "ports/MessagePresenter.h"
 #include "workflow/PhotoWorkflow.h"
 
 namespace lumatag {

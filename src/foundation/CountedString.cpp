@@ -3,8 +3,6 @@
 #include <cstring>
 #include <new>
 
-#include "foundation/TextComparer.h"
-
 namespace lumatag {
 
 namespace {
@@ -201,15 +199,6 @@ void CountedString::Release() {
   buffer_ = nullptr;
   length_ = capacity_ = 0;
   owned_ = false;
-}
-
-int CountedString::Compare(const char16_t* other, bool ignoreCase) const {
-  if (other == nullptr) return length_ > 0 ? 1 : 0;
-  return CompareInvariant(View(), std::u16string_view(other), ignoreCase);
-}
-
-int CountedString::Compare(const CountedString& other, bool ignoreCase) const {
-  return CompareInvariant(View(), other.View(), ignoreCase);
 }
 
 int CountedString::FindChar(char16_t c, int start) const {

@@ -83,11 +83,6 @@ class CountedString {
   char16_t* MutableText() { return buffer_ != nullptr ? buffer_ + 1 : nullptr; }
   char16_t operator[](int i) const { return buffer_[i + 1]; }
 
-  // Locale-neutral comparison (hyphens and apostrophes count) → -1, 0, +1. A missing other text
-  // compares as 1 when this string is non-empty, else 0.
-  int Compare(const char16_t* other, bool ignoreCase) const;
-  int Compare(const CountedString& other, bool ignoreCase) const;
-
   int FindChar(char16_t c, int start = 0) const;
   int FindText(const char16_t* text) const;
   int FindLastBackslash() const;

@@ -9,7 +9,7 @@
 #include "foundation/PrivateHeap.h"
 #include "foundation/Status.h"
 #include "foundation/SystemTime.h"
-#include "platform/ReadableFile.h"
+#include "ports/ReadableFile.h"
 
 namespace lumatag {
 

@@ -10,7 +10,7 @@
 #include "foundation/StringTable.h"
 #include "metadata/IfdReader.h"
 #include "metadata/PhotoFacts.h"
-#include "platform/ReadableFile.h"
+#include "ports/ReadableFile.h"
 
 namespace lumatag {
 

@@ -1,9 +1,9 @@
 #include "patterns/PatternCatalogue.h"
 
-#include "foundation/Messages.h"
 #include "foundation/Numbers.h"
 #include "foundation/StringTable.h"
-#include "foundation/TextComparer.h"
+#include "ports/Messages.h"
+#include "ports/TextComparer.h"
 
 namespace lumatag {
 

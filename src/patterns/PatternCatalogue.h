@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "foundation/ElementArray.h"
-#include "foundation/SettingsRecords.h"
 #include "patterns/PatternCompiler.h"
+#include "ports/SettingsRecords.h"
 
 namespace lumatag {
 

@@ -1,9 +1,9 @@
 #include "patterns/PatternCompiler.h"
 
-#include "foundation/Messages.h"
 #include "foundation/Numbers.h"
 #include "foundation/StringTable.h"
 #include "patterns/KeywordTable.h"
+#include "ports/Messages.h"
 
 namespace lumatag {
 

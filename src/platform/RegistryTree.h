@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/RegistryStore.h"
+#include "ports/RegistryStore.h"
 
 namespace lumatag {
 

@@ -7,8 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "foundation/Path.h"
 #include "foundation/Status.h"
-#include "platform/ReadableFile.h"
 
 namespace lumatag::shell {
 

@@ -6,9 +6,9 @@
 #include <QWidget>
 #include <functional>
 
-#include "platform/FileOperations.h"
-#include "platform/MessagePresenter.h"
-#include "platform/SoundPlayer.h"
+#include "ports/FileOperations.h"
+#include "ports/MessagePresenter.h"
+#include "ports/SoundPlayer.h"
 
 namespace lumatag::shell {
 

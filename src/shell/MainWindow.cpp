@@ -26,9 +26,9 @@
 #include <QVBoxLayout>
 #include <QWhatsThis>
 
-#include "foundation/Messages.h"
 #include "metadata/MetadataEntry.h"
 #include "metadata/PhotoFacts.h"
+#include "ports/Messages.h"
 #include "shell/InterimPorts.h"
 #include "shell/KeyboardRouter.h"
 #include "shell/PhotoListModel.h"

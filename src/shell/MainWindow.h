@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "foundation/SettingsRecords.h"
+#include "ports/SettingsRecords.h"
 #include "shell/ShellCommands.h"
 #include "workflow/WorkflowView.h"
 

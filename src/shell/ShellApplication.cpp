@@ -8,11 +8,7 @@
 #include <QLocale>
 #include <QScreen>
 
-#include "foundation/Messages.h"
-#include "platform/ReadableFile.h"
-#include "platform/linux/HiveRegistryStore.h"
-#include "platform/linux/LinuxFileOperations.h"
-#include "platform/linux/LinuxStandardFolders.h"
+#include "ports/Messages.h"
 #include "shell/InterimPorts.h"
 #include "shell/MainWindow.h"
 #include "workflow/FolderLister.h"
@@ -97,12 +93,15 @@ Status ShellApplication::Initialise() {
         [this]() -> QWidget* { return static_cast<QWidget*>(window_.get()); });
     context_.presenter = ownPresenter_.get();
   }
-  context_.InstallOutOfMemoryHandler();
+  if (ports_.textComparer != nullptr) context_.InstallTextComparer(ports_.textComparer);
+  InstallOutOfMemoryMessage(context_);
   LT_TRY(LoadString(*context_.programModule, IDS_APP_TITLE, context_.title));
   settingsChanged_ = false;
-  registry_ = std::make_unique<HiveRegistryStore>(
-      ports_.settingsPath.empty() ? HiveRegistryStore::DefaultPath() : ports_.settingsPath);
-  store_ = std::make_unique<SettingsStore>(*registry_, *context_.programModule);
+  if (ports_.registry == nullptr || ports_.files == nullptr || ports_.readableFiles == nullptr ||
+      ports_.folders == nullptr) {
+    return E_INVALIDARG;
+  }
+  store_ = std::make_unique<SettingsStore>(*ports_.registry, *context_.programModule);
   LT_TRY(LoadWindowSettings(*store_, context_, windowSettings_, &settingsChanged_));
   ReportSettingsRecovery(*store_, context_);
 
@@ -131,17 +130,11 @@ Status ShellApplication::Initialise() {
   LT_TRY(catalogue_.BuildAutomaticList(context_));
 
   // 6. The naming settings: working folder, flags, stored patterns, extensions.
-  if (ports_.files != nullptr) {
-    files_ = ports_.files;
-  } else {
-    ownFiles_ = std::make_unique<LinuxFileOperations>();
-    files_ = ownFiles_.get();
-  }
+  files_ = ports_.files;
   namingSettings_.patterns = &catalogue_;
   namingSettings_.extensions = &extensions_;
   {
-    LinuxStandardFolders folders;
-    ExistingFolderRule rule(*files_, folders);
+    ExistingFolderRule rule(*files_, *ports_.folders);
     // Settings that cannot be read keep their defaults; the store has told the person.
     (void)LoadNamingSettings(*store_, context_, namingSettings_, &rule, &settingsChanged_);
     SettingsKey key;
@@ -179,7 +172,7 @@ Status ShellApplication::Initialise() {
   WorkflowServices services;
   services.context = &context_;
   services.files = files_;
-  services.readableFiles = &PlatformReadableFileSystem();
+  services.readableFiles = ports_.readableFiles;
   services.sounds = sounds_;
   services.view = window_.get();
   services.catalogue = &catalogue_;
@@ -297,7 +290,6 @@ void ShellApplication::ShutdownApplication() {
   workflow_.reset();
   help_.reset();
   store_.reset();
-  registry_.reset();
 }
 
 }  // namespace lumatag::shell

@@ -9,15 +9,18 @@
 #include <string>
 
 #include "foundation/AppContext.h"
-#include "foundation/SettingsRecords.h"
-#include "foundation/SettingsStore.h"
 #include "foundation/StringTable.h"
 #include "patterns/KeywordTable.h"
 #include "patterns/PatternCatalogue.h"
-#include "platform/FileOperations.h"
-#include "platform/MessagePresenter.h"
-#include "platform/RegistryStore.h"
-#include "platform/SoundPlayer.h"
+#include "ports/FileOperations.h"
+#include "ports/MessagePresenter.h"
+#include "ports/ReadableFile.h"
+#include "ports/RegistryStore.h"
+#include "ports/SettingsRecords.h"
+#include "ports/SettingsStore.h"
+#include "ports/SoundPlayer.h"
+#include "ports/StandardFolders.h"
+#include "ports/TextComparer.h"
 #include "shell/HelpPages.h"
 #include "shell/UiLocale.h"
 #include "shell/WorkflowFront.h"
@@ -32,16 +35,19 @@ class ShellApplication;
 void SetCrashHandlerInstaller(std::function<void()> installer);
 void InstallCrashHandler();
 
-// The outside world of the shell; every member left empty gets the real one.
+// The outside world of the shell. The program wires in the platform's settings store, files,
+// readable files and standard folders (all required); the Qt pieces left empty get the shell's own.
 struct ShellPorts {
+  RegistryStore* registry = nullptr;
+  FileOperations* files = nullptr;
+  const ReadableFileSystem* readableFiles = nullptr;
+  StandardFolders* folders = nullptr;
+  const TextComparer* textComparer = nullptr;
   MessagePresenter* presenter = nullptr;
   SoundPlayer* sounds = nullptr;
   FolderChooser* folderChooser = nullptr;
-  FileOperations* files = nullptr;
   DocumentOpener opener;
   UiLocaleChooser localeChooser;
-  // The settings hive; empty: the per-user default.
-  std::string settingsPath;
   // The folder holding the program (help pages, locale folders, documents); empty: the program's.
   QString programFolder;
   QString programName = QStringLiteral("lumatag");
@@ -116,7 +122,6 @@ class ShellApplication {
   AppContext context_;
   StringModule localeModule_;
   UiLocaleEntry uiLocale_;
-  std::unique_ptr<RegistryStore> registry_;
   std::unique_ptr<SettingsStore> store_;
   WindowSettings windowSettings_;
   NamingSettings namingSettings_;
@@ -131,7 +136,6 @@ class ShellApplication {
   std::unique_ptr<MessagePresenter> ownPresenter_;
   std::unique_ptr<SoundPlayer> ownSounds_;
   std::unique_ptr<FolderChooser> ownChooser_;
-  std::unique_ptr<FileOperations> ownFiles_;
   SoundPlayer* sounds_ = nullptr;
   FolderChooser* chooser_ = nullptr;
   FileOperations* files_ = nullptr;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "foundation/Messages.h"
 #include "foundation/Numbers.h"
-#include "foundation/TextComparer.h"
+#include "ports/Messages.h"
+#include "ports/TextComparer.h"
 
 namespace lumatag {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "foundation/ElementArray.h"
-#include "foundation/SettingsRecords.h"
+#include "ports/SettingsRecords.h"
 
 namespace lumatag {
 

@@ -6,7 +6,8 @@
 #include <string_view>
 
 #include "foundation/AppContext.h"
-#include "platform/FileOperations.h"
+#include "ports/FileOperations.h"
+#include "ports/MessagePresenter.h"
 
 namespace lumatag {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/FileOperations.h"
+#include "ports/FileOperations.h"
 
 namespace lumatag {
 

@@ -8,7 +8,7 @@
 
 #include "foundation/Numbers.h"
 #include "foundation/StringIds.h"
-#include "foundation/TextComparer.h"
+#include "ports/TextComparer.h"
 
 namespace lumatag {
 

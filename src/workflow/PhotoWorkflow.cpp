@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "foundation/Messages.h"
 #include "foundation/Numbers.h"
 #include "foundation/StringIds.h"
-#include "foundation/TextComparer.h"
 #include "metadata/MetadataCatalogue.h"
 #include "metadata/PhotoMetadataReader.h"
 #include "patterns/Classification.h"
 #include "patterns/NameMatcher.h"
+#include "ports/Messages.h"
+#include "ports/TextComparer.h"
 #include "workflow/FileActions.h"
 #include "workflow/FolderLister.h"
 

@@ -2,9 +2,9 @@
 // user's pictures folder, else none.
 #pragma once
 
-#include "foundation/SettingsRecords.h"
-#include "platform/FileOperations.h"
-#include "platform/StandardFolders.h"
+#include "ports/FileOperations.h"
+#include "ports/SettingsRecords.h"
+#include "ports/StandardFolders.h"
 
 namespace lumatag {
 

@@ -11,9 +11,9 @@
 
 #include "CliRunner.h"
 
-#include "foundation/SettingsStore.h"
 #include "photobuilder/PhotoBuilder.h"
 #include "platform/linux/HiveRegistryStore.h"
+#include "ports/SettingsStore.h"
 #include "support/TestSupport.h"
 
 namespace lumatag {

@@ -11,8 +11,8 @@
 
 #include "CliRunner.h"
 
-#include "foundation/SettingsStore.h"
 #include "platform/linux/HiveRegistryStore.h"
+#include "ports/SettingsStore.h"
 #include "support/TestSupport.h"
 
 namespace lumatag {

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/AppContext.h"
-#include "foundation/Messages.h"
-#include "platform/fake/ScriptedMessagePresenter.h"
 #include "support/TestSupport.h"
 
 namespace lumatag {
@@ -117,7 +114,7 @@ TEST(CountedStringTest, AssignFromAnEmptyStringClears) {
   ExpectConsistent(s);
 }
 
-TEST(CountedStringTest, FindAndCompare) {
+TEST(CountedStringTest, Find) {
   CountedString s;
   ASSERT_OK(s.Assign(u"C:\\photos\\a-b.jpg"));
   EXPECT_EQ(s.FindChar(u'\\'), 2);
@@ -128,11 +125,6 @@ TEST(CountedStringTest, FindAndCompare) {
   EXPECT_EQ(s.FindLastBackslash(), 9);
   CountedString empty;
   EXPECT_EQ(empty.FindLastBackslash(), -1);
-  EXPECT_EQ(s.Compare(nullptr, false), 1);
-  EXPECT_EQ(empty.Compare(nullptr, false), 0);
-  EXPECT_EQ(s.Compare(u"C:\\PHOTOS\\A-B.JPG", true), 0);
-  EXPECT_NE(s.Compare(u"C:\\PHOTOS\\A-B.JPG", false), 0);
-  EXPECT_NE(s.Compare(u"C:\\photos\\ab.jpg", true), 0);  // the hyphen counts
 }
 
 TEST(CountedStringTest, TrimsWhiteSpaceAtEitherEnd) {
@@ -169,23 +161,6 @@ TEST(CountedStringTest, MovingHandsTheStorageOver) {
   EXPECT_EQ(a.Length(), 0);
   ASSERT_OK(a.Assign(u"again"));  // the source stays usable
   EXPECT_EQ(Of(a), u"again");
-}
-
-TEST(CountedStringTest, AllocationFailureShowsOutOfMemoryOnceAndReturnsTheStatus) {
-  AppContext context;
-  ScriptedMessagePresenter presenter;
-  context.presenter = &presenter;
-  context.InstallOutOfMemoryHandler();
-  PrivateHeap& heap = PrivateHeap::Process();
-  heap.FailAllocationsAfter(0);
-  CountedString s;
-  const Status status = s.Assign(u"needs storage");
-  heap.FailAllocationsAfter(-1);
-  EXPECT_STATUS(E_OUTOFMEMORY, status);
-  EXPECT_EQ(s.Length(), 0);
-  ASSERT_EQ(presenter.shown.size(), 1u);
-  EXPECT_EQ(presenter.shown[0].text, u"Out of memory.");
-  EXPECT_EQ(presenter.shown[0].flags, MB_OK | MB_ICONERROR);
 }
 
 TEST(PrivateHeapTest, RoundsToFourBytesAndRefusesAnOverflowingSize) {

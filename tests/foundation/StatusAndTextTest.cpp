@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "foundation/Status.h"
-#include "foundation/TextComparer.h"
 #include "support/TestSupport.h"
 
 namespace lumatag {
@@ -39,31 +38,6 @@ TEST(StatusTest, LastErrorBecomesAWin32Status) {
   EXPECT_STATUS(E_PATH_NOT_FOUND, StatusFromLastError(3, E_FAIL));
   EXPECT_STATUS(MakeStatus(0x80070716), StatusFromLastError(0x10716, E_FAIL));
   EXPECT_STATUS(E_RESOURCE_NOT_FOUND, StatusFromLastError(0, E_RESOURCE_NOT_FOUND));
-}
-
-TEST(InvariantCompareTest, CaseAndPunctuation) {
-  EXPECT_EQ(CompareInvariant(u"apple", u"APPLE", true), 0);
-  EXPECT_NE(CompareInvariant(u"apple", u"APPLE", false), 0);
-  EXPECT_EQ(CompareInvariant(u"apple", u"banana", false), -1);
-  EXPECT_EQ(CompareInvariant(u"banana", u"apple", true), 1);
-  // Hyphens and apostrophes count like other characters.
-  EXPECT_NE(CompareInvariant(u"co-op", u"coop", true), 0);
-  EXPECT_NE(CompareInvariant(u"its", u"it's", true), 0);
-  EXPECT_EQ(CompareInvariant(u"", u"", false), 0);
-  EXPECT_EQ(CompareInvariant(u"a", u"", false), 1);
-}
-
-TEST(InvariantCompareTest, AnInstalledComparerIsUsed) {
-  struct Reversed : TextComparer {
-    int Compare(std::u16string_view a, std::u16string_view b, bool) const override {
-      return a < b ? 1 : (a == b ? 0 : -1);
-    }
-  } reversed;
-  SetTextComparer(&reversed);
-  const int r = CompareInvariant(u"a", u"b", false);
-  SetTextComparer(nullptr);
-  EXPECT_EQ(r, 1);
-  EXPECT_EQ(CompareInvariant(u"a", u"b", false), -1);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "metadata/BufferedFile.h"
 #include "photobuilder/PhotoBuilder.h"
 #include "platform/fake/MemoryFileSystem.h"
+#include "platform/linux/PosixReadableFile.h"
 #include "support/TestSupport.h"
 
 namespace lumatag {

@@ -6,6 +6,7 @@
 #include "metadata/PhotoMetadataReader.h"
 #include "photobuilder/PhotoBuilder.h"
 #include "platform/fake/MemoryFileSystem.h"
+#include "platform/linux/PosixReadableFile.h"
 #include "support/TestSupport.h"
 
 namespace lumatag {

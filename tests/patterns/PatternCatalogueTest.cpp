@@ -3,10 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "foundation/SettingsRecords.h"
 #include "foundation/StringTable.h"
 #include "patterns/PatternTestSupport.h"
 #include "platform/fake/MemoryRegistryStore.h"
+#include "ports/SettingsRecords.h"
+#include "ports/TextComparer.h"
 
 namespace lumatag {
 namespace {
@@ -104,7 +105,7 @@ TEST_F(PatternCatalogueTest, BuiltInsAreSortedCompiledAndTheDefaultIsTwoDigitsIn
     EXPECT_FALSE(pattern.compiled.IsEmpty());
     EXPECT_EQ(pattern.storedName.View(), pattern.name.View());
     if (i > 0) {
-      EXPECT_LT(catalogue_.At(i - 1).name.Compare(pattern.name, true), 0);
+      EXPECT_LT(CompareInvariant(catalogue_.At(i - 1).name.View(), pattern.name.View(), true), 0);
     }
   }
   EXPECT_EQ(DefaultName(), u"2 digits in parentheses");

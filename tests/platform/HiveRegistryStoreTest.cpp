@@ -15,9 +15,9 @@
 #include <random>
 #include <sstream>
 
-#include "foundation/SettingsRecords.h"
 #include "platform/fake/ScriptedMessagePresenter.h"
 #include "platform/linux/HiveFormat.h"
+#include "ports/SettingsRecords.h"
 #include "support/TestSupport.h"
 
 namespace lumatag {

@@ -206,10 +206,7 @@ TEST_F(StartupTest, NoLocaleChosenEndsStartUpWithItsMessage) {
   std::filesystem::create_directories(dir_.File("program/de_DE"));
   std::ofstream(dir_.File("program/de_DE/lumatag.txt")) << "";
   std::ofstream(dir_.File("settings.reg")) << "Lumatag Settings Hive 1\n";
-  ShellPorts ports;
-  ports.presenter = &presenter_;
-  ports.settingsPath = dir_.File("settings.reg");
-  ports.programFolder = QString::fromStdString(dir_.File("program"));
+  ShellPorts ports = BasePorts();
   ports.wantedLocale = 0x40C;  // French: not there, German is
   int asked = 0;
   ports.localeChooser = [&](const std::vector<UiLocaleEntry>& available) {

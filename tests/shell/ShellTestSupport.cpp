@@ -10,6 +10,8 @@
 #include <fstream>
 
 #include "photobuilder/PhotoBuilder.h"
+#include "platform/linux/IcuTextComparer.h"
+#include "platform/linux/PosixReadableFile.h"
 
 namespace lumatag::shell {
 
@@ -102,19 +104,31 @@ void ShellTest::WriteSettings(const std::string& folder, int mode, const std::st
       << extra;
 }
 
-bool ShellTest::Start() {
+ShellPorts ShellTest::BasePorts() {
+  // A fresh store each time, as a new process would have.
+  registry_ = std::make_unique<HiveRegistryStore>(dir_.File("settings.reg"));
   ShellPorts ports;
+  ports.registry = registry_.get();
+  ports.files = files_.get();
+  ports.readableFiles = &PlatformReadableFileSystem();
+  ports.folders = &folders_;
+  ports.textComparer = &PlatformTextComparer();
   ports.presenter = &presenter_;
+  ports.programFolder = QString::fromStdString(dir_.File("program"));
+  ports.wantedLocale = kEnglishLocale;
+  return ports;
+}
+
+bool ShellTest::Start() {
+  if (shell_) shell_->ShutdownApplication();
+  shell_.reset();
+  ShellPorts ports = BasePorts();
   ports.sounds = &sounds_;
   ports.folderChooser = &chooser_;
-  ports.files = files_.get();
   ports.opener = [this](const QUrl& url) {
     opened_.push_back(url);
     return true;
   };
-  ports.settingsPath = dir_.File("settings.reg");
-  ports.programFolder = QString::fromStdString(dir_.File("program"));
-  ports.wantedLocale = kEnglishLocale;
   shell_ = std::make_unique<ShellApplication>(std::move(ports));
   if (Failed(shell_->InitApplication())) return false;
   shell_->ShowMainWindow();

@@ -14,7 +14,9 @@
 
 #include "platform/fake/RecordingSoundPlayer.h"
 #include "platform/fake/ScriptedMessagePresenter.h"
+#include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxStandardFolders.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellApplication.h"
 #include "support/TestSupport.h"
@@ -68,6 +70,8 @@ class ShellTest : public testing::Test {
   void AddPhotos(const std::vector<std::string>& names);
   // The settings file: working folder (empty: none), navigation mode.
   void WriteSettings(const std::string& folder, int mode = 0, const std::string& extra = "");
+  // The platform pieces every start gets, the settings in the test folder.
+  ShellPorts BasePorts();
   // Starts the shell and shows its window; false when start-up failed.
   bool Start();
 
@@ -86,6 +90,8 @@ class ShellTest : public testing::Test {
   RecordingSoundPlayer sounds_;
   ScriptedFolderChooser chooser_;
   std::unique_ptr<TrashFileOperations> files_;
+  std::unique_ptr<HiveRegistryStore> registry_;
+  LinuxStandardFolders folders_;
   std::vector<QUrl> opened_;
   std::unique_ptr<ShellApplication> shell_;
 };

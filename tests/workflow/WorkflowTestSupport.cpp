@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "photobuilder/PhotoBuilder.h"
+#include "platform/linux/PosixReadableFile.h"
 
 namespace lumatag {
 

@@ -2,11 +2,12 @@
 
 #include <cstdio>
 
-#include "foundation/SettingsRecords.h"
-#include "foundation/TextComparer.h"
 #include "metadata/PhotoMetadataReader.h"
 #include "patterns/PatternCompiler.h"
 #include "platform/linux/HiveRegistryStore.h"
+#include "platform/linux/PosixReadableFile.h"
+#include "ports/SettingsRecords.h"
+#include "ports/TextComparer.h"
 
 namespace lumatag::cli {
 

@@ -6,6 +6,7 @@
 #include "metadata/MetadataCatalogue.h"
 #include "metadata/PhotoMetadataReader.h"
 #include "patterns/NameGenerator.h"
+#include "platform/linux/PosixReadableFile.h"
 
 namespace lumatag::cli {
 

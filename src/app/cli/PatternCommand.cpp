@@ -5,11 +5,11 @@
 
 #include "app/cli/CliCommon.h"
 #include "foundation/Numbers.h"
-#include "foundation/SettingsRecords.h"
 #include "patterns/KeywordTable.h"
 #include "patterns/PatternCatalogue.h"
 #include "patterns/PatternCompiler.h"
 #include "platform/linux/HiveRegistryStore.h"
+#include "ports/SettingsRecords.h"
 
 namespace lumatag::cli {
 

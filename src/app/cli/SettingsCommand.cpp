@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "app/cli/CliCommon.h"
-#include "foundation/SettingsRecords.h"
 #include "platform/linux/HiveRegistryStore.h"
+#include "ports/SettingsRecords.h"
 
 namespace lumatag::cli {
 

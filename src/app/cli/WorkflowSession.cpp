@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "foundation/TextComparer.h"
+#include "platform/linux/PosixReadableFile.h"
+#include "ports/TextComparer.h"
 #include "workflow/FileActions.h"
 #include "workflow/WorkingFolder.h"
 

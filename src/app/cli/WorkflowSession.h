@@ -7,13 +7,13 @@
 #include <string>
 
 #include "app/cli/CliCommon.h"
-#include "foundation/SettingsStore.h"
 #include "patterns/KeywordTable.h"
 #include "patterns/PatternCatalogue.h"
-#include "platform/SoundPlayer.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/LinuxFileOperations.h"
 #include "platform/linux/LinuxStandardFolders.h"
+#include "ports/SettingsStore.h"
+#include "ports/SoundPlayer.h"
 #include "workflow/PhotoWorkflow.h"
 
 namespace lumatag::cli {

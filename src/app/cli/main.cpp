@@ -6,6 +6,8 @@
 
 #include "app/cli/CliCommon.h"
 #include "foundation/StringTable.h"
+#include "platform/linux/IcuTextComparer.h"
+#include "ports/Messages.h"
 
 namespace {
 
@@ -26,7 +28,8 @@ int main(int argc, char** argv) {
   }
   lumatag::cli::CliContext context;
   context.app.presenter = &context.terminal;
-  context.app.InstallOutOfMemoryHandler();
+  context.app.InstallTextComparer(&lumatag::PlatformTextComparer());
+  lumatag::InstallOutOfMemoryMessage(context.app);
   lumatag::LoadString(*context.app.programModule, lumatag::IDS_APP_TITLE, context.app.title);
 
   const std::vector<std::string> args(argv + 2, argv + argc);

@@ -9,6 +9,11 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "platform/linux/HiveRegistryStore.h"
+#include "platform/linux/IcuTextComparer.h"
+#include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxStandardFolders.h"
+#include "platform/linux/PosixReadableFile.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellApplication.h"
 
@@ -26,7 +31,17 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("lumatag"));
 
-  lumatag::shell::ShellApplication app;
+  // The platform's settings store, files and folders.
+  lumatag::HiveRegistryStore registry(lumatag::HiveRegistryStore::DefaultPath());
+  lumatag::LinuxFileOperations files;
+  lumatag::LinuxStandardFolders folders;
+  lumatag::shell::ShellPorts ports;
+  ports.registry = &registry;
+  ports.files = &files;
+  ports.readableFiles = &lumatag::PlatformReadableFileSystem();
+  ports.folders = &folders;
+  ports.textComparer = &lumatag::PlatformTextComparer();
+  lumatag::shell::ShellApplication app(std::move(ports));
   const lumatag::Status status = app.InitApplication();
   if (lumatag::Failed(status)) return static_cast<int>(status);
   lumatag::shell::MainWindow* window = app.Window();

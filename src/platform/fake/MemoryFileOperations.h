@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "foundation/Path.h"
-#include "platform/FileOperations.h"
+#include "ports/FileOperations.h"
 
 namespace lumatag {
 

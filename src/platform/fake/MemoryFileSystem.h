@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ReadableFile.h"
+#include "ports/ReadableFile.h"
 
 namespace lumatag {
 

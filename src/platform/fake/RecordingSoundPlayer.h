@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/SoundPlayer.h"
+#include "ports/SoundPlayer.h"
 
 namespace lumatag {
 

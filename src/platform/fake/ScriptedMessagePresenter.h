@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/MessagePresenter.h"
+#include "ports/MessagePresenter.h"
 
 namespace lumatag {
 

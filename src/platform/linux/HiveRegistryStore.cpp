@@ -64,19 +64,16 @@ bool WriteAll(int fd, const std::string& text) {
 
 // Writes a new file that must not exist yet, and makes it durable.
 bool WriteNewFile(const std::string& path, const std::string& text, bool exclusive) {
-  const int fd =
-      open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC), 0600);
-  if (fd < 0) return false;
-  const bool ok = WriteAll(fd, text) && fsync(fd) == 0;
-  return close(fd) == 0 && ok;
+  UniqueFd fd(
+      open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC), 0600));
+  if (!fd.Valid()) return false;
+  const bool ok = WriteAll(fd.Get(), text) && fsync(fd.Get()) == 0;
+  return fd.Close() && ok;
 }
 
 bool SyncFolder(const std::string& folder) {
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool ok = fsync(fd) == 0;
-  close(fd);
-  return ok;
+  const UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return fd.Valid() && fsync(fd.Get()) == 0;
 }
 
 }  // namespace
@@ -84,9 +81,7 @@ bool SyncFolder(const std::string& folder) {
 HiveRegistryStore::HiveRegistryStore(std::string path)
     : path_(std::move(path)), lockPath_(path_ + ".lock") {}
 
-HiveRegistryStore::~HiveRegistryStore() {
-  if (lockFd_ >= 0) close(lockFd_);
-}
+HiveRegistryStore::~HiveRegistryStore() = default;
 
 std::string HiveRegistryStore::DefaultPath() {
   std::string base;
@@ -105,25 +100,21 @@ std::string HiveRegistryStore::DefaultPath() {
 }
 
 RegistryError HiveRegistryStore::Lock() {
-  if (lockFd_ >= 0) return ERROR_SUCCESS;
+  if (lockFd_.Valid()) return ERROR_SUCCESS;
   if (!MakeFolders(ParentOf(path_))) return ErrorFromErrno(errno, ERROR_CANTWRITE);
-  const int fd = open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return ErrorFromErrno(errno, ERROR_CANTWRITE);
-  while (flock(fd, LOCK_EX) != 0) {
-    if (errno != EINTR) {
-      close(fd);
-      return ERROR_CANTWRITE;
-    }
+  UniqueFd fd(open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+  if (!fd.Valid()) return ErrorFromErrno(errno, ERROR_CANTWRITE);
+  while (flock(fd.Get(), LOCK_EX) != 0) {
+    if (errno != EINTR) return ERROR_CANTWRITE;
   }
-  lockFd_ = fd;
+  lockFd_ = std::move(fd);
   return ERROR_SUCCESS;
 }
 
 void HiveRegistryStore::Unlock() {
-  if (lockFd_ < 0) return;
-  flock(lockFd_, LOCK_UN);
-  close(lockFd_);
-  lockFd_ = -1;
+  if (!lockFd_.Valid()) return;
+  flock(lockFd_.Get(), LOCK_UN);
+  lockFd_.Reset();
 }
 
 RegistryError HiveRegistryStore::Load(bool force, bool locked) {
@@ -134,8 +125,8 @@ RegistryError HiveRegistryStore::Load(bool force, bool locked) {
       stamp_.changedNs == info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec) {
     return ERROR_SUCCESS;
   }
-  const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
+  const UniqueFd fd(open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) {
     if (errno != ENOENT) {
       loaded_ = false;
       return ErrorFromErrno(errno, ERROR_CANTREAD);
@@ -146,8 +137,7 @@ RegistryError HiveRegistryStore::Load(bool force, bool locked) {
     return ERROR_SUCCESS;
   }
   Stamp stamp;
-  if (fstat(fd, &info) != 0) {
-    close(fd);
+  if (fstat(fd.Get(), &info) != 0) {
     loaded_ = false;
     return ERROR_CANTREAD;
   }
@@ -158,7 +148,6 @@ RegistryError HiveRegistryStore::Load(bool force, bool locked) {
   stamp.modifiedNs = info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
   stamp.changedNs = info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec;
   if (!force && loaded_ && stamp == stamp_) {
-    close(fd);
     return ERROR_SUCCESS;
   }
   std::string text;
@@ -166,10 +155,9 @@ RegistryError HiveRegistryStore::Load(bool force, bool locked) {
   if (!tooLarge) {
     char buffer[65536];
     while (true) {
-      const ssize_t n = read(fd, buffer, sizeof buffer);
+      const ssize_t n = read(fd.Get(), buffer, sizeof buffer);
       if (n < 0) {
         if (errno == EINTR) continue;
-        close(fd);
         loaded_ = false;
         return ERROR_CANTREAD;
       }
@@ -181,7 +169,6 @@ RegistryError HiveRegistryStore::Load(bool force, bool locked) {
       }
     }
   }
-  close(fd);
 
   HiveParseReport report;
   std::unique_ptr<RegistryNode> root =
@@ -256,7 +243,7 @@ RegistryError HiveRegistryStore::Write() {
 
 RegistryError HiveRegistryStore::BeforeRead() {
   if (depth_ > 0 && batchError_ == ERROR_SUCCESS) return ERROR_SUCCESS;
-  return Load(false, lockFd_ >= 0);
+  return Load(false, lockFd_.Valid());
 }
 
 RegistryError HiveRegistryStore::BeforeChange() {

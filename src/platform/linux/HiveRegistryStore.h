@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/RegistryTree.h"
+#include "platform/linux/UniqueFd.h"
 
 namespace lumatag {
 
@@ -61,7 +62,7 @@ class HiveRegistryStore final : public RegistryTreeStore {
 
   std::string path_;
   std::string lockPath_;
-  int lockFd_ = -1;
+  UniqueFd lockFd_;
   int depth_ = 0;
   bool dirty_ = false;
   RegistryError batchError_ = ERROR_SUCCESS;

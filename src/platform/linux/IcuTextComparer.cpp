@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/TextComparer.h"
+#include "platform/linux/IcuTextComparer.h"
 
 namespace lumatag {
 

@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/linux/FileErrors.h"
 #include "platform/linux/NativePath.h"
+#include "platform/linux/UniqueFd.h"
 
 namespace lumatag {
 
@@ -19,30 +21,6 @@ namespace {
 
 FileTime ToFileTime(const struct statx_timestamp& t) {
   return FileTimeFromUnix(t.tv_sec, t.tv_nsec);
-}
-
-Status StatusFromPosix(int error) {
-  switch (error) {
-    case ENOENT:
-      return E_FILE_NOT_FOUND;
-    case ENOTDIR:
-      return E_PATH_NOT_FOUND;
-    case EEXIST:
-    case ENOTEMPTY:
-      return E_FILE_EXISTS;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return E_ACCESS_DENIED;
-    case ENAMETOOLONG:
-      return MakeStatus(0x800700CE);  // file name too long
-    case ENOSPC:
-      return MakeStatus(0x80070070);  // disk full
-    case EXDEV:
-      return MakeStatus(0x80070011);  // not the same device
-    default:
-      return StatusFromErrno(error);
-  }
 }
 
 class PosixFolderListing final : public FolderListing {
@@ -54,7 +32,7 @@ class PosixFolderListing final : public FolderListing {
     for (;;) {
       errno = 0;
       const dirent* d = readdir(dir_);
-      if (d == nullptr) return errno == 0 ? E_NO_MORE_FILES : StatusFromPosix(errno);
+      if (d == nullptr) return errno == 0 ? E_NO_MORE_FILES : StatusFromFileError(errno);
       const std::string_view name(d->d_name);
       if (name == "." || name == "..") continue;
       struct statx sx {};
@@ -89,45 +67,40 @@ class PosixFolderListing final : public FolderListing {
 // file systems. The copy is flushed before the original goes, so a crash leaves at least one
 // whole file.
 Status CopyThenRemove(const std::string& from, const std::string& to) {
-  const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return StatusFromPosix(errno);
+  const UniqueFd in(open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in.Valid()) return StatusFromFileError(errno);
   struct stat st {};
-  fstat(in, &st);
-  const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
-  if (out < 0) {
-    const int error = errno;
-    close(in);
-    return StatusFromPosix(error);
-  }
+  fstat(in.Get(), &st);
+  UniqueFd out(open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
+  if (!out.Valid()) return StatusFromFileError(errno);
   char buffer[1 << 16];
   Status status = S_OK;
   for (;;) {
-    const ssize_t n = read(in, buffer, sizeof buffer);
+    const ssize_t n = read(in.Get(), buffer, sizeof buffer);
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
-      status = StatusFromPosix(errno);
+      status = StatusFromFileError(errno);
       break;
     }
     for (ssize_t done = 0; done < n;) {
-      const ssize_t w = write(out, buffer + done, static_cast<std::size_t>(n - done));
+      const ssize_t w = write(out.Get(), buffer + done, static_cast<std::size_t>(n - done));
       if (w < 0) {
         if (errno == EINTR) continue;
-        status = StatusFromPosix(errno);
+        status = StatusFromFileError(errno);
         break;
       }
       done += w;
     }
     if (Failed(status)) break;
   }
-  if (Succeeded(status) && fsync(out) != 0) status = StatusFromPosix(errno);
-  close(in);
-  if (close(out) != 0 && Succeeded(status)) status = StatusFromPosix(errno);
+  if (Succeeded(status) && fsync(out.Get()) != 0) status = StatusFromFileError(errno);
+  if (!out.Close() && Succeeded(status)) status = StatusFromFileError(errno);
   if (Failed(status)) {
     unlink(to.c_str());  // the partial copy is ours; the original is untouched
     return status;
   }
-  if (unlink(from.c_str()) != 0) return StatusFromPosix(errno);
+  if (unlink(from.c_str()) != 0) return StatusFromFileError(errno);
   return S_OK;
 }
 
@@ -136,12 +109,12 @@ Status CopyThenRemove(const std::string& from, const std::string& to) {
 Status RenameNoReplace(const std::string& from, const std::string& to) {
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return S_OK;
   const int error = errno;
-  if (error != EINVAL && error != ENOSYS && error != ENOTSUP) return StatusFromPosix(error);
+  if (error != EINVAL && error != ENOSYS && error != ENOTSUP) return StatusFromFileError(error);
   if (link(from.c_str(), to.c_str()) == 0) {
     if (unlink(from.c_str()) == 0) return S_OK;
     const int unlinkError = errno;
     unlink(to.c_str());
-    return StatusFromPosix(unlinkError);
+    return StatusFromFileError(unlinkError);
   }
   if (errno == EEXIST) return E_FILE_EXISTS;
   // No hard links either (FAT-like file systems): a case-only rename of the same file, or a
@@ -152,7 +125,7 @@ Status RenameNoReplace(const std::string& from, const std::string& to) {
       !(stat(from.c_str(), &a) == 0 && a.st_ino == b.st_ino && a.st_dev == b.st_dev)) {
     return E_FILE_EXISTS;
   }
-  if (rename(from.c_str(), to.c_str()) != 0) return StatusFromPosix(errno);
+  if (rename(from.c_str(), to.c_str()) != 0) return StatusFromFileError(errno);
   return S_OK;
 }
 
@@ -170,7 +143,7 @@ Status EnsureDataFolder() {
   for (std::size_t at = 1; at <= folder.size(); ++at) {
     if (at == folder.size() || folder[at] == '/') {
       const std::string part = folder.substr(0, at);
-      if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return StatusFromPosix(errno);
+      if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return StatusFromFileError(errno);
     }
   }
   return S_OK;
@@ -183,7 +156,7 @@ Status LinuxFileOperations::OpenListing(std::u16string_view folder,
   const std::string path = folder.empty() ? std::string(".") : ToNativePath(folder);
   DIR* dir = opendir(path.c_str());
   if (dir == nullptr) {
-    return errno == ENOENT || errno == ENOTDIR ? E_PATH_NOT_FOUND : StatusFromPosix(errno);
+    return errno == ENOENT || errno == ENOTDIR ? E_PATH_NOT_FOUND : StatusFromFileError(errno);
   }
   *listing = std::make_unique<PosixFolderListing>(dir);
   return S_OK;
@@ -195,15 +168,15 @@ Status LinuxFileOperations::Move(std::u16string_view from, std::u16string_view t
   const std::string target = ToNativePath(to);
   if (replaceExisting) {
     if (rename(source.c_str(), target.c_str()) == 0) return S_OK;
-    if (errno != EXDEV) return StatusFromPosix(errno);
+    if (errno != EXDEV) return StatusFromFileError(errno);
     // Across file systems: copy beside the target, then replace it in one step.
     const std::string temporary = target + ".lumatag-move";
     LT_TRY(CopyThenRemove(source, temporary));
-    if (rename(temporary.c_str(), target.c_str()) != 0) return StatusFromPosix(errno);
+    if (rename(temporary.c_str(), target.c_str()) != 0) return StatusFromFileError(errno);
     return S_OK;
   }
   const Status status = RenameNoReplace(source, target);
-  return status == StatusFromPosix(EXDEV) ? CopyThenRemove(source, target) : status;
+  return status == StatusFromFileError(EXDEV) ? CopyThenRemove(source, target) : status;
 }
 
 Status LinuxFileOperations::Recycle(std::u16string_view path) {

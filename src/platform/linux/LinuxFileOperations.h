@@ -1,7 +1,7 @@
 // File operations on Linux: POSIX listing and renaming, the freedesktop trash through Qt.
 #pragma once
 
-#include "platform/FileOperations.h"
+#include "ports/FileOperations.h"
 
 namespace lumatag {
 

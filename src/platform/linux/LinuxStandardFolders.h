@@ -1,7 +1,7 @@
 // The standard folders on Linux: the XDG user folders, through Qt.
 #pragma once
 
-#include "platform/StandardFolders.h"
+#include "ports/StandardFolders.h"
 
 namespace lumatag {
 

@@ -7,40 +7,26 @@
 
 #include <cerrno>
 #include <ctime>
+#include <utility>
 
 #include "foundation/CountedString.h"
-#include "platform/ReadableFile.h"
+#include "platform/linux/FileErrors.h"
+#include "platform/linux/PosixReadableFile.h"
+#include "platform/linux/UniqueFd.h"
 
 namespace lumatag {
 
 namespace {
 
-Status StatusFromOpenError(int error) {
-  switch (error) {
-    case ENOENT:
-      return E_FILE_NOT_FOUND;
-    case ENOTDIR:
-      return E_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-      return E_ACCESS_DENIED;
-    case EISDIR:
-      return E_ACCESS_DENIED;
-    default:
-      return StatusFromErrno(error);
-  }
-}
-
 class PosixReadableFile final : public ReadableFile {
  public:
-  explicit PosixReadableFile(int fd) : fd_(fd) {}
-  ~PosixReadableFile() override { ::close(fd_); }
+  explicit PosixReadableFile(UniqueFd fd) : fd_(std::move(fd)) {}
 
   Status Read(void* destination, std::uint32_t count, std::uint32_t* read) override {
     *read = 0;
     ssize_t got;
     do {
-      got = ::pread(fd_, destination, count, static_cast<off_t>(position_));
+      got = ::pread(fd_.Get(), destination, count, static_cast<off_t>(position_));
     } while (got < 0 && errno == EINTR);
     if (got < 0) return StatusFromErrno(errno);
     *read = static_cast<std::uint32_t>(got);
@@ -52,7 +38,7 @@ class PosixReadableFile final : public ReadableFile {
     *written = 0;
     ssize_t put;
     do {
-      put = ::pwrite(fd_, source, count, static_cast<off_t>(position_));
+      put = ::pwrite(fd_.Get(), source, count, static_cast<off_t>(position_));
     } while (put < 0 && errno == EINTR);
     if (put < 0) return errno == EBADF ? E_ACCESS_DENIED : StatusFromErrno(errno);
     *written = static_cast<std::uint32_t>(put);
@@ -67,21 +53,21 @@ class PosixReadableFile final : public ReadableFile {
 
   Status Size(std::uint32_t* size) override {
     struct stat info;
-    if (::fstat(fd_, &info) != 0) return StatusFromErrno(errno);
+    if (::fstat(fd_.Get(), &info) != 0) return StatusFromErrno(errno);
     *size = info.st_size > 0xFFFFFFFF ? 0xFFFFFFFFu : static_cast<std::uint32_t>(info.st_size);
     return S_OK;
   }
 
   Status LastWriteTime(FileTime* time) override {
     struct stat info;
-    if (::fstat(fd_, &info) != 0) return StatusFromErrno(errno);
+    if (::fstat(fd_.Get(), &info) != 0) return StatusFromErrno(errno);
     *time = FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
     return S_OK;
   }
 
   Status LastWriteTimeLocal(SystemTime* fields) override {
     struct stat info;
-    if (::fstat(fd_, &info) != 0) return StatusFromErrno(errno);
+    if (::fstat(fd_.Get(), &info) != 0) return StatusFromErrno(errno);
     struct tm local;
     const time_t seconds = info.st_mtim.tv_sec;
     if (::localtime_r(&seconds, &local) == nullptr) return E_FAIL;
@@ -97,7 +83,7 @@ class PosixReadableFile final : public ReadableFile {
   }
 
  private:
-  int fd_;
+  UniqueFd fd_;
   std::uint32_t position_ = 0;
 };
 
@@ -111,8 +97,8 @@ class PosixReadableFileSystem final : public ReadableFileSystem {
     do {
       fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return StatusFromOpenError(errno);
-    file->reset(new PosixReadableFile(fd));
+    if (fd < 0) return StatusFromFileError(errno);
+    file->reset(new PosixReadableFile(UniqueFd(fd)));
     return S_OK;
   }
 };

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "platform/MessagePresenter.h"
+#include "ports/MessagePresenter.h"
 
 namespace lumatag {
 

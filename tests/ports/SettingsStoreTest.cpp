@@ -1,5 +1,5 @@
 // Typed reads and writes of the settings store over the in-memory registry.
-#include "foundation/SettingsStore.h"
+#include "ports/SettingsStore.h"
 
 #include <gtest/gtest.h>
 

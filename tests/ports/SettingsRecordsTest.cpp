@@ -1,6 +1,6 @@
 // Loading and saving the window and naming records, the lists behind their seams, the notice of a
 // damaged settings file, and fitting rectangles to a work area.
-#include "foundation/SettingsRecords.h"
+#include "ports/SettingsRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+#include "foundation/Path.h"
 #include "foundation/Status.h"
 #include "foundation/SystemTime.h"
 
@@ -37,15 +38,5 @@ class ReadableFileSystem {
   virtual Status OpenForReading(std::u16string_view path,
                                 std::unique_ptr<ReadableFile>* file) const = 0;
 };
-
-// The platform's own file system.
-const ReadableFileSystem& PlatformReadableFileSystem();
-
-// The separator between a folder and a file name on this platform.
-#ifdef _WIN32
-inline constexpr char16_t kPathSeparator = u'\\';
-#else
-inline constexpr char16_t kPathSeparator = u'/';
-#endif
 
 }  // namespace lumatag

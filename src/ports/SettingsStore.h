@@ -22,7 +22,7 @@
 
 #include "foundation/CountedString.h"
 #include "foundation/StringTable.h"
-#include "platform/RegistryStore.h"
+#include "ports/RegistryStore.h"
 
 namespace lumatag {
 

@@ -1,8 +1,8 @@
-#include "foundation/SettingsRecords.h"
+#include "ports/SettingsRecords.h"
 
 #include <algorithm>
 
-#include "foundation/Messages.h"
+#include "ports/Messages.h"
 
 namespace lumatag {
 

@@ -1,4 +1,4 @@
-#include "foundation/Messages.h"
+#include "ports/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +93,23 @@ TEST_F(MessagesTest, BoxIsOwnedOnlyByAVisibleMainWindowAndMarksTheActivity) {
   EXPECT_EQ(context_.activityState, 3);
   EXPECT_FALSE(presenter_.shown[0].owned);
   EXPECT_TRUE(presenter_.shown[1].owned);
+}
+
+TEST(OutOfMemoryMessageTest, AllocationFailureShowsOutOfMemoryOnceAndReturnsTheStatus) {
+  AppContext context;
+  ScriptedMessagePresenter presenter;
+  context.presenter = &presenter;
+  InstallOutOfMemoryMessage(context);
+  PrivateHeap& heap = PrivateHeap::Process();
+  heap.FailAllocationsAfter(0);
+  CountedString s;
+  const Status status = s.Assign(u"needs storage");
+  heap.FailAllocationsAfter(-1);
+  EXPECT_STATUS(E_OUTOFMEMORY, status);
+  EXPECT_EQ(s.Length(), 0);
+  ASSERT_EQ(presenter.shown.size(), 1u);
+  EXPECT_EQ(presenter.shown[0].text, u"Out of memory.");
+  EXPECT_EQ(presenter.shown[0].flags, MB_OK | MB_ICONERROR);
 }
 
 }  // namespace

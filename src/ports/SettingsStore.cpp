@@ -1,4 +1,4 @@
-#include "foundation/SettingsStore.h"
+#include "ports/SettingsStore.h"
 
 #include <algorithm>
 #include <cstring>

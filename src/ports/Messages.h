@@ -6,9 +6,12 @@
 #include <cstdint>
 
 #include "foundation/AppContext.h"
+#include "ports/MessagePresenter.h"
 
 namespace lumatag {
 
+// Routes the heap's allocation failures of `context` to an "Out of memory." error message.
+void InstallOutOfMemoryMessage(AppContext& context);
 // Shows a ready text; the main window owns the box when it is visible. Returns the button pressed.
 int ShowMessage(AppContext& context, const char16_t* text, std::uint32_t flags);
 // An entry with no argument, as an error. Returns the button pressed, or the failure status when

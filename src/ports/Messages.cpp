@@ -1,11 +1,11 @@
-#include "foundation/Messages.h"
+#include "ports/Messages.h"
 
 namespace lumatag {
 
 namespace {
 
-void OutOfMemory(void* context) {
-  ShowErrorMessage(*static_cast<AppContext*>(context), IDS_OUT_OF_MEMORY);
+void OutOfMemory(AppContext& context) {
+  ShowErrorMessage(context, IDS_OUT_OF_MEMORY);
 }
 
 // Loads an entry into `text` and fills its "{1}" from `argument` when one is given.
@@ -20,15 +20,8 @@ Status Prepare(AppContext& context, std::uint16_t id, const char16_t* argument,
 
 }  // namespace
 
-AppContext::AppContext() = default;
-
-AppContext::~AppContext() {
-  if (handlerInstalled_) heap->SetOutOfMemoryHandler(nullptr, nullptr);
-}
-
-void AppContext::InstallOutOfMemoryHandler() {
-  heap->SetOutOfMemoryHandler(&OutOfMemory, this);
-  handlerInstalled_ = true;
+void InstallOutOfMemoryMessage(AppContext& context) {
+  context.InstallOutOfMemoryHandler(&OutOfMemory);
 }
 
 int ShowMessage(AppContext& context, const char16_t* text, std::uint32_t flags) {

@@ -17,7 +17,7 @@
 #include <functional>
 
 #include "foundation/AppContext.h"
-#include "foundation/SettingsStore.h"
+#include "ports/SettingsStore.h"
 
 namespace lumatag {
 
