@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QWhatsThis>
 #include <filesystem>
 #include <fstream>
 
@@ -174,6 +175,14 @@ TEST_F(HelpTest, PopupHelpComesFromTheControlsPage) {
   EXPECT_EQ(Control(kRenameButton)->whatsThis(), QStringLiteral("<p>Renames the photo.</p>"));
   // Without a page the tooltip text stands in.
   EXPECT_EQ(Control(kFolderButton)->whatsThis(), Control(kFolderButton)->toolTip());
+}
+
+TEST_F(HelpTest, QuestionMarkItemEntersContextHelpMode) {
+  ASSERT_TRUE(Start());
+  ASSERT_FALSE(QWhatsThis::inWhatsThisMode());
+  Window().MenuAction(kCmdContextHelp)->trigger();
+  EXPECT_TRUE(QWhatsThis::inWhatsThisMode());
+  QWhatsThis::leaveWhatsThisMode();
 }
 
 TEST_F(HelpTest, MissingDocumentsAreReported) {
