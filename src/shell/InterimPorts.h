@@ -1,5 +1,6 @@
-// Qt versions of the message, sound and folder-choice ports, kept small until the shared Qt layer
-// provides its own; the shell only reaches them through the port interfaces.
+// The folder choice through Qt's own file dialog, with the first file of an entered folder put in
+// the name box (the shared Qt layer's chooser does not do that yet); reached only through the
+// FolderChooser port.
 #pragma once
 
 #include <QString>
@@ -7,33 +8,11 @@
 #include <functional>
 
 #include "ports/FileOperations.h"
-#include "ports/MessagePresenter.h"
-#include "ports/SoundPlayer.h"
 
 namespace lumatag::shell {
 
-// Message boxes over QMessageBox; boxes the main window owns are modal to it.
-class QtMessagePresenter final : public MessagePresenter {
- public:
-  explicit QtMessagePresenter(std::function<QWidget*()> owner) : owner_(std::move(owner)) {}
-  int Show(std::u16string_view text, std::u16string_view title, std::uint32_t flags,
-           bool owned) override;
-  int AskChoice(std::u16string_view text, std::u16string_view title,
-                std::span<const Choice> choices, bool owned) override;
-
- private:
-  std::function<QWidget*()> owner_;
-};
-
-// The desktop's beep for every sound.
-class QtSoundPlayer final : public SoundPlayer {
- public:
-  void Play(SystemSound sound, bool wait) override;
-};
-
 // The folder choice through Qt's own (non-native) file dialog: the person picks a photo in the
 // folder; entering a folder puts its first file in the name box so "Select Folder" works at once.
-// Without a file in the folder the person can still confirm the folder itself.
 class QtFolderChooser final : public FolderChooser {
  public:
   QtFolderChooser(std::function<QWidget*()> owner, std::u16string title, std::u16string okLabel,

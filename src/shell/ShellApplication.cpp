@@ -11,6 +11,8 @@
 #include "ports/Messages.h"
 #include "shell/InterimPorts.h"
 #include "shell/MainWindow.h"
+#include "ui/QtMessagePresenter.h"
+#include "ui/QtPorts.h"
 #include "workflow/FolderLister.h"
 #include "workflow/WorkingFolder.h"
 
@@ -89,8 +91,7 @@ Status ShellApplication::Initialise() {
   if (ports_.presenter != nullptr) {
     context_.presenter = ports_.presenter;
   } else {
-    ownPresenter_ = std::make_unique<QtMessagePresenter>(
-        [this]() -> QWidget* { return static_cast<QWidget*>(window_.get()); });
+    ownPresenter_ = std::make_unique<ui::QtMessagePresenter>(context_);
     context_.presenter = ownPresenter_.get();
   }
   if (ports_.textComparer != nullptr) context_.InstallTextComparer(ports_.textComparer);
@@ -150,7 +151,7 @@ Status ShellApplication::Initialise() {
   if (ports_.sounds != nullptr) {
     sounds_ = ports_.sounds;
   } else {
-    ownSounds_ = std::make_unique<QtSoundPlayer>();
+    ownSounds_ = std::make_unique<ui::QtSoundPlayer>();
     sounds_ = ownSounds_.get();
   }
   if (ports_.folderChooser != nullptr) {
@@ -169,6 +170,7 @@ Status ShellApplication::Initialise() {
 
   // 7-8. The lists (held by the workflow) and the main window with its controls.
   window_ = std::make_unique<MainWindow>(*this);
+  if (ownPresenter_) ownPresenter_->SetMainWindow(window_.get());
   WorkflowServices services;
   services.context = &context_;
   services.files = files_;

@@ -26,6 +26,10 @@
 #include "shell/WorkflowFront.h"
 #include "workflow/ExtensionList.h"
 
+namespace lumatag::ui {
+class QtMessagePresenter;
+}  // namespace lumatag::ui
+
 namespace lumatag::shell {
 
 class MainWindow;
@@ -133,7 +137,7 @@ class ShellApplication {
   PatternCatalogue catalogue_;
   ExtensionList extensions_;
   std::u16string lastChosenFolder_;
-  std::unique_ptr<MessagePresenter> ownPresenter_;
+  std::unique_ptr<ui::QtMessagePresenter> ownPresenter_;
   std::unique_ptr<SoundPlayer> ownSounds_;
   std::unique_ptr<FolderChooser> ownChooser_;
   SoundPlayer* sounds_ = nullptr;
