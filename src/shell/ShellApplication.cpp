@@ -20,20 +20,24 @@ namespace lumatag::shell {
 
 namespace {
 
-// The stored folder, else the Pictures folder; a Pictures folder that does not exist (a desktop
-// without one) leaves no working folder rather than one that every scan reports as missing.
-class ExistingFolderRule final : public WorkingFolderRule {
+// The Pictures folder only when it exists: a desktop without one leaves no working folder rather
+// than one that every scan reports as missing.
+class ExistingPicturesFolder final : public StandardFolders {
  public:
-  ExistingFolderRule(FileOperations& files, StandardFolders& folders)
-      : files_(files), rule_(files, folders) {}
-  void Apply(Status readStatus, CountedString& folder) override {
-    rule_.Apply(readStatus, folder);
-    if (!folder.IsEmpty() && !FolderExists(files_, folder.View())) folder.Truncate(0);
+  ExistingPicturesFolder(FileOperations& files, StandardFolders& folders)
+      : files_(files), folders_(folders) {}
+  Status PicturesFolder(std::u16string* folder) override {
+    LT_TRY(folders_.PicturesFolder(folder));
+    if (folder->empty() || !FolderExists(files_, *folder)) {
+      folder->clear();
+      return E_FAIL;
+    }
+    return S_OK;
   }
 
  private:
   FileOperations& files_;
-  PicturesFolderRule rule_;
+  StandardFolders& folders_;
 };
 
 std::function<void()>& CrashHandlerInstaller() {
@@ -66,7 +70,7 @@ void InstallCrashHandler() {
 }
 
 ShellApplication::ShellApplication(ShellPorts ports, ShellDialogs dialogs)
-    : ports_(std::move(ports)), dialogs_(std::move(dialogs)), catalogue_(context_.heap) {}
+    : ports_(std::move(ports)), dialogs_(std::move(dialogs)) {}
 
 ShellApplication::~ShellApplication() {
   ShutdownApplication();
@@ -75,89 +79,77 @@ ShellApplication::~ShellApplication() {
 Status ShellApplication::InitApplication() {
   const Status status = Initialise();
   if (Failed(status)) {
-    ShutdownApplication();
-    if (status != E_CANCELLED) {
-      (void)ShowErrorMessage(context_, windowFailed_ ? IDS_ERR_APP_WINDOWS : IDS_ERR_APP_START);
+    if (status != E_CANCELLED && host_) {
+      (void)ShowErrorMessage(host_->Context(),
+                             windowFailed_ ? IDS_ERR_APP_WINDOWS : IDS_ERR_APP_START);
     }
+    ShutdownApplication();
   }
   return status;
 }
 
 Status ShellApplication::Initialise() {
-  // 1. Framework: the process heap and messages, the window record, version information (compiled
-  // in), the language-neutral table (the built-in one).
   programFolder_ = ports_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                   : ports_.programFolder;
-  if (ports_.presenter != nullptr) {
-    context_.presenter = ports_.presenter;
-  } else {
-    ownPresenter_ = std::make_unique<ui::QtMessagePresenter>(context_);
-    context_.presenter = ownPresenter_.get();
-  }
-  if (ports_.textComparer != nullptr) context_.InstallTextComparer(ports_.textComparer);
-  InstallOutOfMemoryMessage(context_);
-  LT_TRY(LoadString(*context_.programModule, IDS_APP_TITLE, context_.title));
-  settingsChanged_ = false;
   if (ports_.registry == nullptr || ports_.files == nullptr || ports_.readableFiles == nullptr ||
       ports_.folders == nullptr) {
     return E_INVALIDARG;
   }
-  store_ = std::make_unique<SettingsStore>(*ports_.registry, *context_.programModule);
-  LT_TRY(LoadWindowSettings(*store_, context_, windowSettings_, &settingsChanged_));
-  ReportSettingsRecovery(*store_, context_);
-
-  // 2. The user-interface locale.
-  LT_TRY(ChooseLocale());
-
-  // 3. The status bar setting; the help window's title.
-  {
-    SettingsKey key;
-    bool shown = true;
-    if (Succeeded(store_->OpenSettingsKey(IDS_REG_KEY_PATH, &key)) &&
-        store_->GetBoolDefaultTrue(key, IDS_REG_STATUS_DISPLAY, &shown) == SETTING_DEFAULTED) {
-      settingsChanged_ = true;
-    }
-    windowSettings_.statusDisplay = shown;
-  }
-  LT_TRY(LoadString(*context_.resourceModule, IDS_HELP_WINDOW_TITLE, helpTitle_));
-
-  // 4. The application title in the interface language.
-  LT_TRY(LoadString(*context_.resourceModule, IDS_APP_TITLE, context_.title));
-  QGuiApplication::setApplicationDisplayName(ToQString(context_.title.View()));
-
-  // 5. The keyword table and the built-in patterns.
-  LT_TRY(keywords_.Build(*context_.resourceModule));
-  LT_TRY(catalogue_.BuildBuiltIns(context_, &keywords_));
-  LT_TRY(catalogue_.BuildAutomaticList(context_));
-
-  // 6. The naming settings: working folder, flags, stored patterns, extensions.
-  files_ = ports_.files;
-  namingSettings_.patterns = &catalogue_;
-  namingSettings_.extensions = &extensions_;
-  {
-    ExistingFolderRule rule(*files_, *ports_.folders);
-    // Settings that cannot be read keep their defaults; the store has told the person.
-    (void)LoadNamingSettings(*store_, context_, namingSettings_, &rule, &settingsChanged_);
-    SettingsKey key;
-    CountedString lastChosen;
-    if (Succeeded(store_->OpenSettingsKey(IDS_REG_KEY_PATH, &key)) &&
-        Succeeded(store_->GetStringDefaultEmpty(key, IDS_REG_IMAGE_FOLDER_DIALOG_DEF_FOLDER,
-                                                &lastChosen))) {
-      lastChosenFolder_ = std::u16string(lastChosen.View());
-    }
-  }
-
-  // The ports the window and the workflow use.
   if (ports_.sounds != nullptr) {
     sounds_ = ports_.sounds;
   } else {
     ownSounds_ = std::make_unique<ui::QtSoundPlayer>();
     sounds_ = ownSounds_.get();
   }
+  pictures_ = std::make_unique<ExistingPicturesFolder>(*ports_.files, *ports_.folders);
+  ApplicationPorts hostPorts;
+  hostPorts.registry = ports_.registry;
+  hostPorts.files = ports_.files;
+  hostPorts.readableFiles = ports_.readableFiles;
+  hostPorts.folders = pictures_.get();
+  hostPorts.sounds = sounds_;
+  hostPorts.presenter = ports_.presenter;
+  hostPorts.textComparer = ports_.textComparer;
+  host_ = std::make_unique<Application>(hostPorts);
+  AppContext& context = host_->Context();
+  if (ports_.presenter == nullptr) {
+    ownPresenter_ = std::make_unique<ui::QtMessagePresenter>(context);
+    context.presenter = ownPresenter_.get();
+  }
+  // The title of the messages shown before the host has loaded its own.
+  LT_TRY(LoadString(*context.programModule, IDS_APP_TITLE, context.title));
+
+  // The user-interface locale, then the host's start-up: window settings, title, keyword table
+  // and built-in patterns (from the chosen table), naming settings, lists.
+  LT_TRY(ChooseLocale());
+  LT_TRY(host_->Load());
+  WindowSettings& windowSettings = host_->Window();
+  if (localeChosenNow_) {
+    windowSettings.uiLocale = uiLocale_.lcid;
+    host_->MarkSettingsChanged();
+  }
+  SettingsStore& store = host_->Store();
+
+  // The status bar setting; the help window's title.
+  {
+    SettingsKey key;
+    bool shown = true;
+    if (Succeeded(store.OpenSettingsKey(IDS_REG_KEY_PATH, &key)) &&
+        store.GetBoolDefaultTrue(key, IDS_REG_STATUS_DISPLAY, &shown) == SETTING_DEFAULTED) {
+      host_->MarkSettingsChanged();
+    }
+    windowSettings.statusDisplay = shown;
+  }
+  LT_TRY(LoadString(*context.resourceModule, IDS_HELP_WINDOW_TITLE, helpTitle_));
+
+  // The application title in the interface language.
+  LT_TRY(LoadString(*context.resourceModule, IDS_APP_TITLE, context.title));
+  QGuiApplication::setApplicationDisplayName(ToQString(context.title.View()));
+
   if (ports_.folderChooser != nullptr) {
     chooser_ = ports_.folderChooser;
   } else {
-    const StringModule& strings = *context_.resourceModule;
+    const StringModule& strings = *context.resourceModule;
     ownChooser_ = std::make_unique<QtFolderChooser>(
         [this]() -> QWidget* { return static_cast<QWidget*>(window_.get()); },
         std::u16string(strings.Text(IDS_FOLDER_DIALOG_TITLE)),
@@ -168,56 +160,54 @@ Status ShellApplication::Initialise() {
   help_ =
       std::make_unique<HelpPages>(programFolder_, ports_.opener ? ports_.opener : DesktopOpener());
 
-  // 7-8. The lists (held by the workflow) and the main window with its controls.
+  // The main window with its controls, and the workflow showing through it.
   window_ = std::make_unique<MainWindow>(*this);
   if (ownPresenter_) ownPresenter_->SetMainWindow(window_.get());
-  WorkflowServices services;
-  services.context = &context_;
-  services.files = files_;
-  services.readableFiles = ports_.readableFiles;
-  services.sounds = sounds_;
-  services.view = window_.get();
-  services.catalogue = &catalogue_;
-  services.extensions = &extensions_;
-  services.settings = &namingSettings_;
-  services.settingsChanged = &settingsChanged_;
-  workflow_ = std::make_unique<WorkflowFront>(services);
+  LT_TRY(host_->CreateWorkflow(*window_));
+  workflow_ = std::make_unique<WorkflowFront>(host_->Workflow());
   if (!window_->Build()) {
     windowFailed_ = true;
     return E_FAIL;
   }
 
-  // 9. The first scan (it reports its own failures), then the navigation box.
-  busy_ = 0;
+  // The first scan (it reports its own failures), then the navigation box.
+  host_->SetBusy(0);
   (void)workflow_->Scan(true, true);
   window_->FillBoxes(kRefreshNavigation);
 
-  // 10-11. The crash-log offer and the update schedule start with their own subsystems.
+  // The crash-log offer and the update schedule start with their own subsystems.
   return S_OK;
 }
 
 Status ShellApplication::ChooseLocale() {
+  // The stored choice, read through a store of its own: the host reads the window settings again
+  // when it loads.
+  WindowSettings stored;
+  {
+    SettingsStore store(*ports_.registry, *host_->Context().programModule);
+    bool changed = false;
+    (void)LoadWindowSettings(store, host_->Context(), stored, &changed);
+  }
   const std::vector<UiLocaleEntry> available =
       AvailableUiLocales(programFolder_, ports_.programName);
-  if (windowSettings_.uiLocale == 0) {
+  if (stored.uiLocale == 0) {
     const std::uint32_t wanted =
         ports_.wantedLocale != 0 ? ports_.wantedLocale : LocaleIdOfName(QLocale::system().name());
     UiLocaleChooser chooser = ports_.localeChooser;
     if (!chooser) {
       chooser = [this](const std::vector<UiLocaleEntry>& list) {
-        return AskForUiLocale(*context_.resourceModule, list);
+        return AskForUiLocale(*host_->Context().resourceModule, list);
       };
     }
     LT_TRY(ChooseUiLocale(wanted, available, chooser, &uiLocale_));
-    windowSettings_.uiLocale = uiLocale_.lcid;
-    settingsChanged_ = true;
+    localeChosenNow_ = true;
   } else {
-    uiLocale_ = FindUiLocale(windowSettings_.uiLocale, available);
+    uiLocale_ = FindUiLocale(stored.uiLocale, available);
   }
   if (!uiLocale_.tablePath.isEmpty()) {
     StringTableError error;
     if (Succeeded(localeModule_.LoadFile(uiLocale_.tablePath.toStdString(), &error))) {
-      context_.resourceModule = &localeModule_;
+      host_->Context().resourceModule = &localeModule_;
     } else {
       // A broken translation falls back to the built-in English table.
       uiLocale_ = UiLocaleEntry{};
@@ -228,54 +218,35 @@ Status ShellApplication::ChooseLocale() {
 
 void ShellApplication::ShowMainWindow() {
   if (!window_) return;
-  const bool changed = settingsChanged_;
-  window_->RestorePlacement(windowSettings_);
-  settingsChanged_ = changed;
+  window_->RestorePlacement(host_->Window());
 }
 
 Status ShellApplication::ExitApplication() {
-  if (busy_ > 0) {
-    (void)ShowErrorMessage(context_, IDS_ERR_CANNOT_EXIT);
-    return E_FAIL;
-  }
-  if (workflow_) LT_TRY(workflow_->AskBeforeLeaving());
-  if (window_ && window_->TakePlacement(windowSettings_)) settingsChanged_ = true;
-  // Save failures at exit are not shown.
-  if (settingsChanged_) (void)SaveSettings();
-  return S_OK;
+  if (!host_) return S_OK;
+  MainWindow* window = window_.get();
+  // The place of the window goes into its record first; the host refuses while busy, asks about a
+  // pending name change and saves when anything changed.
+  if (window != nullptr && window->TakePlacement(host_->Window())) host_->MarkSettingsChanged();
+  return host_->Exit([window](std::uint32_t* showCommand) {
+    *showCommand = window != nullptr ? window->ShowCommand() : 1;
+    return S_OK;
+  });
 }
 
 Status ShellApplication::SaveSettings() {
-  if (!store_) return E_FAIL;
+  if (!host_) return E_FAIL;
   MainWindow* window = window_.get();
-  const Status windowStatus =
-      SaveWindowSettings(*store_, windowSettings_, [window](std::uint32_t* showCommand) {
-        *showCommand = window != nullptr ? window->ShowCommand() : 1;
-        return S_OK;
-      });
-  const Status namingStatus = SaveNamingSettings(*store_, namingSettings_);
-  if (Failed(windowStatus)) return windowStatus;
-  if (Failed(namingStatus)) return namingStatus;
-  settingsChanged_ = false;
-  return S_OK;
+  return host_->SaveSettings([window](std::uint32_t* showCommand) {
+    *showCommand = window != nullptr ? window->ShowCommand() : 1;
+    return S_OK;
+  });
 }
 
 Status ShellApplication::ChooseFolderCommand() {
-  std::u16string chosen;
   EnterBusy();
-  const Status status = workflow_->ChooseFolder(*chooser_, lastChosenFolder_, &chosen);
+  const Status status = host_->FolderCommand(*chooser_);
   LeaveBusy();
-  if (Failed(status)) return status;
-  lastChosenFolder_ = chosen;
-  SettingsKey key;
-  if (Succeeded(store_->OpenSettingsKey(IDS_REG_KEY_PATH, &key))) {
-    (void)store_->SetString(
-        key, std::u16string_view(store_->Names().Text(IDS_REG_IMAGE_FOLDER_DIALOG_DEF_FOLDER)),
-        std::u16string_view(chosen));
-  }
-  // A new working folder is saved at once with both setting groups.
-  if (settingsChanged_) (void)SaveSettings();
-  return S_OK;
+  return status;
 }
 
 Status ShellApplication::RunDialog(const ShellDialog& dialog) {
@@ -291,7 +262,7 @@ void ShellApplication::ShutdownApplication() {
   window_.reset();
   workflow_.reset();
   help_.reset();
-  store_.reset();
+  host_.reset();
 }
 
 }  // namespace lumatag::shell

@@ -1,6 +1,6 @@
-// The desktop program's application object: everything that lives for the whole run (settings,
-// string tables, pattern catalogue, extension list, the workflow and the main window), start-up in
-// its fixed order, exit and shutdown.
+// The desktop program's application object: the application host (settings, string tables,
+// pattern catalogue, extension list, the workflow) with what only a desktop needs around it (the
+// interface language, help pages, the main window), start-up in its fixed order, exit and shutdown.
 #pragma once
 
 #include <QString>
@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "application/Application.h"
 #include "foundation/AppContext.h"
 #include "foundation/StringTable.h"
 #include "patterns/KeywordTable.h"
@@ -89,15 +90,16 @@ class ShellApplication {
   // Lets go of the window and everything else; safe to call more than once.
   void ShutdownApplication();
 
-  AppContext& Context() { return context_; }
+  Application& Host() { return *host_; }
+  AppContext& Context() { return host_->Context(); }
   WorkflowFront& Workflow() { return *workflow_; }
   MainWindow* Window() { return window_.get(); }
-  WindowSettings& WindowRecord() { return windowSettings_; }
-  NamingSettings& Naming() { return namingSettings_; }
-  PatternCatalogue& Catalogue() { return catalogue_; }
-  ExtensionList& Extensions() { return extensions_; }
-  bool SettingsChanged() const { return settingsChanged_; }
-  void MarkSettingsChanged() { settingsChanged_ = true; }
+  WindowSettings& WindowRecord() { return host_->Window(); }
+  NamingSettings& Naming() { return host_->Naming(); }
+  PatternCatalogue& Catalogue() { return host_->Catalogue(); }
+  ExtensionList& Extensions() { return host_->Extensions(); }
+  bool SettingsChanged() const { return host_ && host_->SettingsChanged(); }
+  void MarkSettingsChanged() { host_->MarkSettingsChanged(); }
   const UiLocaleEntry& UiLocale() const { return uiLocale_; }
   const HelpPages& Help() const { return *help_; }
   SoundPlayer& Sounds() { return *sounds_; }
@@ -105,9 +107,9 @@ class ShellApplication {
   const QString& ProgramFolder() const { return programFolder_; }
 
   // The busy state: set while a modal shell dialog runs; exit is refused meanwhile.
-  bool IsBusy() const { return busy_ > 0; }
-  void EnterBusy() { ++busy_; }
-  void LeaveBusy() { --busy_; }
+  bool IsBusy() const { return host_ && host_->Busy() > 0; }
+  void EnterBusy() { host_->SetBusy(host_->Busy() + 1); }
+  void LeaveBusy() { host_->SetBusy(host_->Busy() - 1); }
 
   // The Folder command: the choice, then the new folder saved with both setting groups.
   Status ChooseFolderCommand();
@@ -118,31 +120,25 @@ class ShellApplication {
 
  private:
   Status Initialise();
+  // The stored interface language, read ahead of the host's start-up so that the keyword table
+  // and the built-in patterns are built from the chosen table.
   Status ChooseLocale();
 
   ShellPorts ports_;
   ShellDialogs dialogs_;
   QString programFolder_;
-  AppContext context_;
-  StringModule localeModule_;
-  UiLocaleEntry uiLocale_;
-  std::unique_ptr<SettingsStore> store_;
-  WindowSettings windowSettings_;
-  NamingSettings namingSettings_;
-  bool settingsChanged_ = false;
-  int busy_ = 0;
-  bool windowFailed_ = false;
-  CountedString helpTitle_;
-  KeywordTable keywords_;
-  PatternCatalogue catalogue_;
-  ExtensionList extensions_;
-  std::u16string lastChosenFolder_;
+  std::unique_ptr<StandardFolders> pictures_;
   std::unique_ptr<ui::QtMessagePresenter> ownPresenter_;
   std::unique_ptr<SoundPlayer> ownSounds_;
   std::unique_ptr<FolderChooser> ownChooser_;
   SoundPlayer* sounds_ = nullptr;
   FolderChooser* chooser_ = nullptr;
-  FileOperations* files_ = nullptr;
+  std::unique_ptr<Application> host_;
+  StringModule localeModule_;
+  UiLocaleEntry uiLocale_;
+  bool localeChosenNow_ = false;
+  bool windowFailed_ = false;
+  CountedString helpTitle_;
   std::unique_ptr<HelpPages> help_;
   std::unique_ptr<WorkflowFront> workflow_;
   std::unique_ptr<MainWindow> window_;

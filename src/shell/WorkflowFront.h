@@ -13,8 +13,8 @@ namespace lumatag::shell {
 
 class WorkflowFront {
  public:
-  explicit WorkflowFront(const WorkflowServices& services)
-      : workflow_(std::make_unique<PhotoWorkflow>(services)) {}
+  // `workflow` is the host's controller and must outlive the front.
+  explicit WorkflowFront(PhotoWorkflow& workflow) : workflow_(&workflow) {}
 
   // ---- What the window shows -------------------------------------------------------------------
   const PhotoList& Photos() const { return workflow_->Photos(); }
@@ -29,14 +29,9 @@ class WorkflowFront {
   bool CanDelete() const { return workflow_->CanDelete(); }
   int NextVisible(int index) const { return workflow_->Photos().NextVisible(index); }
 
-  // ---- Commands
-  // ----------------------------------------------------------------------------------
+  // ---- Commands --------------------------------------------------------------------------------
   Status Scan(bool clear, bool rebuildTagList) {
     return workflow_->RefreshPhotoList(clear, rebuildTagList);
-  }
-  Status ChooseFolder(FolderChooser& chooser, std::u16string_view lastChosen,
-                      std::u16string* chosen) {
-    return workflow_->ChooseFolderCommand(chooser, lastChosen, chosen);
   }
   Status AskBeforeLeaving() { return workflow_->AskBeforeLeaving(); }
   Status GoFirst() { return workflow_->GoFirst(); }
@@ -56,7 +51,7 @@ class WorkflowFront {
   Status Delete() { return workflow_->Delete(); }
 
  private:
-  std::unique_ptr<PhotoWorkflow> workflow_;
+  PhotoWorkflow* workflow_;
 };
 
 }  // namespace lumatag::shell

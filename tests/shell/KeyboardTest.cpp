@@ -88,6 +88,7 @@ TEST_F(KeyboardTest, AltRRenamesWhenEnabled) {
   WriteSettings(photos_ + "/", 0);
   ASSERT_TRUE(Start());
   NewNameBox()->setFocus();
+  NewNameBox()->selectAll();  // the box holds the default pattern's proposal
   QTest::keyClicks(NewNameBox(), "Quay.JPG");
   QTest::keyClick(NewNameBox(), Qt::Key_R, Qt::AltModifier);
   EXPECT_TRUE(FileExists("Quay.JPG"));
@@ -98,6 +99,7 @@ TEST_F(KeyboardTest, CtrlAOnTheRenameButtonSoundsAndChangesNothing) {
   WriteSettings(photos_ + "/", 0);
   ASSERT_TRUE(Start());
   NewNameBox()->setFocus();
+  NewNameBox()->selectAll();  // the box holds the default pattern's proposal
   QTest::keyClicks(NewNameBox(), "Typed.JPG");
   QAbstractButton* rename = Button(kRenameButton);
   rename->setFocus();
@@ -116,6 +118,7 @@ TEST_F(KeyboardTest, CtrlASelectsAllInTheTwoEditBoxes) {
   WriteSettings(photos_ + "/", 0);
   ASSERT_TRUE(Start());
   NewNameBox()->setFocus();
+  NewNameBox()->selectAll();  // the box holds the default pattern's proposal
   QTest::keyClicks(NewNameBox(), "Typed.JPG");
   NewNameBox()->deselect();
   QTest::keyClick(NewNameBox(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);

@@ -169,6 +169,7 @@ TEST_F(MainWindowTest, EnterInTheNewNameBoxRenames) {
   ASSERT_TRUE(Start());
   QLineEdit* name = NewNameBox();
   name->setFocus();
+  name->selectAll();
   QTest::keyClicks(name, "Pier.JPG");
   QTest::keyClick(name, Qt::Key_Return);
   EXPECT_TRUE(FileExists("Pier.JPG"));
@@ -233,6 +234,7 @@ TEST_F(MainWindowTest, PendingChangeQuestionOnNavigationCancelStays) {
   WriteSettings(photos_ + "/", 0);
   ASSERT_TRUE(Start());
   NewNameBox()->setFocus();
+  NewNameBox()->selectAll();  // the box holds the default pattern's proposal
   QTest::keyClicks(NewNameBox(), "Typed.JPG");
   presenter_.Answer(IDCANCEL);
   Button(kNextButton)->click();
@@ -251,6 +253,7 @@ TEST_F(MainWindowTest, ExitWithAPendingChangeCancelKeepsRunning) {
   WriteSettings(photos_ + "/", 0);
   ASSERT_TRUE(Start());
   NewNameBox()->setFocus();
+  NewNameBox()->selectAll();  // the box holds the default pattern's proposal
   QTest::keyClicks(NewNameBox(), "Typed.JPG");
   presenter_.Answer(IDCANCEL);
   EXPECT_FALSE(Window().close());
