@@ -157,6 +157,7 @@ Status Application::CopySettings(SettingsCopy* copy) const {
   copy->advanceAfterRename = naming_.advanceAfterRename;
   copy->fileCheckBeeps = naming_.fileCheckBeeps;
   copy->showWindowTips = naming_.showWindowTips;
+  copy->renameCompanions = naming_.renameCompanions;
   return S_OK;
 }
 
@@ -171,7 +172,8 @@ Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied*
   const bool flagsChanged = previewChanged ||
                             copy.advanceAfterRename != naming_.advanceAfterRename ||
                             copy.fileCheckBeeps != naming_.fileCheckBeeps ||
-                            copy.showWindowTips != naming_.showWindowTips;
+                            copy.showWindowTips != naming_.showWindowTips ||
+                            copy.renameCompanions != naming_.renameCompanions;
   applied->changed =
       folderChanged || patternsChanged || defaultChanged || extensionsChanged || flagsChanged;
 
@@ -190,6 +192,7 @@ Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied*
   naming_.advanceAfterRename = copy.advanceAfterRename;
   naming_.fileCheckBeeps = copy.fileCheckBeeps;
   naming_.showWindowTips = copy.showWindowTips;
+  naming_.renameCompanions = copy.renameCompanions;
   applied->showWindowTips = naming_.showWindowTips;
   if (workflow_ != nullptr && patternsChanged) {
     const int found = currentPattern.empty() ? -1 : catalogue_.Find(currentPattern);

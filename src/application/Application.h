@@ -60,6 +60,7 @@ struct SettingsCopy {
   bool advanceAfterRename = true;
   bool fileCheckBeeps = true;
   bool showWindowTips = true;
+  bool renameCompanions = true;
 };
 
 // What applying a settings copy changed and what the window must show again.

@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 #include "foundation/AppContext.h"
 #include "foundation/CountedString.h"
 #include "patterns/PatternCatalogue.h"
 #include "ports/Clock.h"
 #include "ports/FileOperations.h"
+#include "workflow/Companions.h"
 #include "workflow/NameProposal.h"
 #include "workflow/PhotoList.h"
 #include "workflow/RenameJournal.h"
@@ -31,7 +33,7 @@ struct RenamePaths {
   PathString to;
 };
 
-class PhotoRenamer {
+class PhotoRenamer final : public NameGuard {
  public:
   PhotoRenamer(AppContext& context, FileOperations& files, const NameProposer& proposer,
                const PatternCatalogue& catalogue, PhotoList& list)
@@ -39,6 +41,20 @@ class PhotoRenamer {
 
   // Called after each file actually moved (old and new file name).
   std::function<void(std::u16string_view oldName, std::u16string_view newName)> onRenamed;
+  // Called after onRenamed for each companion file that moved with the photo.
+  std::function<void(std::u16string_view oldName, std::u16string_view newName)> onCompanionRenamed;
+
+  // Companion files (RAW, sidecars) move with their photo while `on`; the folder is read by
+  // PrepareCompanions, once for a batch or for a single rename, and forgotten by EndCompanions.
+  void SetCompanions(bool on) { companions_ = on; }
+  bool CompanionsOn() const { return companions_; }
+  Status PrepareCompanions(std::u16string_view folder);
+  void EndCompanions() { companionIndex_.Clear(); }
+  // The companion moves that renaming photo `index` to `name` would make (none while off).
+  void PlanCompanions(int index, std::u16string_view name, std::vector<CompanionMove>* moves) const;
+  // A name is refused when one of its companions' names is taken in the folder.
+  bool Blocks(int index, std::u16string_view name) const override;
+  bool InBatch() const { return inBatch_; }
 
   // With a journal, every move is written to it before it happens (a batch is one journal batch,
   // a rename outside a batch one of its own), so that it can be undone.
@@ -58,8 +74,11 @@ class PhotoRenamer {
 
   // Moves the photo's file (a checked name) and updates its entry: file name, named, and the
   // pattern, base-name span and number the new name reads as (`pattern` first, then the best
-  // naming pattern). S_OK, S_RENAMED_WITHOUT_PATTERN, E_CANCELLED when the person declined to
-  // overwrite (nothing changed), E_RENAME_NOT_UNDONE, or the move's failure (nothing changed).
+  // naming pattern). With companions, the photo and its companions move as one: every companion's
+  // name is checked free before anything moves (E_FILE_EXISTS, nothing moved), and when a later
+  // move fails the files that moved go back. S_OK, S_RENAMED_WITHOUT_PATTERN, E_CANCELLED when
+  // the person declined to overwrite (nothing changed), E_RENAME_NOT_UNDONE, or the move's failure
+  // (nothing changed).
   Status Apply(int index, const RenamePaths& paths, std::u16string_view name,
                std::uint16_t pattern);
 
@@ -71,6 +90,13 @@ class PhotoRenamer {
     std::uint32_t number = 0;
   };
   Status Move(const RenamePaths& paths, bool* moved);
+  // Moves the companions after their photo moved; on a failure puts back what moved, the photo
+  // included.
+  Status MoveCompanions(const RenamePaths& paths, const std::vector<CompanionMove>& moves);
+  // Puts companions (the first `count` of `moves`) and the photo back after a failure; false when
+  // the photo could not be put back.
+  bool PutBack(const RenamePaths& paths, const std::vector<CompanionMove>& moves,
+               std::size_t count);
   Status MoveFiles(std::u16string_view from, std::u16string_view to, bool replaceExisting);
   void JournalIntent(std::u16string_view from, std::u16string_view to);
   void JournalOutcome(bool moved);
@@ -88,6 +114,9 @@ class PhotoRenamer {
   RenameJournal* journal_ = nullptr;
   const Clock* clock_ = nullptr;
   bool journaling_ = false;  // the move under way was written to the journal
+  bool companions_ = false;
+  CompanionIndex companionIndex_;
+  std::u16string companionFolder_;
 };
 
 }  // namespace lumatag

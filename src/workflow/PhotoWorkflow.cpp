@@ -1,5 +1,6 @@
 #include "workflow/PhotoWorkflow.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -25,7 +26,32 @@ PhotoWorkflow::PhotoWorkflow(const WorkflowServices& services)
   renamer_.onRenamed = [this](std::u16string_view oldName, std::u16string_view newName) {
     if (onRenamed) onRenamed(oldName, newName);
   };
+  renamer_.onCompanionRenamed = [this](std::u16string_view oldName, std::u16string_view newName) {
+    if (onCompanionRenamed) onCompanionRenamed(oldName, newName);
+  };
+  proposer_.SetGuard(&renamer_);
 }
+
+Status PhotoWorkflow::PrepareCompanions() {
+  renamer_.SetCompanions(services_.settings->renameCompanions);
+  return renamer_.PrepareCompanions(WorkingFolder());
+}
+
+namespace {
+
+// Forgets the folder read for companion files when a rename or batch ends, however it ends.
+class CompanionScope {
+ public:
+  explicit CompanionScope(PhotoRenamer& renamer) : renamer_(renamer) {}
+  ~CompanionScope() { renamer_.EndCompanions(); }
+  CompanionScope(const CompanionScope&) = delete;
+  CompanionScope& operator=(const CompanionScope&) = delete;
+
+ private:
+  PhotoRenamer& renamer_;
+};
+
+}  // namespace
 
 void PhotoWorkflow::MarkSettingsChanged() {
   if (services_.settingsChanged != nullptr) *services_.settingsChanged = true;
@@ -294,6 +320,12 @@ Status PhotoWorkflow::RenameAnswering(CountedString& name, int index, NameValues
   const bool quiet = options.quiet;
   if (index < 0 || index >= list_.Count()) return RenameFailed(E_INVALIDARG, quiet);
   const bool current = index == list_.CurrentIndex();
+  // A batch read the folder once at its start.
+  std::optional<CompanionScope> companions;
+  if (!renamer_.InBatch()) {
+    companions.emplace(renamer_);
+    if (const Status read = PrepareCompanions(); Failed(read)) return RenameFailed(read, quiet);
+  }
   Status status = CheckAnswering(name, index, values, options);
   if (Failed(status)) return RenameFailed(status, quiet);
 
@@ -382,6 +414,11 @@ Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm, bool report) {
   LT_TRY(name.Assign(newName_));
   NameValues checked{naming_.pattern, naming_.baseName, naming_.number};
   NameCheckOptions answers;
+  CompanionScope companions(renamer_);
+  if (const Status read = PrepareCompanions(); Failed(read)) {
+    ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO);
+    return read;
+  }
   LT_TRY(CheckAnswering(name, start, &checked, answers));
   naming_.pattern = checked.pattern;
   naming_.baseName = checked.baseName;

@@ -76,6 +76,8 @@ class PhotoWorkflow {
   // Called after each file actually moved (old and new file name), for front-ends that list what
   // was done.
   std::function<void(std::u16string_view oldName, std::u16string_view newName)> onRenamed;
+  // Called after onRenamed for each companion file (RAW, sidecar) that moved with its photo.
+  std::function<void(std::u16string_view oldName, std::u16string_view newName)> onCompanionRenamed;
   // Called during Rename Remaining after each photo: photos done (renamed or not) and the total.
   std::function<void(int done, int total)> onBatchProgress;
 
@@ -179,6 +181,8 @@ class PhotoWorkflow {
   Status RenameAnswering(CountedString& name, int index, NameValues* values,
                          NameCheckOptions& options);
   void ReportRenameNotUndone(std::u16string_view name);
+  // Reads the working folder for the companion files of a rename or a batch (when they are on).
+  Status PrepareCompanions();
 
   WorkflowServices services_;
   PhotoList list_;

@@ -125,6 +125,52 @@ TEST_F(UndoCliTest, HistoryListsBatchesAndUndoPutsThemBack) {
   EXPECT_EQ(Run("undo nonsense").status, 2);
 }
 
+// A RAW+JPEG+XMP triple: the dry run shows each companion's move under its photo, the run moves
+// them together, and undo brings all three back; without companions only the photo moves.
+TEST_F(UndoCliTest, CompanionsAreRenamedWithTheirPhotoAndBack) {
+  AddPhoto("IMG_0001.JPG", "2013:05:01 10:00:00", "photo 1");
+  std::ofstream(Photos() + "/IMG_0001.CR2") << "photo 1 raw";
+  std::ofstream(Photos() + "/IMG_0001.JPG.xmp") << "photo 1 sidecar";
+  const auto before = Folder();
+
+  const CliRun dry = Run(RenameRemaining("Set") + " --dry-run");
+  EXPECT_EQ(dry.status, 0) << Stderr();
+  EXPECT_EQ(dry.out,
+            "IMG_0001.JPG -> Set #001.JPG\n"
+            "  IMG_0001.CR2 -> Set #001.CR2\n"
+            "  IMG_0001.JPG.xmp -> Set #001.JPG.xmp\n"
+            "1 photo would be renamed.\n");
+  EXPECT_EQ(Folder(), before);
+
+  const CliRun run = Run(RenameRemaining("Set"));
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_EQ(run.out,
+            "IMG_0001.JPG -> Set #001.JPG\n"
+            "  IMG_0001.CR2 -> Set #001.CR2\n"
+            "  IMG_0001.JPG.xmp -> Set #001.JPG.xmp\n"
+            "1 photo was renamed.\n");
+  const auto renamed = Folder();
+  EXPECT_EQ(renamed.at("Set #001.CR2"), "photo 1 raw");
+  EXPECT_EQ(renamed.at("Set #001.JPG.xmp"), "photo 1 sidecar");
+  EXPECT_NE(Run("history").out.find("\t3\n"), std::string::npos);  // three files in the batch
+
+  EXPECT_EQ(Run("undo").out, "undone\t1\t3\n");
+  EXPECT_EQ(Folder(), before);
+
+  const CliRun alone = Run(RenameRemaining("Set") + " --no-companions");
+  EXPECT_EQ(alone.out, "IMG_0001.JPG -> Set #001.JPG\n1 photo was renamed.\n");
+  EXPECT_EQ(Run("undo").status, 0);
+  EXPECT_EQ(Folder(), before);
+  EXPECT_EQ(Run(RenameRemaining("Set") + " --companions --no-companions").status, 2);
+
+  const CliRun one = Run("rename " + ShellQuoted(Photos()) + " IMG_0001.JPG Beach");
+  EXPECT_EQ(one.status, 0) << Stderr();
+  EXPECT_EQ(one.out,
+            "IMG_0001.JPG -> Beach.JPG\n"
+            "  IMG_0001.CR2 -> Beach.CR2\n"
+            "  IMG_0001.JPG.xmp -> Beach.JPG.xmp\n");
+}
+
 // The names in the folder that were not there before the run.
 int MovedCount(const std::string& folder, const std::map<std::string, std::string>& original) {
   int moved = 0;
