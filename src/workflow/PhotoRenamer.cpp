@@ -55,6 +55,7 @@ void PhotoRenamer::EndOwnJournalBatch() {
 
 Status PhotoRenamer::MoveFiles(std::u16string_view from, std::u16string_view to,
                                bool replaceExisting) {
+  if (pretend_) return S_OK;
   JournalIntent(from, to);
   const Status status = files_.Move(from, to, replaceExisting);
   JournalOutcome(Succeeded(status));
@@ -136,6 +137,10 @@ Status PhotoRenamer::BuildPaths(std::u16string_view folder, int index, std::u16s
 }
 
 Status PhotoRenamer::Move(const RenamePaths& paths, bool* moved) {
+  if (pretend_) {
+    *moved = true;
+    return S_OK;
+  }
   if (batchAnswer_ == kAnswerNoToAll || batchAnswer_ == kAnswerYesToAll) {
     // An earlier "to All" answer of this batch stands for every later question.
     Status status = MoveFiles(paths.from.View(), paths.to.View(), false);

@@ -55,6 +55,10 @@ class PhotoRenamer final : public NameGuard {
   // A name is refused when one of its companions' names is taken in the folder.
   bool Blocks(int index, std::u16string_view name) const override;
   bool InBatch() const { return inBatch_; }
+  // Moves that only pretend (nothing is moved, asked or written down), to work out what a batch
+  // would do.
+  void SetPretend(bool on) { pretend_ = on; }
+  bool Pretending() const { return pretend_; }
 
   // With a journal, every move is written to it before it happens (a batch is one journal batch,
   // a rename outside a batch one of its own), so that it can be undone.
@@ -115,6 +119,7 @@ class PhotoRenamer final : public NameGuard {
   const Clock* clock_ = nullptr;
   bool journaling_ = false;  // the move under way was written to the journal
   bool companions_ = false;
+  bool pretend_ = false;
   CompanionIndex companionIndex_;
   std::u16string companionFolder_;
 };

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/AppContext.h"
 #include "foundation/CountedString.h"
@@ -60,6 +61,18 @@ struct NamingState {
   bool automatic = false;
   bool updating = false;
 };
+
+// One rename of a batch, as the confirmation lists it.
+struct PlannedRename {
+  std::u16string oldName;
+  std::u16string newName;
+  bool companion = false;  // a companion file moving with the photo listed before it
+};
+
+// The list of a batch's renames for the confirmation's details area: one line "OLD → NEW" per
+// rename (the string table's form), companions indented by two spaces under their photo.
+Status RenamePlanText(const StringModule& strings, const std::vector<PlannedRename>& plan,
+                      std::u16string* text);
 
 class PhotoWorkflow {
  public:
@@ -123,7 +136,8 @@ class PhotoWorkflow {
   // ---- Commands ------------------------------------------------------------------------------
   Status Rename();
   // `renamed` receives the number of photos renamed. Without `confirm` the question before
-  // renaming several photos is taken as answered Yes (a front-end asked it already).
+  // renaming several photos is taken as answered Yes (a front-end asked it already); with it, the
+  // question's details list every rename the batch will make, companions included.
   // Without `report` the closing "{1} photos were renamed." is left to the caller.
   Status RenameRemaining(int* renamed = nullptr, bool confirm = true, bool report = true);
   Status Delete();
@@ -183,6 +197,14 @@ class PhotoWorkflow {
   void ReportRenameNotUndone(std::u16string_view name);
   // Reads the working folder for the companion files of a rename or a batch (when they are on).
   Status PrepareCompanions();
+  // The loop of Rename Remaining over `targets`, the first photo's checked name in `name`;
+  // returns the number renamed. A preview reports no progress.
+  int RunBatch(CountedString& name, const std::vector<int>& targets, bool extensionAgreed,
+               bool preview);
+  // The renames RunBatch would make, worked out exactly as it works (with moves that only
+  // pretend), then the list and the naming state put back.
+  Status PlanBatch(const CountedString& firstName, const std::vector<int>& targets,
+                   bool extensionAgreed, std::vector<PlannedRename>* plan);
 
   WorkflowServices services_;
   PhotoList list_;

@@ -167,5 +167,54 @@ TEST_F(CompanionTest, ASingleRenameTakesItsCompanionsAlong) {
   EXPECT_EQ(Files(), (std::vector<std::string>{"Beach.ARW", "Beach.ARW.xmp", "Beach.JPG"}));
 }
 
+// The confirmation of Rename Remaining lists every rename the batch makes, companions under their
+// photo; answering No changes nothing, Yes makes exactly the renames listed.
+TEST_F(CompanionTest, TheConfirmationListsEveryRenameOfTheBatch) {
+  AddPhotos({"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"});
+  AddFiles({"IMG_0002.CR2", "IMG_0002.CR2.xmp", "Trip #002.CR2.xmp"});
+  Scan();
+  ChooseDefinition(u"[name] #[001]");
+  ASSERT_OK(workflow_->ChooseBaseName(u"Trip", true, false));
+  ASSERT_OK(workflow_->ChoosePhoto(0));
+  const std::vector<std::string> files = Files();
+  const std::u16string expected =
+      u"IMG_0001.JPG \u2192 Trip #001.JPG\n"
+      u"IMG_0002.JPG \u2192 Trip #003.JPG\n"  // #002 is blocked by a sidecar's name
+      u"  IMG_0002.CR2 \u2192 Trip #003.CR2\n"
+      u"  IMG_0002.CR2.xmp \u2192 Trip #003.CR2.xmp\n"
+      u"IMG_0003.JPG \u2192 Trip #004.JPG";
+
+  presenter_.Answer(IDNO);
+  EXPECT_STATUS(E_CANCELLED, workflow_->RenameRemaining(nullptr, true, false));
+  ASSERT_EQ(presenter_.shown.size(), 1u);
+  EXPECT_EQ(presenter_.shown[0].details, expected);
+  EXPECT_EQ(Files(), files);
+  EXPECT_EQ(ListNames(),
+            (std::vector<std::string>{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
+  EXPECT_EQ(workflow_->Photos().UnnamedCount(), 3);
+  EXPECT_EQ(workflow_->Photos().CurrentIndex(), 0);
+
+  std::u16string made;
+  workflow_->onRenamed = [&](std::u16string_view from, std::u16string_view to) {
+    made += (made.empty() ? u"" : u"\n") + std::u16string(from) + u" \u2192 " + std::u16string(to);
+  };
+  workflow_->onCompanionRenamed = [&](std::u16string_view from, std::u16string_view to) {
+    made += u"\n  " + std::u16string(from) + u" \u2192 " + std::u16string(to);
+  };
+  presenter_.Answer(IDYES);
+  int renamed = 0;
+  EXPECT_OK(workflow_->RenameRemaining(&renamed, true, false));
+  EXPECT_EQ(renamed, 3);
+  EXPECT_EQ(presenter_.shown[1].details, expected);
+  EXPECT_EQ(made, expected);
+}
+
+TEST(RenamePlanTextTest, NamesWithPlaceholdersStayAsTheyAre) {
+  std::u16string text;
+  ASSERT_OK(RenamePlanText(StringModule::BuiltIn(),
+                           {{u"a{2}.JPG", u"b{1}.JPG", false}, {u"a.CR2", u"b.CR2", true}}, &text));
+  EXPECT_EQ(text, u"a{2}.JPG \u2192 b{1}.JPG\n  a.CR2 \u2192 b.CR2");
+}
+
 }  // namespace
 }  // namespace lumatag
