@@ -1,7 +1,9 @@
 #include "application/Application.h"
 
+#include "foundation/Numbers.h"
 #include "foundation/StringIds.h"
 #include "foundation/StringTable.h"
+#include "metadata/PhotoMetadataReader.h"
 #include "ports/Messages.h"
 #include "workflow/FileActions.h"
 #include "workflow/WorkingFolder.h"
@@ -214,6 +216,60 @@ Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied*
   applied->refresh = kRefreshEnabling;
   if (defaultChanged) applied->refresh |= kRefreshNewName | kRefreshPattern;
   if (previewChanged) applied->refresh |= kRefreshPreview;
+  return S_OK;
+}
+
+std::u16string Application::JournalFolder() const {
+  // The renames write down the folder part of the paths they build.
+  std::u16string path = JoinPhotoPath(naming_.imageFolder.View(), u"x");
+  path.pop_back();
+  return path;
+}
+
+bool Application::CanUndoRename() {
+  if (journal_ == nullptr || naming_.imageFolder.Length() == 0) return false;
+  std::uint64_t id = 0;
+  return Succeeded(journal_->LastBatchIn(JournalFolder(), &id)) && id != 0;
+}
+
+Status Application::UndoRenameCommand() {
+  if (journal_ == nullptr || ports_.journal == nullptr || workflow_ == nullptr ||
+      naming_.imageFolder.Length() == 0) {
+    return S_OK;
+  }
+  std::uint64_t id = 0;
+  JournalBatch batch;
+  std::vector<JournalEntry> entries;
+  Status status = journal_->LastBatchIn(JournalFolder(), &id);
+  if (Succeeded(status) && id == 0) return S_OK;
+  if (Succeeded(status)) status = journal_->ReadBatch(id, &batch, &entries);
+  if (Failed(status)) {
+    ShowErrorMessage(context_, IDS_ERR_UNDO_RENAME);
+    return status;
+  }
+  LT_TRY(workflow_->AskBeforeLeaving());
+  CountedString count;
+  LT_TRY(FormatUInt32(count, static_cast<std::uint32_t>(batch.count)));
+  if (AskYesNo(context_, batch.count == 1 ? IDS_ASK_UNDO_RENAME : IDS_ASK_UNDO_RENAMES,
+               count.CStr()) != IDYES) {
+    return E_CANCELLED;
+  }
+  FileTime now = 0;
+  if (ports_.clock != nullptr) SystemTimeToFileTime(ports_.clock->LocalNow(), &now);
+  UndoResult result;
+  status = UndoBatch(*journal_, *ports_.journal, *ports_.files, id, now, &result);
+  // The folder changed whatever happened: the list follows it.
+  workflow_->RefreshPhotoList(true, false);
+  if (Failed(status)) {
+    ShowErrorMessage(context_, IDS_ERR_UNDO_RENAME);
+    return status;
+  }
+  LT_TRY(FormatUInt32(count, static_cast<std::uint32_t>(result.restored)));
+  ShowInformation(context_, result.restored == 1 ? IDS_UNDO_DONE_ONE : IDS_UNDO_DONE, count.CStr());
+  if (!result.problems.empty()) {
+    LT_TRY(FormatUInt32(count, static_cast<std::uint32_t>(result.problems.size())));
+    ShowInformation(context_, IDS_UNDO_LEFT, count.CStr());
+  }
   return S_OK;
 }
 

@@ -132,7 +132,18 @@ class Application {
   // (by name) when the catalogue was re-sorted.
   Status ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied* applied);
 
+  // Undo Rename: whether the rename journal holds a batch of the working folder.
+  bool CanUndoRename();
+  // The command: asks about a pending name change, then whether to give the files of the working
+  // folder's last batch their old names back (naming the count), undoes it (itself a batch that
+  // can be undone), rescans and reports. Nothing happens when there is nothing to undo. Failures
+  // are shown; E_CANCELLED when the person said No.
+  Status UndoRenameCommand();
+
  private:
+  // The working folder as the journal records it (with its separator).
+  std::u16string JournalFolder() const;
+
   ApplicationPorts ports_;
   AppContext context_;
   KeywordTable keywords_;

@@ -110,6 +110,8 @@ Status ShellApplication::Initialise() {
   hostPorts.sounds = sounds_;
   hostPorts.presenter = ports_.presenter;
   hostPorts.textComparer = ports_.textComparer;
+  hostPorts.journal = ports_.journal;
+  hostPorts.clock = ports_.clock;
   host_ = std::make_unique<Application>(hostPorts);
   AppContext& context = host_->Context();
   if (ports_.presenter == nullptr) {

@@ -262,6 +262,37 @@ Status RenameJournal::History(std::u16string_view folder, std::vector<JournalBat
   return S_OK;
 }
 
+Status RenameJournal::LastBatchIn(std::u16string_view folder, std::uint64_t* id) {
+  *id = 0;
+  std::vector<std::string> names;
+  LT_TRY(store_.List(&names));
+  std::vector<std::uint64_t> ids;
+  for (const std::string& name : names) {
+    std::uint64_t found = 0;
+    if (ParseId(name, &found)) ids.push_back(found);
+  }
+  std::sort(ids.begin(), ids.end());
+  for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
+    auto known = folders_.find(*it);
+    if (known == folders_.end()) {
+      std::string content;
+      if (Failed(store_.Read(RecordName(*it), &content))) continue;
+      // Only the first line is needed: the batch's start with its folder.
+      const std::size_t newline = content.find('\n');
+      if (newline == std::string::npos) continue;
+      const std::vector<std::string_view> f = Fields(std::string_view(content).substr(0, newline));
+      std::u16string recorded;
+      if (f.size() != 5 || f[0] != "B" || !Unescape(f[3], &recorded)) continue;
+      known = folders_.emplace(*it, std::move(recorded)).first;
+    }
+    if (known->second == folder) {
+      *id = *it;
+      return S_OK;
+    }
+  }
+  return S_OK;
+}
+
 Status RenameJournal::ReadBatch(std::uint64_t id, JournalBatch* batch,
                                 std::vector<JournalEntry>* entries) {
   std::string content;

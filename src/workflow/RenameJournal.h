@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +62,9 @@ class RenameJournal {
   // Every batch kept, oldest first; those of one folder only when `folder` is not empty.
   Status History(std::u16string_view folder, std::vector<JournalBatch>* batches);
   Status ReadBatch(std::uint64_t id, JournalBatch* batch, std::vector<JournalEntry>* entries);
+  // The newest batch kept whose folder is `folder` (0 when there is none). A record's folder is
+  // read once and remembered, so asking again costs a listing of the journal.
+  Status LastBatchIn(std::u16string_view folder, std::uint64_t* id);
 
   // Joins a folder and a name in it.
   static std::u16string PathOf(std::u16string_view folder, std::u16string_view name);
@@ -75,6 +79,7 @@ class RenameJournal {
   std::string pending_;        // lines written (not yet flushed to the disk)
   std::size_t unflushed_ = 0;  // entries since the last flush
   std::size_t entries_ = 0;
+  std::map<std::uint64_t, std::u16string> folders_;  // the folder of each record read
 };
 
 // Why a file of a batch was left where it is by an undo.

@@ -12,8 +12,10 @@
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/IcuTextComparer.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxJournalStore.h"
 #include "platform/linux/LinuxStandardFolders.h"
 #include "platform/linux/PosixReadableFile.h"
+#include "platform/linux/SystemClock.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellApplication.h"
 
@@ -35,12 +37,16 @@ int main(int argc, char** argv) {
   lumatag::HiveRegistryStore registry(lumatag::HiveRegistryStore::DefaultPath());
   lumatag::LinuxFileOperations files;
   lumatag::LinuxStandardFolders folders;
+  lumatag::LinuxJournalStore journal(lumatag::LinuxJournalStore::DefaultFolder());
+  lumatag::SystemClock systemClock;
   lumatag::shell::ShellPorts ports;
   ports.registry = &registry;
   ports.files = &files;
   ports.readableFiles = &lumatag::PlatformReadableFileSystem();
   ports.folders = &folders;
   ports.textComparer = &lumatag::PlatformTextComparer();
+  ports.journal = &journal;
+  ports.clock = &systemClock;
   lumatag::shell::ShellApplication app(std::move(ports));
   const lumatag::Status status = app.InitApplication();
   if (lumatag::Failed(status)) return static_cast<int>(status);
