@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 #include "foundation/StringIds.h"
@@ -20,6 +21,30 @@ namespace {
 QString Text(ui::UiContext& ui, std::uint16_t id) {
   return ui::TableText(*ui.app.resourceModule, id);
 }
+
+// Lets long release notes wrap onto further lines of their row: the row's height is measured at
+// the width the column leaves for the text.
+class WrappingDelegate final : public QStyledItemDelegate {
+ public:
+  explicit WrappingDelegate(QTreeWidget* tree) : QStyledItemDelegate(tree), tree_(tree) {}
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const QSize single = QStyledItemDelegate::sizeHint(option, index);
+    int depth = 1;  // the root items are indented too
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) ++depth;
+    const int width =
+        tree_->header()->sectionSize(index.column()) - depth * tree_->indentation() - 8;
+    if (width <= 0) return single;
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QRect bounds =
+        QFontMetrics(option.font)
+            .boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap | Qt::AlignLeft, text);
+    return {single.width(), std::max(single.height(), bounds.height() + 4)};
+  }
+
+ private:
+  QTreeWidget* tree_;
+};
 
 QPushButton* CloseButtonRow(ui::DialogBase& dialog, QBoxLayout* layout) {
   auto* buttons = new QDialogButtonBox(&dialog);
@@ -127,8 +152,16 @@ UpdateAvailableDialog::UpdateAvailableDialog(ui::UiContext& ui, QWidget* owner,
   history_ = new QTreeWidget(this);
   history_->setHeaderHidden(true);
   history_->setColumnCount(1);
+  // Long release notes wrap onto further lines rather than being cut short.
   history_->setWordWrap(true);
+  history_->setTextElideMode(Qt::ElideNone);
+  history_->setUniformRowHeights(false);
+  history_->setItemDelegate(new WrappingDelegate(history_));
   history_->header()->setStretchLastSection(true);
+  history_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  // Row heights follow the column's width.
+  connect(history_->header(), &QHeaderView::sectionResized, history_,
+          [this] { history_->doItemsLayout(); });
   QPalette white = history_->palette();
   white.setColor(QPalette::Base, Qt::white);
   white.setColor(QPalette::Text, Qt::black);
