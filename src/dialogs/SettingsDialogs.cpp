@@ -288,7 +288,11 @@ AboutDialog::AboutDialog(ui::UiContext& ui, QWidget* owner, const AboutContent& 
   setWindowTitle(ToQString(content_.title));
   auto* layout = new QHBoxLayout(this);
   auto* icon = new QLabel(this);
+  // The program's icon: the window icon when the program set one, else the one installed in the
+  // desktop's icon theme.
   QIcon appIcon = QApplication::windowIcon();
+  if (appIcon.isNull())
+    appIcon = QIcon::fromTheme(QStringLiteral("com.quarrytreesoftware.Lumatag"));
   if (appIcon.isNull()) appIcon = style()->standardIcon(QStyle::SP_MessageBoxInformation);
   icon->setPixmap(appIcon.pixmap(48, 48));
   icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
