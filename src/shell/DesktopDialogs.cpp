@@ -71,6 +71,8 @@ void SetBusyCursor(bool busy) {
 
 // The desktop's own pieces, made when a service was left empty.
 struct DesktopDialogs::Own {
+  explicit Own(int transferTimeoutMs) : fetcher(transferTimeoutMs) {}
+
   ui::ModalDialogRunner runner;
   ui::QtDocumentOpener opener;
   QtDocumentFetcher fetcher;
@@ -80,7 +82,9 @@ struct DesktopDialogs::Own {
 };
 
 DesktopDialogs::DesktopDialogs(const Clock& clock, DesktopServices services)
-    : clock_(clock), services_(std::move(services)), own_(std::make_unique<Own>()) {
+    : clock_(clock),
+      services_(std::move(services)),
+      own_(std::make_unique<Own>(services_.transferTimeoutMs)) {
   own_->fetcher.SetBusyHook(SetBusyCursor);
   if (services_.runner == nullptr) services_.runner = &own_->runner;
   if (services_.opener == nullptr) services_.opener = &own_->opener;

@@ -29,6 +29,8 @@ struct DesktopServices {
   std::string crashStateRoot;                 // the user's own state folder
   std::u16string updateUrl;                   // the built-in address (or the environment's)
   const DateLocale* locale = nullptr;         // the user-interface locale's dates
+  // The desktop's fetcher gives up after this long without data.
+  int transferTimeoutMs = 15000;
 };
 
 class DesktopDialogs {

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -20,6 +21,7 @@
 #include "shell/PreviewDecoder.h"
 #include "shell/ShellTestSupport.h"
 #include "ui/QtText.h"
+#include "update/LocalHttpServer.h"
 #include "update/UpdateCheck.h"
 #include "update/qt/QtXmlEventParser.h"
 
@@ -303,6 +305,35 @@ TEST_F(DesktopDialogsTest, NeverPeriodChecksNothingAtStartButTheDialogStillCheck
   EXPECT_EQ(LastMessage(), std::u16string(StringModule::BuiltIn().Text(IDS_UPDATE_UP_TO_DATE)));
   EXPECT_EQ(shell_->Naming().updateCheckPeriod, 0u);
   EXPECT_TRUE(shell_->SettingsChanged());
+}
+
+// The desktop's own fetcher against a server that never answers: the busy cursor is up and timers
+// keep running (the window keeps painting) while it waits; then the failure is reported and the
+// cursor restored.
+TEST_F(DesktopDialogsTest, WaitingForTheServerShowsTheBusyCursorAndKeepsTheLoopTurning) {
+  LocalHttpServer server(LocalHttpServer::Mode::kSilent);
+  DesktopServices services;
+  services.runner = &runner_;
+  services.updateUrl = u"http://127.0.0.1:" + Utf8ToUtf16(std::to_string(server.Port())) +
+                       u"/software/QuarrytreeSoftwareVersions.xml";
+  services.transferTimeoutMs = 300;
+  desktop_ = std::make_unique<DesktopDialogs>(clock_, services);
+  WriteSettings("");
+  ASSERT_TRUE(StartWithDialogs());
+  bool sampled = false;
+  Qt::CursorShape during = Qt::ArrowCursor;
+  runner_.Then([&](ui::DialogBase& dialog) {
+    QTimer::singleShot(50, [&] {
+      sampled = true;
+      if (const QCursor* cursor = QApplication::overrideCursor()) during = cursor->shape();
+    });
+    As<CheckForUpdatesDialog>(dialog).CheckNowButton()->click();
+  });
+  Command(kCmdCheckUpdates);
+  EXPECT_TRUE(sampled);
+  EXPECT_EQ(during, Qt::BusyCursor);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(LastMessage(), std::u16string(StringModule::BuiltIn().Text(IDS_ERR_UPDATE_CHECK)));
 }
 
 }  // namespace
