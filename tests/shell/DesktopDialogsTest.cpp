@@ -4,6 +4,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -334,6 +336,28 @@ TEST_F(DesktopDialogsTest, WaitingForTheServerShowsTheBusyCursorAndKeepsTheLoopT
   EXPECT_EQ(during, Qt::BusyCursor);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(LastMessage(), std::u16string(StringModule::BuiltIn().Text(IDS_ERR_UPDATE_CHECK)));
+}
+
+// With LUMATAG_DIALOG_PICTURES set to a folder, a picture of the whole screen with the start-up
+// update offer in front of the main window (for a person to look at; best under Xvfb).
+TEST_F(DesktopDialogsTest, PictureOfTheStartupOfferOverTheWindow) {
+  const QString folder = qEnvironmentVariable("LUMATAG_DIALOG_PICTURES");
+  if (folder.isEmpty()) GTEST_SKIP() << "LUMATAG_DIALOG_PICTURES is not set";
+  QDir().mkpath(folder);
+  fetcher_.document = NewerDocument();
+  AddPhotos({"IMG_0001.JPG", "IMG_0002.JPG"});
+  WriteSettings(photos_ + "/");
+  ASSERT_TRUE(StartWithDialogs());
+  shell_->Naming().updateCheckPeriod = 1;
+  runner_.Then([&folder](ui::DialogBase& dialog) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::qWait(200);
+    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+    EXPECT_TRUE(screen.save(folder + "/startup-update-offer.png", "PNG"));
+  });
+  desktop_->ArmStartupTasks(*shell_);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return !desktop_->HasPendingStartupTasks(); }, 30000));
+  EXPECT_TRUE(runner_.AllRan());
 }
 
 }  // namespace
