@@ -28,14 +28,6 @@ bool SameCatalogue(const PatternCatalogue& a, const PatternCatalogue& b) {
   return true;
 }
 
-bool SameExtensions(const ExtensionList& a, const ExtensionList& b) {
-  if (a.Count() != b.Count()) return false;
-  for (int i = 0; i < a.Count(); ++i) {
-    if (a.At(i) != b.At(i)) return false;
-  }
-  return true;
-}
-
 Application::Application(const ApplicationPorts& ports) : ports_(ports) {
   context_.presenter = ports_.presenter;
 }
@@ -152,6 +144,7 @@ Status Application::CopySettings(SettingsCopy* copy) const {
   copy->advanceAfterRename = naming_.advanceAfterRename;
   copy->fileCheckBeeps = naming_.fileCheckBeeps;
   copy->showWindowTips = naming_.showWindowTips;
+  copy->baseOnLast = naming_.baseOnLast;
   return S_OK;
 }
 
@@ -163,10 +156,10 @@ Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied*
   const bool defaultChanged = copy.patterns.DefaultIndex() != catalogue_.DefaultIndex();
   const bool extensionsChanged = !SameExtensions(copy.extensions, extensions_);
   const bool previewChanged = copy.showFilePreview != naming_.showFilePreview;
-  const bool flagsChanged = previewChanged ||
-                            copy.advanceAfterRename != naming_.advanceAfterRename ||
-                            copy.fileCheckBeeps != naming_.fileCheckBeeps ||
-                            copy.showWindowTips != naming_.showWindowTips;
+  const bool flagsChanged =
+      previewChanged || copy.advanceAfterRename != naming_.advanceAfterRename ||
+      copy.fileCheckBeeps != naming_.fileCheckBeeps ||
+      copy.showWindowTips != naming_.showWindowTips || copy.baseOnLast != naming_.baseOnLast;
   applied->changed =
       folderChanged || patternsChanged || defaultChanged || extensionsChanged || flagsChanged;
 
@@ -185,6 +178,7 @@ Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied*
   naming_.advanceAfterRename = copy.advanceAfterRename;
   naming_.fileCheckBeeps = copy.fileCheckBeeps;
   naming_.showWindowTips = copy.showWindowTips;
+  naming_.baseOnLast = copy.baseOnLast;
   applied->showWindowTips = naming_.showWindowTips;
   if (workflow_ != nullptr && patternsChanged) {
     const int found = currentPattern.empty() ? -1 : catalogue_.Find(currentPattern);

@@ -53,6 +53,9 @@ struct SettingsCopy {
   bool advanceAfterRename = true;
   bool fileCheckBeeps = true;
   bool showWindowTips = true;
+  // "Default to same pattern and base name as last photo": compared and saved like the others, so
+  // that a change of it alone is not lost.
+  bool baseOnLast = true;
 };
 
 // What applying a settings copy changed and what the window must show again.
@@ -140,7 +143,5 @@ class Application {
 // Whether two catalogues hold the same patterns: count, then each name, definition and
 // description (case-sensitive).
 bool SameCatalogue(const PatternCatalogue& a, const PatternCatalogue& b);
-// Whether two extension lists are the same: count, then each entry (case-sensitive).
-bool SameExtensions(const ExtensionList& a, const ExtensionList& b);
 
 }  // namespace lumatag

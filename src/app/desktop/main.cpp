@@ -14,6 +14,8 @@
 #include "platform/linux/LinuxFileOperations.h"
 #include "platform/linux/LinuxStandardFolders.h"
 #include "platform/linux/PosixReadableFile.h"
+#include "platform/linux/SystemClock.h"
+#include "shell/DesktopDialogs.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellApplication.h"
 
@@ -41,12 +43,17 @@ int main(int argc, char** argv) {
   ports.readableFiles = &lumatag::PlatformReadableFileSystem();
   ports.folders = &folders;
   ports.textComparer = &lumatag::PlatformTextComparer();
-  lumatag::shell::ShellApplication app(std::move(ports));
+  // The dialogs of the menu and the start-up tasks (crash-log offer, scheduled update check).
+  lumatag::SystemClock systemClock;
+  lumatag::shell::DesktopDialogs desktopDialogs(systemClock);
+  lumatag::shell::ShellApplication app(std::move(ports), desktopDialogs.Dialogs());
   const lumatag::Status status = app.InitApplication();
   if (lumatag::Failed(status)) return static_cast<int>(status);
   lumatag::shell::MainWindow* window = app.Window();
 
   const QString screenshot = qEnvironmentVariable("LUMATAG_SCREENSHOT");
+  // A picture of the window is taken without the start-up tasks' dialogs in front of it.
+  if (screenshot.isEmpty()) desktopDialogs.ArmStartupTasks(app);
   const bool timing = qEnvironmentVariableIsSet("LUMATAG_STARTUP_TIMING");
   QObject::connect(window, &lumatag::shell::MainWindow::firstPreviewPainted, window, [&, window] {
     if (timing) {
