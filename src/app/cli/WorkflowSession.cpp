@@ -63,7 +63,7 @@ int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun) {
   settings_.extensions = &extensions_;
   PicturesFolderRule rule(files_, folders_);
   // Settings that cannot be read leave their defaults; the store has told the person.
-  LoadNamingSettings(*store_, app, settings_, &rule, &settingsChanged_);
+  IgnoreStatus(LoadNamingSettings(*store_, app, settings_, &rule, &settingsChanged_));
 
   if (!folder.empty()) {
     ArgumentFolderChooser chooser(Utf8ToUtf16(folder));
