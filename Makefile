@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: setup build test test-plain test-asan run bench fuzz clean
+.PHONY: setup build test test-plain test-asan run bench fuzz screenshots clean
 
 setup:
 	@tools/setup.sh
@@ -31,6 +31,14 @@ test: test-plain test-asan
 
 run: build
 	tools/run-demo.sh $(BUILD)
+
+# Previews of the demo photos and a sample dialog on a virtual display, saved as PNG files in
+# $(BUILD)/screenshots.
+screenshots: build
+	rm -rf $(BUILD)/screenshots/photos && mkdir -p $(BUILD)/screenshots/photos
+	$(BUILD)/bin/lumatag-make-photos $(BUILD)/screenshots/photos 5
+	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/bin/lumatag-ui-gallery $(BUILD)/screenshots \
+	  $(BUILD)/screenshots/photos/*.JPG $(BUILD)/screenshots/photos/IMG_TIFF.TIF
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done

@@ -6,7 +6,9 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-dev
-  libicu-dev qt6-base-dev
+  libicu-dev qt6-base-dev ca-certificates
+  qt6-image-formats-plugins fonts-dejavu-core
+  xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 

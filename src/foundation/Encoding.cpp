@@ -94,7 +94,12 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
   std::u16string out;
   out.reserve(utf8.size());
   const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
-  for (std::size_t i = 0; i < utf8.size();) {
+  // A leading ASCII run is one unit per byte.
+  std::size_t ascii = 0;
+  while (ascii < utf8.size() && s[ascii] < 0x80) ++ascii;
+  out.resize(ascii);
+  for (std::size_t i = 0; i < ascii; ++i) out[i] = static_cast<char16_t>(s[i]);
+  for (std::size_t i = ascii; i < utf8.size();) {
     char32_t cp;
     const int len = DecodeUtf8(s + i, utf8.size() - i, &cp);
     if (len == 0) {
@@ -111,7 +116,12 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  // A leading ASCII run is one byte per unit.
+  std::size_t ascii = 0;
+  while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
+  out.resize(ascii);
+  for (std::size_t i = 0; i < ascii; ++i) out[i] = static_cast<char>(text[i]);
+  for (std::size_t i = ascii; i < text.size(); ++i) {
     char32_t cp = text[i];
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
         text[i + 1] <= 0xDFFF) {

@@ -42,9 +42,14 @@ Status BufferedFile::Refill() {
     LT_TRY(file_->Seek(bufferStart_));
   }
   // The platform position is always buffer start + valid here: reads are sequential, and seeks
-  // outside the window reset the window at the new position.
+  // outside the window reset the window at the new position. Offsets are 32-bit: the window
+  // never reaches past 4 GiB, where positions would wrap to the start of the file.
+  const std::uint64_t next = std::uint64_t{bufferStart_} + valid_;
+  if (next > 0xFFFFFFFFu) return E_END_OF_DATA;
+  const auto room = static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(kBufferSize, std::uint64_t{0x100000000} - next));
   std::uint32_t got = 0;
-  LT_TRY(file_->Read(buffer_, kBufferSize, &got));
+  LT_TRY(file_->Read(buffer_, room, &got));
   bufferStart_ += valid_;
   position_ = 0;
   valid_ = got;
@@ -86,6 +91,7 @@ Status BufferedFile::ReadAt(std::uint32_t offset, std::uint32_t count, void* des
     *read = count;
     return S_OK;
   }
+  if (std::uint64_t{offset} + count > 0x100000000u) return E_END_OF_DATA;
   LT_TRY(Flush());
   LT_TRY(file_->Seek(offset));
   std::uint32_t got = 0;
@@ -128,7 +134,9 @@ Status BufferedFile::Seek(std::int64_t distance, SeekOrigin origin) {
 
 Status BufferedFile::Position(std::uint32_t* position) const {
   if (!IsOpen()) return E_HANDLE;
-  *position = bufferStart_ + position_;
+  const std::uint64_t at = std::uint64_t{bufferStart_} + position_;
+  if (at > 0xFFFFFFFFu) return E_END_OF_DATA;
+  *position = static_cast<std::uint32_t>(at);
   return S_OK;
 }
 

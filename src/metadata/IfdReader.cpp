@@ -79,6 +79,8 @@ void IfdReader::Close() {
   entryCount_ = nextIndex_ = 0;
   fileSize_ = 0;
   fileSizeKnown_ = false;
+  handedOut_.clear();
+  valueBytes_ = 0;
 }
 
 Status IfdReader::ReadExactly(void* destination, std::uint32_t count) {
@@ -170,13 +172,16 @@ bool IfdReader::Wanted(std::uint16_t tag) const {
 Status IfdReader::ReadValue(const std::uint8_t rawField[4], MetadataEntry* entry) {
   std::uint32_t size = 0;
   LT_TRY(MetadataByteSize(entry->type, entry->count, &size));
-  if (size > BufferedFile::kBufferSize) {
-    // Refuse a value the file cannot hold before allocating room for it.
+  if (size > 4) valueBytes_ += size;
+  if (size > BufferedFile::kBufferSize || valueBytes_ > BufferedFile::kBufferSize) {
+    // Refuse a value the file cannot hold before allocating room for it, and values that together
+    // claim more than the file holds (many entries pointing at one large region).
     if (!fileSizeKnown_) {
       LT_TRY(file_->Size(&fileSize_));
       fileSizeKnown_ = true;
     }
     if (std::uint64_t{tiffBase_} + entry->rawValue + size > fileSize_) return E_END_OF_DATA;
+    if (valueBytes_ > fileSize_) return E_END_OF_DATA;
   }
   LT_TRY(entry->AllocateData(heap_, size));
   if (size <= 4) {
@@ -228,6 +233,9 @@ Status IfdReader::Next(MetadataEntry* entry) {
       continue;
     }
     if (!Wanted(tag)) continue;
+    if (handedOut_.empty()) handedOut_.resize(0x10000);
+    if (handedOut_[tag]) continue;
+    handedOut_[tag] = true;
 
     entry->tag = tag;
     entry->type = type;

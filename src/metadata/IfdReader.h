@@ -1,10 +1,12 @@
 // Walks the image file directories of a photo: IFD0, then the Exif IFD, then the Interoperability
 // IFD, handing out one tag entry at a time with its value in host order. The GPS IFD pointer is
-// recorded but the GPS IFD is not walked; pointer tags themselves are never handed out.
+// recorded but the GPS IFD is not walked; pointer tags themselves are never handed out. A tag is
+// handed out once, at its first entry: later entries of the same tag are skipped unread.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "foundation/ElementArray.h"
 #include "metadata/ImageFile.h"
@@ -83,6 +85,11 @@ class IfdReader {
   // The file's size, asked once and only for values larger than the window (0: not asked yet).
   std::uint32_t fileSize_ = 0;
   bool fileSizeKnown_ = false;
+  // Tags handed out in this walk: only the first entry of a tag is kept, so later ones are
+  // skipped before their values are read.
+  std::vector<bool> handedOut_;
+  // Bytes of values read from outside their entries in this walk; never more than the file holds.
+  std::uint64_t valueBytes_ = 0;
 };
 
 }  // namespace lumatag

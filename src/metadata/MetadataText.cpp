@@ -1,6 +1,7 @@
 #include "metadata/MetadataText.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -133,8 +134,39 @@ void AppendFraction(Text& text, std::int64_t numerator, std::int64_t denominator
   AppendSigned(text, denominator);
 }
 
+// The value rounded to tenths as FormatFixed1 rounds it (half away from zero, decided on the
+// second decimal of the value's exact binary expansion), for a value that is finite, not
+// negative and below 2^53; false for any other value.
+bool RoundToTenths(double value, std::uint64_t* tenths) {
+  if (!(value >= 0.0) || !(value < 9007199254740992.0)) return false;
+  int exponent = 0;
+  const double fraction = std::frexp(value, &exponent);
+  // value = mantissa × 2^(exponent - 53), exactly.
+  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+  const int shift = 53 - exponent;
+  std::uint64_t hundredths = 0;  // floor(value × 100), below 2^60
+  if (shift <= 0) {
+    hundredths = (mantissa << -shift) * 100;
+  } else if (shift < 64) {
+    hundredths = (mantissa * 100) >> shift;
+  }
+  *tenths = hundredths / 10 + (hundredths % 10 >= 5 ? 1 : 0);
+  return true;
+}
+
 // One digit after the point; a text longer than two characters loses a trailing ".0".
 Status AppendOneDecimal(Text& text, double value) {
+  std::uint64_t tenths = 0;
+  if (RoundToTenths(value, &tenths)) {
+    // FormatFixed1's text: the whole part without leading zeros (none when it is 0), the point,
+    // the tenths digit.
+    if (tenths >= 10) AppendNumber(text, tenths / 10);
+    if (tenths % 10 != 0 || tenths < 10) {
+      text += u'.';
+      text += static_cast<char16_t>(u'0' + tenths % 10);
+    }
+    return S_OK;
+  }
   FixedString<400> fixed;
   LT_TRY(FormatFixed1(fixed, value));
   std::u16string_view view = fixed.View();
@@ -167,7 +199,8 @@ void Trim(Text& text) {
   while (end > 0 && IsWideSpace(text[end - 1])) --end;
   std::size_t start = 0;
   while (start < end && IsWideSpace(text[start])) ++start;
-  text = text.substr(start, end - start);
+  text.erase(end);
+  text.erase(0, start);
 }
 
 void AppendAnsi(Text& text, const std::uint8_t* bytes, std::uint32_t size) {
@@ -178,6 +211,13 @@ void AppendAnsi(Text& text, const std::uint8_t* bytes, std::uint32_t size) {
   const std::uint32_t limit = CountedString::kMaxLength * 4u;
   if (n > limit) n = limit;
   const std::uint32_t units = n < CountedString::kMaxLength ? n : CountedString::kMaxLength;
+  // ASCII reads the same in every conversion: one unit per byte.
+  bool ascii = true;
+  for (std::uint32_t i = 0; i < n && ascii; ++i) ascii = bytes[i] < 0x80;
+  if (ascii) {
+    text.append(bytes, bytes + units);
+    return;
+  }
   std::u16string converted(units + 1, u'\0');
   int written = 0;
   (void)ConvertFromAnsi(reinterpret_cast<const char*>(bytes), static_cast<int>(n), converted.data(),
@@ -386,7 +426,9 @@ Status RenderMetadataValue(MetadataEntry* entry, PrivateHeap* heap, const String
     return E_UNEXPECTED;
   }
   if (entry->count == 0) return S_OK;
-  Text text;
+  // One text buffer serves every value the thread renders.
+  thread_local Text text;
+  text.clear();
   const Status status = RenderText(text, entry, strings);
   if (Failed(status)) {
     entry->text.Release();

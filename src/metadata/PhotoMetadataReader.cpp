@@ -1,5 +1,8 @@
 #include "metadata/PhotoMetadataReader.h"
 
+#include <cstring>
+#include <memory>
+
 #include "metadata/ImageFile.h"
 #include "metadata/MetadataCatalogue.h"
 #include "metadata/MetadataText.h"
@@ -29,9 +32,90 @@ bool EndsInSeparator(std::u16string_view path) {
 #endif
 }
 
-Status Walk(const MetadataReadContext& context, PhotoFacts* photo, IfdReader& reader) {
+// A photo's metadata sits near its start: the first read brings in the file's first
+// kHeadBytes, and later reads inside them cost no system call. Reads elsewhere, and every other
+// operation, go to the file as they are; what a read returns is exactly what the file gives.
+class HeadCachedFile final : public ReadableFile {
+ public:
+  static constexpr std::uint32_t kHeadBytes = 16 * 1024;
+
+  HeadCachedFile(std::unique_ptr<ReadableFile> file, std::uint8_t* head)
+      : file_(std::move(file)), head_(head) {}
+
+  Status Read(void* destination, std::uint32_t count, std::uint32_t* read) override {
+    *read = 0;
+    if (!headLoaded_) {
+      headLoaded_ = true;
+      LT_TRY(file_->Seek(0));
+      const Status loaded = file_->Read(head_, kHeadBytes, &headValid_);
+      if (Failed(loaded)) headValid_ = 0;
+      // A head that ends before kHeadBytes ends where the file does.
+      headIsWholeFile_ = Succeeded(loaded) && headValid_ < kHeadBytes;
+    }
+    const std::uint64_t end = std::uint64_t{position_} + count;
+    if (end <= headValid_ || (headIsWholeFile_ && position_ <= headValid_)) {
+      const std::uint32_t n =
+          end <= headValid_ ? count : static_cast<std::uint32_t>(headValid_ - position_);
+      if (n > 0) std::memcpy(destination, head_ + position_, n);
+      position_ += n;
+      *read = n;
+      return S_OK;
+    }
+    LT_TRY(file_->Seek(position_));
+    const Status status = file_->Read(destination, count, read);
+    position_ += *read;
+    return status;
+  }
+  Status Write(const void* source, std::uint32_t count, std::uint32_t* written) override {
+    LT_TRY(file_->Seek(position_));
+    const Status status = file_->Write(source, count, written);
+    position_ += *written;
+    headLoaded_ = false;
+    return status;
+  }
+  Status Seek(std::uint32_t offset) override {
+    position_ = offset;
+    return S_OK;
+  }
+  Status Size(std::uint32_t* size) override { return file_->Size(size); }
+  Status LastWriteTime(FileTime* time) override { return file_->LastWriteTime(time); }
+  Status LastWriteTimeLocal(SystemTime* fields) override {
+    return file_->LastWriteTimeLocal(fields);
+  }
+
+ private:
+  std::unique_ptr<ReadableFile> file_;
+  std::uint8_t* head_;
+  std::uint32_t position_ = 0;
+  std::uint32_t headValid_ = 0;
+  bool headLoaded_ = false;
+  bool headIsWholeFile_ = false;
+};
+
+// Opens files of `files` with a cached head in `head` (one file at a time).
+class HeadCachedFileSystem final : public ReadableFileSystem {
+ public:
+  HeadCachedFileSystem(const ReadableFileSystem& files, std::uint8_t* head)
+      : files_(files), head_(head) {}
+  Status OpenForReading(std::u16string_view path,
+                        std::unique_ptr<ReadableFile>* file) const override {
+    std::unique_ptr<ReadableFile> opened;
+    LT_TRY(files_.OpenForReading(path, &opened));
+    file->reset(new HeadCachedFile(std::move(opened), head_));
+    return S_OK;
+  }
+
+ private:
+  const ReadableFileSystem& files_;
+  std::uint8_t* head_;
+};
+
+Status Walk(const MetadataReadContext& context, PhotoFacts* photo, IfdReader& reader,
+            const TagFilter* filter, bool exclude) {
   // Room for IFD0's entries; a corrupt count cannot make it reserve more than a real photo needs.
-  const int room = reader.EntryCount() < 256 ? reader.EntryCount() : 256;
+  // A walk that takes only the filter's tags adds no more entries than the filter has.
+  int room = reader.EntryCount() < 256 ? reader.EntryCount() : 256;
+  if (filter != nullptr && !exclude && filter->Count() < room) room = filter->Count();
   LT_TRY(photo->metadata.Reserve(photo->metadata.Count() + room));
   for (;;) {
     MetadataEntry entry;
@@ -60,13 +144,17 @@ Status ReadPhotoMetadata(const MetadataReadContext& context, std::u16string_view
     return E_INVALIDARG;
   }
   const std::u16string path = JoinPhotoPath(folder, photo->fileName.View());
+  // One head buffer serves every read of the thread: a photo's file is closed before the next
+  // one opens.
+  thread_local std::uint8_t head[HeadCachedFile::kHeadBytes];
+  const HeadCachedFileSystem files(*context.files, head);
   ImageFile file;
   LT_TRY(file.Attach(photo->heap));
-  LT_TRY(file.OpenForReading(*context.files, path));
+  LT_TRY(file.OpenForReading(files, path));
   LT_TRY(file.CheckFormat());
   IfdReader reader;
   LT_TRY(reader.Open(&file, photo->heap, filter, exclude));
-  return Walk(context, photo, reader);
+  return Walk(context, photo, reader, filter, exclude);
   // The reader and the file close as they go out of scope.
 }
 

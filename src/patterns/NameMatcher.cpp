@@ -2,6 +2,9 @@
 
 #include <unicode/uchar.h>
 
+#include <cstring>
+#include <vector>
+
 #include "foundation/Numbers.h"
 #include "patterns/KeywordTable.h"
 #include "patterns/NameGenerator.h"
@@ -56,6 +59,79 @@ bool HasThreeCharacterExtension(std::u16string_view original) {
   return dot >= 0 && static_cast<int>(original.size()) - dot == 4;
 }
 
+// Clauses of up to this many tokens are decoded once and kept.
+constexpr int kDecodedTokens = 24;
+
+// A clause's tokens decoded, and what every reading of it needs from a stem.
+struct DecodedClause {
+  int count = 0;
+  std::uint32_t decodedMask = 0;  // bit i: token i decoded
+  bool complete = false;          // every token decoded
+  bool hasOriginalName = false;   // a name token of the original file name
+  std::size_t least = 0;          // characters the tokens but the base name consume at least
+  PatternToken tokens[kDecodedTokens];
+};
+
+bool DecodeClauseToken(const CompiledPattern& compiled, int first, int index, PatternToken* token) {
+  const std::uint16_t* at = compiled.TokenAt(first + index);
+  const std::uint16_t* end = compiled.Words() + compiled.WordCount();
+  return at < end && DecodePatternToken(at, static_cast<std::size_t>(end - at), token);
+}
+
+void DecodeClause(const CompiledPattern& compiled, int clause, DecodedClause* out) {
+  *out = DecodedClause{};
+  const int count = compiled.ClauseTokenCount(clause);
+  if (count <= 0 || count > kDecodedTokens) return;
+  const int first = compiled.FirstTokenPosition(clause, true);
+  out->count = count;
+  for (int i = 0; i < count; ++i) {
+    if (DecodeClauseToken(compiled, first, i, &out->tokens[i])) out->decodedMask |= 1u << i;
+  }
+  out->complete = out->decodedMask == (1u << count) - 1;
+  for (int i = 0; i < count; ++i) {
+    const PatternToken& token = out->tokens[i];
+    if (token.kind == kTokenName && token.sub == kKeywordOrig) out->hasOriginalName = true;
+    if (token.kind == kTokenLiteral) out->least += token.text.size();
+    if (token.kind == kTokenNumber) out->least += token.digits > 1 ? token.digits : 1;
+  }
+}
+
+// The decoded clauses of the compiled blocks matched lately, per thread. An entry serves a block
+// only while the block at that address still holds the same words, so a block freed, replaced or
+// rewritten is decoded again; the token texts point into the block itself.
+struct DecodedBlock {
+  const std::uint16_t* words = nullptr;
+  std::vector<std::uint16_t> copy;
+  DecodedClause clauses[2];
+};
+
+const DecodedClause* DecodedClauseOf(const CompiledPattern& compiled, int clause) {
+  constexpr std::size_t kBlocks = 64;
+  thread_local std::vector<DecodedBlock> blocks;
+  thread_local std::size_t nextSlot = 0;
+  if (clause < 0 || clause > 1 || compiled.IsEmpty()) return nullptr;
+  // Never moved once made: a reader keeps a pointer into its entry.
+  if (blocks.capacity() < kBlocks) blocks.reserve(kBlocks);
+  const std::uint16_t* words = compiled.Words();
+  const auto count = static_cast<std::size_t>(compiled.WordCount());
+  for (const DecodedBlock& block : blocks) {
+    if (block.words == words && block.copy.size() == count &&
+        std::memcmp(block.copy.data(), words, count * sizeof(std::uint16_t)) == 0) {
+      return &block.clauses[clause];
+    }
+  }
+  if (blocks.size() < kBlocks) {
+    blocks.emplace_back();
+    nextSlot = blocks.size() - 1;
+  }
+  DecodedBlock& block = blocks[nextSlot];
+  nextSlot = (nextSlot + 1) % kBlocks;
+  block.words = words;
+  block.copy.assign(words, words + count);
+  for (int k = 0; k < 2; ++k) DecodeClause(compiled, k, &block.clauses[k]);
+  return &block.clauses[clause];
+}
+
 // One clause read from both ends of the stem.
 class ClauseReader {
  public:
@@ -68,7 +144,10 @@ class ClauseReader {
         locale_(locale),
         frontToken_(0),
         backToken_(compiled.ClauseTokenCount(clause) - 1),
-        back_(static_cast<int>(stem.size()) - 1) {}
+        back_(static_cast<int>(stem.size()) - 1),
+        decoded_(DecodedClauseOf(compiled, clause)) {
+    if (decoded_ != nullptr && decoded_->count != backToken_ + 1) decoded_ = nullptr;
+  }
 
   bool Read(NameMatch* result);
   // Running out of memory while recording an embedded camera name.
@@ -78,10 +157,14 @@ class ClauseReader {
   enum class Step { kConsumed, kFailed, kBaseName };
 
   bool Decode(int index, PatternToken* token) const {
-    const std::uint16_t* at = compiled_.TokenAt(first_ + index);
-    const std::uint16_t* end = compiled_.Words() + compiled_.WordCount();
-    return at < end && DecodePatternToken(at, static_cast<std::size_t>(end - at), token);
+    if (decoded_ == nullptr) return DecodeClauseToken(compiled_, first_, index, token);
+    *token = decoded_->tokens[index];
+    return (decoded_->decodedMask & (1u << index)) != 0;
   }
+  // Whether the stem fails a condition that every successful reading of the clause meets: its
+  // length, its first and last characters, the literal texts it must contain. Decided without
+  // rendering a date or reading the photo; only for clauses whose reading changes nothing.
+  bool CannotMatch() const;
   int Remaining() const { return back_ - front_ + 1; }
 
   Step Take(int index, bool fromFront);
@@ -108,9 +191,46 @@ class ClauseReader {
   std::uint32_t number_ = 0;
   bool autoNumberRead_ = false;
   Status failure_ = S_OK;
+  // The clause's tokens decoded once for every reading, or nothing: decode from the block.
+  const DecodedClause* decoded_;
 };
 
+bool ContainsText(std::u16string_view stem, std::u16string_view text) {
+  if (text.size() > stem.size()) return false;
+  for (std::size_t at = 0; at + text.size() <= stem.size(); ++at) {
+    if (SameText(stem.data() + at, text)) return true;
+  }
+  return false;
+}
+
+bool ClauseReader::CannotMatch() const {
+  // Reading an original-name token records what it found on the photo, even when the clause
+  // fails later: such a clause is always read.
+  if (decoded_ == nullptr || !decoded_->complete || decoded_->hasOriginalName) return false;
+  const int count = decoded_->count;
+  const PatternToken* tokens = decoded_->tokens;
+  // Every token but the base name consumes its text: literals as they are, numbers at least one
+  // digit and at least their minimum width.
+  if (stem_.size() < decoded_->least) return true;
+  for (int i = 0; i < count; ++i) {
+    if (tokens[i].kind == kTokenLiteral && !ContainsText(stem_, tokens[i].text)) return true;
+  }
+  // The first token is read at the start of the stem; the last one, unless it is the base name,
+  // ends at its end.
+  const PatternToken& first = tokens[0];
+  if (first.kind == kTokenLiteral && !SameText(stem_.data(), first.text)) return true;
+  if (first.kind == kTokenNumber && (stem_.empty() || !IsDecimalDigit(stem_.front()))) return true;
+  const PatternToken& last = tokens[count - 1];
+  if (last.kind == kTokenLiteral &&
+      !SameText(stem_.data() + (stem_.size() - last.text.size()), last.text)) {
+    return true;
+  }
+  if (last.kind == kTokenNumber && (stem_.empty() || !IsDecimalDigit(stem_.back()))) return true;
+  return false;
+}
+
 bool ClauseReader::Read(NameMatch* result) {
+  if (CannotMatch()) return false;
   bool baseReached = false;
   // From the front up to the base name.
   while (frontToken_ <= backToken_) {

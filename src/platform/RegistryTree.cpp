@@ -9,11 +9,43 @@
 namespace lumatag {
 
 int CompareRegistryNames(std::u16string_view a, std::u16string_view b) {
+  // Plain ASCII names, by far the most common, fold by themselves: the same order as ICU's, without
+  // its cost.
+  const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; };
+  std::size_t i = 0;
+  const std::size_t common = std::min(a.size(), b.size());
+  while (i < common && a[i] < 0x80 && b[i] < 0x80) {
+    const int x = fold(a[i]);
+    const int y = fold(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+    ++i;
+  }
+  if (i == common && (i == a.size() || a[i] < 0x80) && (i == b.size() || b[i] < 0x80)) {
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  }
   UErrorCode error = U_ZERO_ERROR;
   const int c = u_strCaseCompare(a.data(), static_cast<int32_t>(a.size()), b.data(),
                                  static_cast<int32_t>(b.size()), U_FOLD_CASE_DEFAULT, &error);
   if (U_FAILURE(error)) return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+std::u16string FoldRegistryName(std::u16string_view name) {
+  std::u16string folded(name.size() + 8, u'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    UErrorCode error = U_ZERO_ERROR;
+    const int32_t length =
+        u_strFoldCase(folded.data(), static_cast<int32_t>(folded.size()), name.data(),
+                      static_cast<int32_t>(name.size()), U_FOLD_CASE_DEFAULT, &error);
+    if (error == U_BUFFER_OVERFLOW_ERROR) {
+      folded.resize(static_cast<std::size_t>(length));
+      continue;
+    }
+    if (U_FAILURE(error)) return std::u16string(name);
+    folded.resize(static_cast<std::size_t>(length));
+    return folded;
+  }
+  return std::u16string(name);
 }
 
 bool SplitRegistryPath(std::u16string_view path, std::vector<std::u16string>* names) {
@@ -103,12 +135,31 @@ bool RegistryNode::RemoveSubkey(std::u16string_view keyName) {
   return false;
 }
 
+RegistryNode::~RegistryNode() {
+  std::vector<std::unique_ptr<RegistryNode>> pending = std::move(subkeys);
+  while (!pending.empty()) {
+    std::unique_ptr<RegistryNode> node = std::move(pending.back());
+    pending.pop_back();
+    for (auto& subkey : node->subkeys) pending.push_back(std::move(subkey));
+    node->subkeys.clear();
+  }
+}
+
 std::unique_ptr<RegistryNode> RegistryNode::Clone() const {
   auto copy = std::make_unique<RegistryNode>();
-  copy->name = name;
-  copy->values = values;
-  copy->subkeys.reserve(subkeys.size());
-  for (const auto& subkey : subkeys) copy->subkeys.push_back(subkey->Clone());
+  // Copied level by level with a list of pairs still to copy, not by recursion.
+  std::vector<std::pair<const RegistryNode*, RegistryNode*>> pending = {{this, copy.get()}};
+  while (!pending.empty()) {
+    const auto [from, to] = pending.back();
+    pending.pop_back();
+    to->name = from->name;
+    to->values = from->values;
+    to->subkeys.reserve(from->subkeys.size());
+    for (const auto& subkey : from->subkeys) {
+      to->subkeys.push_back(std::make_unique<RegistryNode>());
+      pending.emplace_back(subkey.get(), to->subkeys.back().get());
+    }
+  }
   return copy;
 }
 
@@ -147,6 +198,7 @@ RegistryError RegistryTreeStore::OpenOrCreate(RegistryKey parent, std::u16string
     if (it == handles_.end()) return ERROR_INVALID_HANDLE;
     full = it->second;
   }
+  if (full.size() + names.size() > kMaxRegistryDepth) return ERROR_INVALID_PARAMETER;
   // Opening comes first: creating a key that exists already changes nothing.
   RegistryError error = BeforeRead();
   if (error != ERROR_SUCCESS) return error;

@@ -18,7 +18,16 @@ struct RegistryValue {
   std::vector<std::uint8_t> data;
 };
 
+// Keys nest at most this deep below the current user's key, as in the registry itself.
+inline constexpr std::size_t kMaxRegistryDepth = 512;
+
 struct RegistryNode {
+  RegistryNode() = default;
+  // Takes the subtree apart without recursion, however deep it is.
+  ~RegistryNode();
+  RegistryNode(const RegistryNode&) = delete;
+  RegistryNode& operator=(const RegistryNode&) = delete;
+
   std::u16string name;
   // Values in the order they were first set; subkeys sorted by name without regard to case.
   std::vector<RegistryValue> values;
@@ -37,6 +46,9 @@ struct RegistryNode {
 
 // Registry names are compared without regard to case (Unicode case folding).
 int CompareRegistryNames(std::u16string_view a, std::u16string_view b);
+// The case-folded form of a name: two names compare equal exactly when their folded forms are
+// the same, so it can key a hash table.
+std::u16string FoldRegistryName(std::u16string_view name);
 
 // Splits a key path at backslashes. False for an empty name, a name longer than the key-name
 // limit, or a path with an empty component (two backslashes in a row, or one at either end).

@@ -1,6 +1,8 @@
 #include "workflow/ExtensionList.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "foundation/Numbers.h"
 #include "ports/Messages.h"
@@ -117,11 +119,21 @@ Status ExtensionList::LoadFromSettings(SettingsStore& store, const SettingsKey& 
   std::uint32_t bufferChars = 4 + 1;
   if (Succeeded(store.QueryKeyInfo(subkey, &info))) bufferChars = info.longestValueName + 1;
 
+  // Every name is read first; the names that cannot be used are then reported with one message
+  // and deleted in one change of the settings, however many there are.
+  struct Read {
+    std::u16string name;
+    std::u16string extension;
+    std::uint32_t index = 0;
+  };
+  std::vector<Read> usable;
+  std::vector<Read> unusable;
+  Status failure = S_OK;
   CountedString name;
   CountedString extension;
   std::uint32_t index = 0;
   while (true) {
-    Status status = store.EnumValueName(subkey, index, bufferChars, name);
+    const Status status = store.EnumValueName(subkey, index, bufferChars, name);
     if (status == kNoMoreItems) break;
     if (status == kMoreData && bufferChars <= kMaxRegistryValueName) {
       // The subkey changed since it was measured: measure the name again with more room.
@@ -129,25 +141,51 @@ Status ExtensionList::LoadFromSettings(SettingsStore& store, const SettingsKey& 
       continue;
     }
     if (Failed(status)) {
-      // The name cannot be read, so the value cannot be deleted either: report it and stop, so
-      // that the loop ends whatever the store answers.
-      ReportUnreadable(context, u"", index);
-      if (settingsChanged != nullptr) *settingsChanged = true;
-      return status;
+      // The name cannot be read, so the value cannot be deleted either: stop, so that the loop
+      // ends whatever the store answers.
+      failure = status;
+      break;
     }
-    status = Normalise(name.View(), extension);
-    if (Succeeded(status)) status = Add(extension.View());
-    if (Succeeded(status)) {
-      ++index;
-      continue;
+    Read read{std::u16string(name.View()), {}, index++};
+    if (Succeeded(Normalise(name.View(), extension))) {
+      read.extension.assign(extension.View());
+      usable.push_back(std::move(read));
+    } else {
+      unusable.push_back(std::move(read));
     }
-    ReportUnreadable(context, name.View(), index);
-    if (settingsChanged != nullptr) *settingsChanged = true;
-    // The value goes, and the same index is read again; a value that stays (out of memory, or it
-    // cannot be deleted) is stepped over so that the loop ends.
-    if (status == E_OUTOFMEMORY || Failed(store.DeleteValue(subkey, name.View()))) ++index;
   }
-  return S_OK;
+
+  // Sorted once and added in order (each at the end), so that loading stays n log n; of equal
+  // extensions the first stored one stays and the others count as unusable.
+  std::stable_sort(usable.begin(), usable.end(), [](const Read& a, const Read& b) {
+    return CompareExtensions(a.extension, b.extension) < 0;
+  });
+  bool outOfMemory = false;
+  for (Read& read : usable) {
+    const Status added = outOfMemory ? E_OUTOFMEMORY : Add(read.extension);
+    if (added == E_OUTOFMEMORY) outOfMemory = true;
+    if (Failed(added)) unusable.push_back(std::move(read));
+  }
+
+  if (failure != S_OK) {
+    ReportUnreadable(context, u"", index);
+  } else if (!unusable.empty()) {
+    const auto first =
+        std::min_element(unusable.begin(), unusable.end(),
+                         [](const Read& a, const Read& b) { return a.index < b.index; });
+    ReportUnreadable(context, first->name, first->index);
+  }
+  if (failure != S_OK || !unusable.empty()) {
+    if (settingsChanged != nullptr) *settingsChanged = true;
+  }
+  // The unusable values go (except when memory ran out: they may be fine), in one write.
+  if (!unusable.empty() && !outOfMemory) {
+    RegistryStore& registry = store.Registry();
+    registry.BeginUpdate();
+    for (const Read& read : unusable) (void)store.DeleteValue(subkey, read.name);
+    (void)registry.EndUpdate();
+  }
+  return failure == S_OK ? S_OK : failure;
 }
 
 Status ExtensionList::SaveToSettings(SettingsStore& store, const SettingsKey& subkey) {

@@ -4,7 +4,6 @@
 #include <unicode/ustring.h>
 
 #include <algorithm>
-#include <numeric>
 
 #include "foundation/Numbers.h"
 #include "foundation/StringIds.h"
@@ -20,6 +19,14 @@ int ComparePhotoOrder(const PhotoEntry& a, const PhotoEntry& b) {
 
 std::u16string FoldedNameKey(std::u16string_view name) {
   std::u16string folded(name.size(), u'\0');
+  // ASCII folds by lowering A-Z alone; other text goes through the full case folding.
+  bool ascii = true;
+  for (std::size_t i = 0; i < name.size() && ascii; ++i) {
+    const char16_t c = name[i];
+    ascii = c < 0x80;
+    folded[i] = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+  }
+  if (ascii) return folded;
   UErrorCode error = U_ZERO_ERROR;
   int32_t length =
       u_strFoldCase(reinterpret_cast<UChar*>(folded.data()), static_cast<int32_t>(folded.size()),
@@ -54,15 +61,79 @@ BaseNameList::BaseNameList() : items_(10, true, CompareIgnoringCase) {
 
 Status BaseNameList::Reset(const StringModule& strings) {
   items_.Clear();
+  waiting_.clear();
   noBaseName_.assign(strings.Text(IDS_NO_BASE_NAME));
   return Add(noBaseName_, nullptr);
 }
 
 void BaseNameList::Clear() {
   items_.Clear();
+  waiting_.clear();
+}
+
+void BaseNameList::Settle() const {
+  if (waiting_.empty()) return;
+  std::vector<std::u16string> waiting = std::move(waiting_);
+  waiting_.clear();
+  const auto less = [](const std::u16string& a, const std::u16string& b) {
+    return CompareInvariant(a, b, true) < 0;
+  };
+  const auto compare = [](std::u16string_view key, const CountedString& element) {
+    return CompareInvariant(key, element.View(), true);
+  };
+  // The first of equal names stays, and none equal to a name already listed joins.
+  std::stable_sort(waiting.begin(), waiting.end(), less);
+  std::vector<std::u16string> joining;
+  joining.reserve(waiting.size());
+  int at = 0;
+  for (std::u16string& text : waiting) {
+    if (!joining.empty() && CompareInvariant(joining.back(), text, true) == 0) continue;
+    if (items_.Find(std::u16string_view(text), compare, &at)) continue;
+    joining.push_back(std::move(text));
+  }
+  if (joining.empty()) return;
+  ElementArray<CountedString> merged(10, true, CompareIgnoringCase);
+  bool failed = Failed(merged.Reserve(items_.Count() + static_cast<int>(joining.size())));
+  std::size_t next = 0;
+  for (int i = 0; i <= items_.Count() && !failed; ++i) {
+    while (next < joining.size() &&
+           (i == items_.Count() || compare(joining[next], items_.At(i)) < 0)) {
+      CountedString item;
+      failed = Failed(item.Assign(joining[next])) ||
+               Failed(merged.Insert(std::move(item), merged.Count()));
+      if (failed) break;
+      ++next;
+    }
+    if (!failed && i < items_.Count()) {
+      failed = Failed(merged.Insert(std::move(items_.At(i)), merged.Count()));
+    }
+  }
+  if (!failed) {
+    items_ = std::move(merged);
+    return;
+  }
+  // Out of memory while merging: what was moved goes back and the rest joins one by one, as far
+  // as memory allows.
+  ElementArray<CountedString> kept(10, true, CompareIgnoringCase);
+  for (CountedString& item : merged) {
+    if (!item.IsEmpty() || item.Capacity() > 0) (void)kept.Add(std::move(item));
+  }
+  for (int i = 0; i < items_.Count(); ++i) {
+    if (items_.At(i).Capacity() > 0) (void)kept.Add(std::move(items_.At(i)));
+  }
+  for (const std::u16string& text : joining) {
+    CountedString item;
+    if (Succeeded(item.Assign(text))) (void)kept.Add(std::move(item));
+  }
+  items_ = std::move(kept);
 }
 
 Status BaseNameList::Add(std::u16string_view text, int* index, bool* added) {
+  if (index == nullptr && added == nullptr) {
+    waiting_.emplace_back(text);
+    return S_OK;
+  }
+  Settle();
   if (added != nullptr) *added = false;
   int at = 0;
   const auto compare = [](std::u16string_view key, const CountedString& element) {
@@ -81,6 +152,7 @@ Status BaseNameList::Add(std::u16string_view text, int* index, bool* added) {
 }
 
 int BaseNameList::Find(std::u16string_view text) const {
+  Settle();
   int at = 0;
   const auto compare = [](std::u16string_view key, const CountedString& element) {
     return CompareInvariant(key, element.View(), true);
@@ -89,11 +161,13 @@ int BaseNameList::Find(std::u16string_view text) const {
 }
 
 bool BaseNameList::IsNoBaseName(int index) const {
+  Settle();
   return index >= 0 && index < items_.Count() && !noBaseName_.empty() &&
          CompareInvariant(items_.At(index).View(), noBaseName_, true) == 0;
 }
 
 std::u16string_view BaseNameList::TextOf(int index) const {
+  Settle();
   if (index < 0 || index >= items_.Count() || IsNoBaseName(index)) return {};
   return items_.At(index).View();
 }
@@ -136,11 +210,27 @@ Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries) {
     entries.clear();
     return S_OK;
   }
-  std::vector<int> order(entries.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&entries](int a, int b) {
-    return ComparePhotoOrder(entries[static_cast<std::size_t>(a)],
-                             entries[static_cast<std::size_t>(b)]) < 0;
+  // The photo order on a key taken once per photo: the picture-taken date packed so that
+  // comparing the two words compares the calendar fields in order, then the file name.
+  struct SortKey {
+    std::uint64_t high;
+    std::uint64_t low;
+    int index;
+  };
+  std::vector<SortKey> keys(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const SystemTime taken = GetPictureTakenDate(entries[i]);
+    keys[i].high = std::uint64_t{taken.year} << 48 | std::uint64_t{taken.month} << 32 |
+                   std::uint64_t{taken.day} << 16 | taken.hour;
+    keys[i].low =
+        std::uint64_t{taken.minute} << 32 | std::uint64_t{taken.second} << 16 | taken.milliseconds;
+    keys[i].index = static_cast<int>(i);
+  }
+  std::stable_sort(keys.begin(), keys.end(), [&entries](const SortKey& a, const SortKey& b) {
+    if (a.high != b.high) return a.high < b.high;
+    if (a.low != b.low) return a.low < b.low;
+    return CompareInvariant(entries[static_cast<std::size_t>(a.index)].fileName.View(),
+                            entries[static_cast<std::size_t>(b.index)].fileName.View(), false) < 0;
   });
   const int needed = static_cast<int>(entries.size());
   if (needed > photos_.Capacity()) {
@@ -149,8 +239,8 @@ Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries) {
     LT_TRY(photos_.Reserve(photos_.Capacity() + steps * kGrowthStep));
   }
   names_.reserve(entries.size());
-  for (int i : order) {
-    PhotoEntry& entry = entries[static_cast<std::size_t>(i)];
+  for (const SortKey& key : keys) {
+    PhotoEntry& entry = entries[static_cast<std::size_t>(key.index)];
     const bool unnamed = (entry.flags & kPhotoUnnamed) != 0;
     LT_TRY(photos_.Insert(std::move(entry), photos_.Count()));
     IndexName(photos_.Count() - 1);

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "foundation/CountedString.h"
 #include "foundation/ElementArray.h"
@@ -42,13 +43,21 @@ class BaseNameList {
   Status Reset(const StringModule& strings);
   void Clear();
   // Adds a base name and gives its index; an existing equal entry (without regard to case) counts
-  // as success and gives its index. `added` tells whether the list grew.
+  // as success and gives its index. `added` tells whether the list grew. A name added without
+  // asking for its index or growth waits and joins the list, with the others waiting, in one
+  // sorted merge the next time the list is read: a folder scan adds thousands.
   Status Add(std::u16string_view text, int* index, bool* added = nullptr);
   // The index of an equal entry, or -1.
   int Find(std::u16string_view text) const;
 
-  int Count() const { return items_.Count(); }
-  std::u16string_view At(int index) const { return items_.At(index).View(); }
+  int Count() const {
+    Settle();
+    return items_.Count();
+  }
+  std::u16string_view At(int index) const {
+    Settle();
+    return items_.At(index).View();
+  }
   // The index of "<no base name>", -1 before Reset.
   int NoBaseNameIndex() const { return Find(noBaseName_); }
   bool IsNoBaseName(int index) const;
@@ -56,7 +65,11 @@ class BaseNameList {
   std::u16string_view TextOf(int index) const;
 
  private:
-  ElementArray<CountedString> items_;
+  // Puts the waiting names into the list, as adding them one by one in order would have.
+  void Settle() const;
+
+  mutable ElementArray<CountedString> items_;
+  mutable std::vector<std::u16string> waiting_;
   std::u16string noBaseName_;
 };
 

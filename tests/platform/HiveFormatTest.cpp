@@ -59,10 +59,33 @@ TEST(HiveFormatTest, EveryNameTypeAndLayoutSurvivesTheText) {
   EXPECT_EQ(FormatHive(*back), text);
   // Plain values stay readable.
   EXPECT_NE(text.find("\"quote \\\" and \\\\ back\"=\"x\"\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag\\50%25 [off]]"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find("[HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag\\50%25 [off]\\tab%09"),
+      std::string::npos)
       << text;
   EXPECT_NE(text.find("@=\"d\"\n"), std::string::npos);
+}
+
+TEST(HiveFormatTest, ManyValuesAndSubkeysInAnyOrderReadAsOneSortedTree) {
+  std::string text = "Lumatag Settings Hive 1\n";
+  for (int i = 999; i >= 0; --i) {
+    text += "[HKEY_CURRENT_USER\\Key" + std::to_string(1000 + i) + "]\n\"v\"=dword:00000001\n";
+  }
+  // A section and a value named again with other case are the same key and value: the first
+  // spelling stays, the last data win.
+  text += "[HKEY_CURRENT_USER\\KEY1000]\n\"V\"=dword:00000002\n\"w\"=dword:00000003\n";
+  HiveParseReport report;
+  const auto root = ParseHive(text, &report);
+  EXPECT_FALSE(report.Damaged());
+  ASSERT_EQ(root->subkeys.size(), 1000u);
+  for (std::size_t i = 0; i < root->subkeys.size(); ++i) {
+    EXPECT_EQ(root->subkeys[i]->name, u"Key" + Utf8ToUtf16(std::to_string(1000 + i)));
+  }
+  const RegistryNode* first = root->FindSubkey(u"key1000");
+  ASSERT_NE(first, nullptr);
+  ASSERT_EQ(first->values.size(), 2u);
+  EXPECT_EQ(first->values[0].name, u"v");
+  EXPECT_EQ(first->values[0].data, (std::vector<std::uint8_t>{2, 0, 0, 0}));
 }
 
 struct DamageCase {

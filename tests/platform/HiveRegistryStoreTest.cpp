@@ -243,6 +243,8 @@ TEST_F(HiveStoreTest, KillingASavingProgramLeavesAValidHive) {
   std::mt19937 random(20261206);
   long long lastCounter = -1;
   for (int round = 0; round < 6; ++round) {
+    struct stat before {};
+    stat(Hive().c_str(), &before);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -259,6 +261,13 @@ TEST_F(HiveStoreTest, KillingASavingProgramLeavesAValidHive) {
         SetDword(store, key, u"second", counter);
         if (store.EndUpdate() != ERROR_SUCCESS) _exit(4);
       }
+    }
+    // Each round lets the child save at least once (every save puts a new file in place), however
+    // slowly a loaded machine runs it, before a kill at a random moment.
+    for (int wait = 0; wait < 1000; ++wait) {
+      struct stat now {};
+      if (stat(Hive().c_str(), &now) == 0 && now.st_ino != before.st_ino) break;
+      usleep(10000);
     }
     usleep(static_cast<useconds_t>(20000 + random() % 60000));
     kill(child, SIGKILL);
@@ -289,6 +298,8 @@ TEST_F(HiveStoreTest, ConcurrentProgramsLoseNoValue) {
   constexpr int kValues = 25;
   std::vector<pid_t> children;
   for (int p = 0; p < kPrograms; ++p) {
+    struct stat before {};
+    stat(Hive().c_str(), &before);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "platform/fake/MemoryRegistryStore.h"
 #include "platform/fake/ScriptedMessagePresenter.h"
+#include "platform/linux/HiveRegistryStore.h"
 #include "support/TestSupport.h"
 
 namespace lumatag {
@@ -85,7 +89,7 @@ TEST_F(ExtensionListTest, ReadsNormalisedNamesSortedWithoutRegardToCase) {
   EXPECT_EQ(node->values.size(), 4u);
 }
 
-TEST_F(ExtensionListTest, BadNamesAreReportedDeletedAndTheNextOneIsStillRead) {
+TEST_F(ExtensionListTest, BadNamesAreReportedOnceAndDeletedTogether) {
   Store(u"..");
   Store(u"jpg");
   Store(u" JPG");  // a duplicate once cleaned
@@ -96,18 +100,38 @@ TEST_F(ExtensionListTest, BadNamesAreReportedDeletedAndTheNextOneIsStillRead) {
   EXPECT_OK(Load(&changed));
   EXPECT_TRUE(changed);
   EXPECT_EQ(Items(), (std::vector<std::u16string>{u"jpg", u"tif"}));
-  ASSERT_EQ(presenter.shown.size(), 4u);
+  // One message, naming the first of them; one change of the settings for all of them.
+  ASSERT_EQ(presenter.shown.size(), 1u);
   EXPECT_EQ(presenter.shown[0].text,
             u"An error occurred reading file extension filter '..' from the registry.");
   EXPECT_EQ(presenter.shown[0].flags & MB_ICONMASK, MB_ICONERROR);
-  EXPECT_EQ(presenter.shown[1].text,
-            u"An error occurred reading file extension filter ' JPG' from the registry.");
-  // The unnamed value is the second one left when it is read (1-based).
-  EXPECT_EQ(presenter.shown[2].text,
-            u"An error occurred reading file extension filter number 2 from the registry.");
+  EXPECT_EQ(registry.BatchCount(), 1);
   EXPECT_EQ(node->values.size(), 2u);
   EXPECT_NE(node->FindValue(u"jpg"), nullptr);
   EXPECT_NE(node->FindValue(u"tif"), nullptr);
+
+  // An unnamed value first is named by its number (1-based).
+  list.Clear();
+  presenter.shown.clear();
+  node->values.insert(node->values.begin(), {u"", REG_DWORD, {1, 0, 0, 0}});
+  EXPECT_OK(Load(&changed));
+  ASSERT_EQ(presenter.shown.size(), 1u);
+  EXPECT_EQ(presenter.shown[0].text,
+            u"An error occurred reading file extension filter number 1 from the registry.");
+}
+
+TEST_F(ExtensionListTest, ThousandsOfBadNamesCostOneMessageAndOneWrite) {
+  // Stored in reverse order, so that adding each in its sorted place would move all the others.
+  for (int i = 3000; i > 0; --i) Store(u"e" + Utf8ToUtf16(std::to_string(100000 + i)));
+  for (int i = 0; i < 2000; ++i) Store(u"bad|" + Utf8ToUtf16(std::to_string(i)));
+  bool changed = false;
+  EXPECT_OK(Load(&changed));
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(list.Count(), 3000);
+  EXPECT_EQ(list.At(0), u"e100001");
+  EXPECT_EQ(presenter.shown.size(), 1u);
+  EXPECT_EQ(registry.BatchCount(), 1);
+  EXPECT_EQ(node->values.size(), 3000u);
 }
 
 TEST_F(ExtensionListTest, AValueThatCannotBeDeletedIsSteppedOver) {
@@ -170,6 +194,34 @@ TEST_F(ExtensionListTest, SavedListReadsBackAndCopiesAreIndependent) {
 
   registry.FailChanges(ERROR_ACCESS_DENIED);
   EXPECT_STATUS(S_FALSE, list.SaveToSettings(store, key));
+}
+
+TEST(ExtensionListOnDiskTest, BadNamesInARealSettingsFileAreRepairedInOneGo) {
+  TempDir dir;
+  const std::string hive = dir.File("settings.reg");
+  std::string text =
+      "Lumatag Settings Hive 1\n\n[HKEY_CURRENT_USER\\Ext]\n\"jpg\"=dword:00000001\n";
+  for (int i = 0; i < 2000; ++i) text += "\"bad*" + std::to_string(i) + "\"=dword:00000001\n";
+  std::ofstream(hive, std::ios::binary) << text;
+
+  HiveRegistryStore registry(hive);
+  SettingsStore store(registry);
+  ScriptedMessagePresenter presenter;
+  AppContext context;
+  context.presenter = &presenter;
+  SettingsKey key;
+  ASSERT_OK(store.CreateSettingsKey(nullptr, u"Ext", &key));
+  ExtensionList list;
+  bool changed = false;
+  EXPECT_OK(list.LoadFromSettings(store, key, context, &changed));
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(presenter.shown.size(), 1u);
+  std::ifstream in(hive, std::ios::binary);
+  std::stringstream written;
+  written << in.rdbuf();
+  EXPECT_EQ(written.str(),
+            "Lumatag Settings Hive 1\n\n[HKEY_CURRENT_USER\\Ext]\n\"jpg\"=dword:00000001\n\n");
 }
 
 }  // namespace

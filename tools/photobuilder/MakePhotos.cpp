@@ -1,11 +1,13 @@
-// lumatag-make-photos DIR [COUNT]: writes COUNT camera-like photos (default 4; an 8 KiB maker note,
-// 64 KiB of image data) into DIR, named
-// IMG_0001.JPG and up, alternating little- and big-endian Exif data, and one TIFF, IMG_TIFF.TIF.
+// lumatag-make-photos DIR [COUNT]: writes COUNT camera-like photos (default 4) into DIR, named
+// IMG_0001.JPG and up, and one TIFF, IMG_TIFF.TIF. Each photo shows a painted scene with its
+// number (the TIFF shows 0) and carries Exif data with an 8 KiB maker note; the JPEGs alternate
+// little- and big-endian Exif data and go through the orientations 1, 6, 3, 8 so that a preview
+// shows them upright only when it turns them by their Orientation tag.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "photobuilder/PhotoBuilder.h"
+#include "photobuilder/ScenePhoto.h"
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
@@ -15,18 +17,25 @@ int main(int argc, char** argv) {
   using namespace lumatag::photo;
   const std::string dir = argv[1];
   const int count = argc == 3 ? std::atoi(argv[2]) : 4;
-  JpegOptions options;
-  options.scanBytes = 64 * 1024;
+  constexpr int kOrientations[4] = {1, 6, 3, 8};
   for (int i = 1; i <= count; ++i) {
     char name[32];
     std::snprintf(name, sizeof name, "/IMG_%04d.JPG", i);
     const ByteOrder order = i % 2 ? ByteOrder::kIntel : ByteOrder::kMotorola;
-    if (!WriteFile(dir + name, CameraLikePhoto(order, i, 8192).Jpeg(options))) {
+    SceneOptions scene;
+    scene.number = i;
+    scene.orientation = kOrientations[(i - 1) % 4];
+    const Bytes jpeg = SceneJpeg(CameraLikePhoto(order, i, 8192, scene.orientation), scene);
+    if (jpeg.empty() || !WriteFile(dir + name, jpeg)) {
       std::fprintf(stderr, "lumatag-make-photos: cannot write %s%s\n", dir.c_str(), name);
       return 1;
     }
   }
-  if (!WriteFile(dir + "/IMG_TIFF.TIF", CameraLikePhoto(ByteOrder::kMotorola, 0).Tiff())) {
+  SceneOptions tiffScene;
+  tiffScene.width = 600;
+  tiffScene.height = 400;
+  tiffScene.number = 0;
+  if (!WriteFile(dir + "/IMG_TIFF.TIF", SceneTiff(tiffScene))) {
     std::fprintf(stderr, "lumatag-make-photos: cannot write %s/IMG_TIFF.TIF\n", dir.c_str());
     return 1;
   }

@@ -237,7 +237,9 @@ bool WriteFile(const std::string& path, const Bytes& bytes) {
   return std::fclose(file) == 0 && ok;
 }
 
-PhotoBuilder CameraLikePhoto(ByteOrder order, int variant, std::size_t makerNoteBytes) {
+PhotoBuilder CameraLikePhoto(ByteOrder order, int variant, std::size_t makerNoteBytes,
+                             int orientation) {
+  if (orientation == 0) orientation = variant % 2 ? 6 : 1;
   const std::string n = std::to_string(variant);
   const auto v = static_cast<std::uint32_t>(variant);
   const std::string date = "2012:12:" + std::to_string(10 + variant % 18) +
@@ -246,7 +248,7 @@ PhotoBuilder CameraLikePhoto(ByteOrder order, int variant, std::size_t makerNote
   photo.Ascii(Ifd::kPrimary, 0x010E, "                               ")
       .Ascii(Ifd::kPrimary, 0x010F, "NIKON CORPORATION")
       .Ascii(Ifd::kPrimary, 0x0110, "NIKON D7000")
-      .Short(Ifd::kPrimary, 0x0112, {static_cast<std::uint16_t>(variant % 2 ? 6 : 1)})
+      .Short(Ifd::kPrimary, 0x0112, {static_cast<std::uint16_t>(orientation)})
       .Rational(Ifd::kPrimary, 0x011A, {{300, 1}})
       .Rational(Ifd::kPrimary, 0x011B, {{300, 1}})
       .Short(Ifd::kPrimary, 0x0128, {2})

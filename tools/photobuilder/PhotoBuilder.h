@@ -114,6 +114,8 @@ bool WriteFile(const std::string& path, const Bytes& bytes);
 // A photo like a camera's: IFD0 with make, model, orientation, resolution and dates; an Exif IFD
 // with exposure, aperture, ISO, dates, a maker note of `makerNoteBytes` bytes and a user comment;
 // an Interoperability IFD; about 30 tags in all. `variant` changes the texts and numbers.
-PhotoBuilder CameraLikePhoto(ByteOrder order, int variant = 0, std::size_t makerNoteBytes = 2048);
+// `orientation` 0 takes 6 for odd variants and 1 for even ones.
+PhotoBuilder CameraLikePhoto(ByteOrder order, int variant = 0, std::size_t makerNoteBytes = 2048,
+                             int orientation = 0);
 
 }  // namespace lumatag::photo

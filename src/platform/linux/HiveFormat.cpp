@@ -1,6 +1,8 @@
 #include "platform/linux/HiveFormat.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
 namespace lumatag {
@@ -285,8 +287,60 @@ bool ReadValueLine(std::string_view line, RegistryValue* value) {
   return false;
 }
 
+// Finds keys and values by their folded names while a text is read, so that reading stays
+// linear however many values or subkeys one key has. Subkeys are appended as they come and put in
+// their order once at the end.
+class ParseIndex {
+ public:
+  RegistryNode* Subkey(RegistryNode* parent, std::u16string name) {
+    auto& subkeys = nodes_[parent].subkeys;
+    const auto [it, added] = subkeys.try_emplace(FoldRegistryName(name), nullptr);
+    if (added) {
+      parent->subkeys.push_back(std::make_unique<RegistryNode>());
+      parent->subkeys.back()->name = std::move(name);
+      it->second = parent->subkeys.back().get();
+    }
+    return it->second;
+  }
+
+  // Sets a value, replacing one of the same name (whose stored spelling is kept).
+  void SetValue(RegistryNode* node, RegistryValue value) {
+    auto& values = nodes_[node].values;
+    const auto [it, added] = values.try_emplace(FoldRegistryName(value.name), node->values.size());
+    if (added) {
+      node->values.push_back(std::move(value));
+    } else {
+      RegistryValue& old = node->values[it->second];
+      old.type = value.type;
+      old.data = std::move(value.data);
+    }
+  }
+
+  // Sorts the subkeys of every key that was given some.
+  void SortSubkeys() {
+    for (auto& [node, index] : nodes_) {
+      if (node->subkeys.size() < 2) continue;
+      std::sort(node->subkeys.begin(), node->subkeys.end(),
+                [](const std::unique_ptr<RegistryNode>& a, const std::unique_ptr<RegistryNode>& b) {
+                  return CompareRegistryNames(a->name, b->name) < 0;
+                });
+    }
+  }
+
+ private:
+  struct NodeIndex {
+    std::unordered_map<std::u16string, RegistryNode*> subkeys;
+    std::unordered_map<std::u16string, std::size_t> values;
+  };
+  std::unordered_map<RegistryNode*, NodeIndex> nodes_;
+};
+
 // A section line's path: HKEY_CURRENT_USER and the key names below it.
-RegistryNode* ReadSection(std::string_view path, RegistryNode* root) {
+RegistryNode* ReadSection(std::string_view path, RegistryNode* root, ParseIndex* index) {
+  // Deeper than the registry nests keys: damage, refused before any name is read.
+  if (static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\')) > kMaxRegistryDepth) {
+    return nullptr;
+  }
   std::vector<std::u16string> names;
   std::size_t start = 0;
   bool first = true;
@@ -306,7 +360,7 @@ RegistryNode* ReadSection(std::string_view path, RegistryNode* root) {
     start = end + 1;
   }
   RegistryNode* node = root;
-  for (const std::u16string& name : names) node = node->AddSubkey(name);
+  for (std::u16string& name : names) node = index->Subkey(node, std::move(name));
   return node;
 }
 
@@ -365,14 +419,36 @@ void AppendValue(const RegistryValue& value, std::string* out) {
   out->push_back('\n');
 }
 
-void AppendNode(const RegistryNode& node, const std::string& path, std::string* out) {
-  out->append("[").append(path).append("]\n");
-  for (const RegistryValue& value : node.values) AppendValue(value, out);
-  out->push_back('\n');
-  for (const auto& subkey : node.subkeys) {
-    std::string subpath = path + "\\";
-    AppendKeyName(subkey->name, &subpath);
-    AppendNode(*subkey, subpath, out);
+// The sections of every key below `top` (whose path is `path`), depth first in name order, by a
+// list of keys still to write rather than by recursion. A key gets its own section when it has
+// values or no subkeys; the others are named by their subkeys' sections. So every path in the
+// text is one a section of the text it was read from named, and the text never grows many times
+// larger than that text.
+void AppendSubkeys(const RegistryNode& top, const std::string& path, std::string* out) {
+  struct Pending {
+    const RegistryNode* node;
+    std::size_t pathLength;  // of the parent's path, which `prefix` holds at this moment
+  };
+  std::string prefix = path;
+  std::vector<Pending> pending;
+  for (auto it = top.subkeys.rbegin(); it != top.subkeys.rend(); ++it) {
+    pending.push_back({it->get(), prefix.size()});
+  }
+  while (!pending.empty()) {
+    const Pending next = pending.back();
+    pending.pop_back();
+    prefix.resize(next.pathLength);
+    prefix.push_back('\\');
+    AppendKeyName(next.node->name, &prefix);
+    if (!next.node->values.empty() || next.node->subkeys.empty()) {
+      out->append("[").append(prefix).append("]\n");
+      for (const RegistryValue& value : next.node->values) AppendValue(value, out);
+      out->push_back('\n');
+    }
+    const std::size_t length = prefix.size();
+    for (auto it = next.node->subkeys.rbegin(); it != next.node->subkeys.rend(); ++it) {
+      pending.push_back({it->get(), length});
+    }
   }
 }
 
@@ -385,6 +461,7 @@ std::unique_ptr<RegistryNode> ParseHive(std::string_view text, HiveParseReport* 
   auto root = std::make_unique<RegistryNode>();
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
 
+  ParseIndex index;
   RegistryNode* current = nullptr;
   bool headerSeen = false;
   int lineNumber = 0;
@@ -449,7 +526,7 @@ std::unique_ptr<RegistryNode> ParseHive(std::string_view text, HiveParseReport* 
     }
     if (line[0] == '[') {
       current = line.size() >= 2 && line.back() == ']'
-                    ? ReadSection(line.substr(1, line.size() - 2), root.get())
+                    ? ReadSection(line.substr(1, line.size() - 2), root.get(), &index)
                     : nullptr;
       if (current == nullptr) bad(startLine);
       continue;
@@ -463,8 +540,9 @@ std::unique_ptr<RegistryNode> ParseHive(std::string_view text, HiveParseReport* 
       bad(startLine);
       continue;
     }
-    current->SetValue(value.name, value.type, std::move(value.data));
+    index.SetValue(current, std::move(value));
   }
+  index.SortSubkeys();
   return root;
 }
 
@@ -476,12 +554,7 @@ std::string FormatHive(const RegistryNode& root) {
     for (const RegistryValue& value : root.values) AppendValue(value, &out);
     out.push_back('\n');
   }
-  for (const auto& subkey : root.subkeys) {
-    std::string path(kRootName);
-    path.push_back('\\');
-    AppendKeyName(subkey->name, &path);
-    AppendNode(*subkey, path, &out);
-  }
+  AppendSubkeys(root, std::string(kRootName), &out);
   return out;
 }
 

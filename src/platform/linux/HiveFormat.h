@@ -8,7 +8,9 @@
 //   "Update Check Last"=hex:00,80,3e,d5,de,b1,9d,01
 //   "Odd"=hex(2):25,00,48,00,00,00
 //
-// Key sections name the full path; every key is written, also keys without values. Value lines:
+// Key sections name the full path; a section also makes the keys on its path. Every key with
+// values, and every key without subkeys, has its own section. Keys nest at most 512 deep; a
+// deeper section is damage. Value lines:
 // `"name"=` (or `@=` for the unnamed value), then `dword:` and eight hex digits (REG_DWORD of four
 // bytes), a quoted string (REG_SZ holding exactly one terminating NUL at its end), `hex:` bytes
 // (REG_BINARY) or `hex(N):` bytes for any other type or layout, N being the type number in hex;

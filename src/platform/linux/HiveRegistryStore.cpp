@@ -62,10 +62,10 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
-// Writes a new file that must not exist yet, and makes it durable.
-bool WriteNewFile(const std::string& path, const std::string& text, bool exclusive) {
-  UniqueFd fd(
-      open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC), 0600));
+// Writes a new file that must not exist yet, and makes it durable. The file is created here and
+// nowhere else: an existing name, a symbolic link among them, makes it fail (EEXIST).
+bool WriteNewFile(const std::string& path, const std::string& text) {
+  UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (!fd.Valid()) return false;
   const bool ok = WriteAll(fd.Get(), text) && fsync(fd.Get()) == 0;
   return fd.Close() && ok;
@@ -102,7 +102,8 @@ std::string HiveRegistryStore::DefaultPath() {
 RegistryError HiveRegistryStore::Lock() {
   if (lockFd_.Valid()) return ERROR_SUCCESS;
   if (!MakeFolders(ParentOf(path_))) return ErrorFromErrno(errno, ERROR_CANTWRITE);
-  UniqueFd fd(open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+  // A link planted at the lock's name is not followed (no file is created where it points).
+  UniqueFd fd(open(lockPath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (!fd.Valid()) return ErrorFromErrno(errno, ERROR_CANTWRITE);
   while (flock(fd.Get(), LOCK_EX) != 0) {
     if (errno != EINTR) return ERROR_CANTWRITE;
@@ -125,7 +126,8 @@ RegistryError HiveRegistryStore::Load(bool force, bool locked) {
       stamp_.changedNs == info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec) {
     return ERROR_SUCCESS;
   }
-  const UniqueFd fd(open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+  // Never blocks: a FIFO or device planted at the name is not a settings file.
+  const UniqueFd fd(open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (!fd.Valid()) {
     if (errno != ENOENT) {
       loaded_ = false;
@@ -137,7 +139,7 @@ RegistryError HiveRegistryStore::Load(bool force, bool locked) {
     return ERROR_SUCCESS;
   }
   Stamp stamp;
-  if (fstat(fd.Get(), &info) != 0) {
+  if (fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
     loaded_ = false;
     return ERROR_CANTREAD;
   }
@@ -200,7 +202,7 @@ RegistryError HiveRegistryStore::Load(bool force, bool locked) {
       // A second name for the file itself keeps it byte for byte; where the file system has no
       // hard links, a copy of what was read does.
       kept = link(path_.c_str(), backup.c_str()) == 0;
-      if (!kept && errno != EEXIST && !tooLarge) kept = WriteNewFile(backup, text, true);
+      if (!kept && errno != EEXIST && !tooLarge) kept = WriteNewFile(backup, text);
       if (!kept && errno != EEXIST) break;
     }
     if (!kept) return ERROR_CANTWRITE;
@@ -212,15 +214,41 @@ RegistryError HiveRegistryStore::Load(bool force, bool locked) {
 }
 
 RegistryError HiveRegistryStore::Write() {
-  const std::string folder = ParentOf(path_);
-  const std::string temporary = path_ + ".tmp";
-  if (!MakeFolders(folder) || !WriteNewFile(temporary, FormatHive(Root()), false)) {
+  // A settings file that is a symbolic link (kept in a dotfiles folder, say) stays one: the new
+  // file replaces the file it points to. A link that leads nowhere is refused rather than replaced
+  // by a plain file.
+  std::string target = path_;
+  struct stat linkInfo;
+  if (lstat(path_.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
+    char* resolved = realpath(path_.c_str(), nullptr);
+    if (resolved == nullptr) {
+      loaded_ = false;
+      return ERROR_ACCESS_DENIED;
+    }
+    target = resolved;
+    std::free(resolved);
+    struct stat targetInfo;
+    if (stat(target.c_str(), &targetInfo) != 0 || !S_ISREG(targetInfo.st_mode)) {
+      loaded_ = false;
+      return ERROR_ACCESS_DENIED;
+    }
+  }
+  const std::string folder = ParentOf(target);
+  const std::string temporary = target + ".tmp";
+  const std::string text = FormatHive(Root());
+  bool written = MakeFolders(folder) && WriteNewFile(temporary, text);
+  if (!written && errno == EEXIST) {
+    // Left by a writer that died, or planted: only the writer holding the lock may own this name,
+    // and that is this one. The name itself goes (never what a link there points to).
+    written = unlink(temporary.c_str()) == 0 && WriteNewFile(temporary, text);
+  }
+  if (!written) {
     const RegistryError error = ErrorFromErrno(errno, ERROR_CANTWRITE);
-    unlink(temporary.c_str());
+    if (errno != EEXIST) unlink(temporary.c_str());
     loaded_ = false;  // the tree holds changes the file does not: read the file again
     return error;
   }
-  if (rename(temporary.c_str(), path_.c_str()) != 0) {
+  if (rename(temporary.c_str(), target.c_str()) != 0) {
     const RegistryError error = ErrorFromErrno(errno, ERROR_CANTWRITE);
     unlink(temporary.c_str());
     loaded_ = false;

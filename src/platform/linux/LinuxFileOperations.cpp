@@ -5,13 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QByteArray>
-#include <QFile>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <ctime>
+#include <string>
 
 #include "platform/linux/FileErrors.h"
+#include "platform/linux/FolderReadAhead.h"
 #include "platform/linux/NativePath.h"
 #include "platform/linux/UniqueFd.h"
 
@@ -25,30 +27,37 @@ FileTime ToFileTime(const struct statx_timestamp& t) {
 
 class PosixFolderListing final : public FolderListing {
  public:
-  PosixFolderListing(DIR* dir) : dir_(dir) {}
-  ~PosixFolderListing() override { closedir(dir_); }
+  PosixFolderListing(DIR* dir) : dir_(dir), readAhead_(dirfd(dir)) {}
+  ~PosixFolderListing() override {
+    // The read-ahead's threads stop before the folder descriptor they read through closes.
+    readAhead_.Stop();
+    closedir(dir_);
+  }
 
   Status Next(FolderEntry* entry) override {
+    const bool ahead = readAhead_.Step();
     for (;;) {
-      errno = 0;
-      const dirent* d = readdir(dir_);
-      if (d == nullptr) return errno == 0 ? E_NO_MORE_FILES : StatusFromFileError(errno);
-      const std::string_view name(d->d_name);
+      std::string name;
+      const Status listed = NextName(ahead, &name);
+      if (listed != S_OK) return listed;
       if (name == "." || name == "..") continue;
       struct statx sx {};
-      if (statx(dirfd(dir_), d->d_name, AT_SYMLINK_NOFOLLOW,
+      if (statx(dirfd(dir_), name.c_str(), AT_SYMLINK_NOFOLLOW,
                 STATX_TYPE | STATX_MTIME | STATX_BTIME | STATX_SIZE, &sx) != 0) {
         continue;  // gone since it was listed
       }
       // A symbolic link is listed as what it points to, like a shortcut-free folder view.
       if (S_ISLNK(sx.stx_mode)) {
         struct statx target {};
-        if (statx(dirfd(dir_), d->d_name, 0, STATX_TYPE | STATX_MTIME | STATX_BTIME | STATX_SIZE,
+        if (statx(dirfd(dir_), name.c_str(), 0, STATX_TYPE | STATX_MTIME | STATX_BTIME | STATX_SIZE,
                   &target) != 0) {
           continue;
         }
         sx = target;
       }
+      // Only folders and regular files are listed: a FIFO, device or socket (or a link to one) is
+      // never a photo, and opening one could wait for ever.
+      if (!S_ISDIR(sx.stx_mode) && !S_ISREG(sx.stx_mode)) continue;
       entry->name = FromNativePath(name);
       entry->folder = S_ISDIR(sx.stx_mode);
       entry->lastWriteTime = ToFileTime(sx.stx_mtime);
@@ -60,7 +69,41 @@ class PosixFolderListing final : public FolderListing {
   }
 
  private:
+  // The next name of the folder. While reading ahead, names are listed up to kDistance ahead of
+  // the one returned and each file among them is handed to the read-ahead; a listing failure
+  // comes after the names listed before it, as it would have.
+  Status NextName(bool ahead, std::string* name) {
+    while (ahead && !ended_ && pending_.size() < FolderReadAhead::kDistance) {
+      errno = 0;
+      const dirent* d = readdir(dir_);
+      if (d == nullptr) {
+        ended_ = true;
+        endError_ = errno;
+        break;
+      }
+      pending_.emplace_back(d->d_name);
+      if (d->d_type == DT_REG || d->d_type == DT_LNK || d->d_type == DT_UNKNOWN) {
+        readAhead_.Add(d->d_name);
+      }
+    }
+    if (!pending_.empty()) {
+      *name = std::move(pending_.front());
+      pending_.pop_front();
+      return S_OK;
+    }
+    if (ended_) return endError_ == 0 ? E_NO_MORE_FILES : StatusFromFileError(endError_);
+    errno = 0;
+    const dirent* d = readdir(dir_);
+    if (d == nullptr) return errno == 0 ? E_NO_MORE_FILES : StatusFromFileError(errno);
+    name->assign(d->d_name);
+    return S_OK;
+  }
+
   DIR* dir_;
+  FolderReadAhead readAhead_;
+  std::deque<std::string> pending_;
+  bool ended_ = false;
+  int endError_ = 0;
 };
 
 // Copies `from` to a new file `to` (which must not exist), then removes `from`: the move between
@@ -129,24 +172,161 @@ Status RenameNoReplace(const std::string& from, const std::string& to) {
   return S_OK;
 }
 
-// Creates the user's data folder ($XDG_DATA_HOME, else ~/.local/share) and its parents.
-Status EnsureDataFolder() {
+// The user's data folder ($XDG_DATA_HOME, else ~/.local/share), created with its parents.
+Status EnsureDataFolder(std::string* folder) {
   const char* xdg = std::getenv("XDG_DATA_HOME");
-  std::string folder;
   if (xdg != nullptr && xdg[0] == '/') {
-    folder = xdg;
+    *folder = xdg;
   } else {
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] != '/') return E_PATH_NOT_FOUND;
-    folder = std::string(home) + "/.local/share";
+    *folder = std::string(home) + "/.local/share";
   }
-  for (std::size_t at = 1; at <= folder.size(); ++at) {
-    if (at == folder.size() || folder[at] == '/') {
-      const std::string part = folder.substr(0, at);
+  for (std::size_t at = 1; at <= folder->size(); ++at) {
+    if (at == folder->size() || (*folder)[at] == '/') {
+      const std::string part = folder->substr(0, at);
       if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return StatusFromFileError(errno);
     }
   }
   return S_OK;
+}
+
+// A folder of a trash: made when missing (private to the user), and never a link.
+Status EnsureTrashFolder(const std::string& folder) {
+  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return StatusFromFileError(errno);
+  struct stat st {};
+  if (lstat(folder.c_str(), &st) != 0) return StatusFromFileError(errno);
+  return S_ISDIR(st.st_mode) ? S_OK : E_ACCESS_DENIED;
+}
+
+std::string ParentFolder(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The top folder of the file system that holds `path` (absolute): the highest folder above it on
+// the same device.
+std::string TopFolder(const std::string& path, dev_t device) {
+  std::string top = ParentFolder(path);
+  while (top != "/") {
+    const std::string up = ParentFolder(top);
+    struct stat st {};
+    if (stat(up.c_str(), &st) != 0 || st.st_dev != device) break;
+    top = up;
+  }
+  return top;
+}
+
+// The trash for a file on `device` (freedesktop.org trash): the user's own trash when it lies on
+// that device, else $top/.Trash/$uid (when $top/.Trash is a sticky folder, not a link) or
+// $top/.Trash-$uid. Files never move between devices: without a trash there, nothing happens.
+Status FindTrash(const std::string& path, dev_t device, std::string* trash) {
+  std::string data;
+  LT_TRY(EnsureDataFolder(&data));
+  const std::string home = data + "/Trash";
+  struct stat st {};
+  if (stat(data.c_str(), &st) == 0 && st.st_dev == device) {
+    *trash = home;
+  } else {
+    const std::string top = TopFolder(path, device);
+    const std::string base = top == "/" ? std::string() : top;
+    const std::string uid = std::to_string(getuid());
+    const std::string shared = base + "/.Trash";
+    struct stat sh {};
+    if (lstat(shared.c_str(), &sh) == 0 && S_ISDIR(sh.st_mode) && (sh.st_mode & S_ISVTX) != 0 &&
+        Succeeded(EnsureTrashFolder(shared + "/" + uid))) {
+      *trash = shared + "/" + uid;
+    } else {
+      *trash = base + "/.Trash-" + uid;
+    }
+  }
+  LT_TRY(EnsureTrashFolder(*trash));
+  LT_TRY(EnsureTrashFolder(*trash + "/files"));
+  return EnsureTrashFolder(*trash + "/info");
+}
+
+// A path as the trash info file keeps it: bytes outside the URL's unreserved set as %XX.
+std::string EscapeTrashPath(const std::string& path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : path) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '-' ||
+        b == '_' || b == '.' || b == '~' || b == '/') {
+      out.push_back(c);
+    } else {
+      out.push_back('%');
+      out.push_back(kHex[b >> 4]);
+      out.push_back(kHex[b & 15]);
+    }
+  }
+  return out;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Moves a file into the trash: first its info file, created exclusively under a free name (the
+// name itself, then "name.2", "name.3", ...), then the file under the same name. Any failure but a
+// taken name ends the attempt with the file where it was.
+Status MoveToTrash(const std::string& source) {
+  struct stat st {};
+  if (lstat(source.c_str(), &st) != 0) return StatusFromFileError(errno);
+  std::string absolute = source;
+  if (absolute.empty() || absolute[0] != '/') {
+    char* cwd = getcwd(nullptr, 0);
+    if (cwd == nullptr) return StatusFromFileError(errno);
+    absolute = std::string(cwd) + "/" + absolute;
+    std::free(cwd);
+  }
+  std::string trash;
+  LT_TRY(FindTrash(absolute, st.st_dev, &trash));
+
+  std::string name = absolute.substr(absolute.find_last_of('/') + 1);
+  // Room for ".trashinfo" and a number within the file system's 255 bytes of a name.
+  if (name.size() > 200) name.resize(200);
+  char when[32];
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%S", &local);
+  const std::string info =
+      "[Trash Info]\nPath=" + EscapeTrashPath(absolute) + "\nDeletionDate=" + when + "\n";
+
+  constexpr int kAttempts = 10000;
+  for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+    const std::string candidate = attempt == 1 ? name : name + "." + std::to_string(attempt);
+    const std::string infoPath = trash + "/info/" + candidate + ".trashinfo";
+    const int fd =
+        open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return StatusFromFileError(errno);
+    }
+    const bool written = WriteAll(fd, info) && fsync(fd) == 0;
+    if (close(fd) != 0 || !written) {
+      const int error = errno;
+      unlink(infoPath.c_str());
+      return StatusFromFileError(error);
+    }
+    const std::string target = trash + "/files/" + candidate;
+    const Status moved = RenameNoReplace(source, target);
+    if (Succeeded(moved)) return S_OK;
+    unlink(infoPath.c_str());
+    if (moved != E_FILE_EXISTS) return moved;
+  }
+  return E_FAIL;
 }
 
 }  // namespace
@@ -180,12 +360,13 @@ Status LinuxFileOperations::Move(std::u16string_view from, std::u16string_view t
 }
 
 Status LinuxFileOperations::Recycle(std::u16string_view path) {
-  QFile file(QFile::decodeName(QByteArray::fromStdString(ToNativePath(path))));
-  if (!file.exists()) return E_FILE_NOT_FOUND;
-  // The desktop trash lives in the user's data folder; when that folder does not exist yet, the
-  // trash cannot be established there and the file would be set aside elsewhere. Create it first.
-  LT_TRY(EnsureDataFolder());
-  return file.moveToTrash() ? S_OK : E_FAIL;
+  // The name's own bytes, valid UTF-8 or not: the file recycled is the file listed.
+  const std::string source = ToNativePath(path);
+  struct stat st {};
+  if (lstat(source.c_str(), &st) != 0) {
+    return errno == ENOENT ? E_FILE_NOT_FOUND : StatusFromFileError(errno);
+  }
+  return MoveToTrash(source);
 }
 
 }  // namespace lumatag

@@ -5,12 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <utility>
 
-#include "foundation/CountedString.h"
 #include "platform/linux/FileErrors.h"
+#include "platform/linux/NativePath.h"
 #include "platform/linux/PosixReadableFile.h"
 #include "platform/linux/UniqueFd.h"
 
@@ -24,13 +25,18 @@ class PosixReadableFile final : public ReadableFile {
 
   Status Read(void* destination, std::uint32_t count, std::uint32_t* read) override {
     *read = 0;
+    // Positions are 32-bit: nothing past 4 GiB is read, so the position never wraps to the start.
+    const std::uint64_t room =
+        std::uint64_t{0x100000000} - std::min<std::uint64_t>(position_, 0x100000000);
+    if (count > room) count = static_cast<std::uint32_t>(room);
+    if (count == 0) return S_OK;
     ssize_t got;
     do {
       got = ::pread(fd_.Get(), destination, count, static_cast<off_t>(position_));
     } while (got < 0 && errno == EINTR);
     if (got < 0) return StatusFromErrno(errno);
     *read = static_cast<std::uint32_t>(got);
-    position_ += static_cast<std::uint32_t>(got);
+    position_ += static_cast<std::uint64_t>(got);
     return S_OK;
   }
 
@@ -42,7 +48,7 @@ class PosixReadableFile final : public ReadableFile {
     } while (put < 0 && errno == EINTR);
     if (put < 0) return errno == EBADF ? E_ACCESS_DENIED : StatusFromErrno(errno);
     *written = static_cast<std::uint32_t>(put);
-    position_ += static_cast<std::uint32_t>(put);
+    position_ += static_cast<std::uint64_t>(put);
     return S_OK;
   }
 
@@ -84,7 +90,7 @@ class PosixReadableFile final : public ReadableFile {
 
  private:
   UniqueFd fd_;
-  std::uint32_t position_ = 0;
+  std::uint64_t position_ = 0;  // up to 4 GiB, never past
 };
 
 class PosixReadableFileSystem final : public ReadableFileSystem {
@@ -92,13 +98,21 @@ class PosixReadableFileSystem final : public ReadableFileSystem {
   Status OpenForReading(std::u16string_view path,
                         std::unique_ptr<ReadableFile>* file) const override {
     file->reset();
-    const std::string native = Utf16ToUtf8(path);
+    // The name's bytes exactly as the folder listing gave them, valid UTF-8 or not.
+    const std::string native = ToNativePath(path);
     int fd;
+    // Opening a FIFO or a device could wait for ever (for a writer, for a modem line): open
+    // without waiting, and only a regular file is read.
     do {
-      fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+      fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return StatusFromFileError(errno);
-    file->reset(new PosixReadableFile(UniqueFd(fd)));
+    UniqueFd owned(fd);
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return E_ACCESS_DENIED;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    file->reset(new PosixReadableFile(std::move(owned)));
     return S_OK;
   }
 };
