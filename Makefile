@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: setup build test test-plain test-asan run bench fuzz screenshots clean
+.PHONY: setup build test test-plain test-asan run bench fuzz screenshots clean package install
 
 setup:
 	@tools/setup.sh
@@ -28,6 +28,15 @@ test-asan: setup $(ASAN_BUILD)/build.ninja
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 test: test-plain test-asan
+
+# The Debian package, left in $(BUILD)/ (lumatag_VERSION_ARCH.deb).
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Installs under PREFIX (default /usr/local): cmake --install with the same layout as the package.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 run: build
 	tools/run-demo.sh $(BUILD)

@@ -15,14 +15,12 @@
 #include <fstream>
 #include <string>
 
-#include "foundation/AppContext.h"
-#include "patterns/KeywordTable.h"
-#include "patterns/PatternCatalogue.h"
+#include "application/Application.h"
 #include "photobuilder/PhotoBuilder.h"
+#include "platform/fake/MemoryRegistryStore.h"
+#include "platform/linux/IcuTextComparer.h"
 #include "platform/linux/LinuxFileOperations.h"
 #include "platform/linux/PosixReadableFile.h"
-#include "ports/MessagePresenter.h"
-#include "workflow/PhotoWorkflow.h"
 
 namespace lumatag {
 namespace {
@@ -62,40 +60,40 @@ void WritePhotos(const std::string& folder, std::size_t makerNote, std::size_t i
   }
 }
 
+class NoPictures final : public StandardFolders {
+ public:
+  Status PicturesFolder(std::u16string*) override { return E_PATH_NOT_FOUND; }
+};
+
+// The application host over the real file system, with settings in memory.
 struct Program {
-  explicit Program(const std::string& folder) {
-    context.presenter = &presenter;
-    if (Failed(keywords.Build(StringModule::BuiltIn())) ||
-        Failed(catalogue.BuildBuiltIns(context, &keywords)) ||
-        Failed(catalogue.BuildAutomaticList(context)) ||
-        Failed(extensions.SetDefaults(StringModule::BuiltIn())) ||
-        Failed(settings.imageFolder.Assign(Utf8ToUtf16(folder)))) {
+  explicit Program(const std::string& folder) : app(Ports()) {
+    if (Failed(app.Load()) || Failed(app.Naming().imageFolder.Assign(Utf8ToUtf16(folder)))) {
       std::abort();
     }
-    settings.fileNavigationMode = kNavigateAll;
-    services.context = &context;
-    services.files = &files;
-    services.readableFiles = &PlatformReadableFileSystem();
-    services.sounds = &sounds;
-    services.view = &view;
-    services.catalogue = &catalogue;
-    services.extensions = &extensions;
-    services.settings = &settings;
-    services.settingsChanged = &changed;
-    workflow = std::make_unique<PhotoWorkflow>(services);
+    app.Naming().fileNavigationMode = kNavigateAll;
+    if (Failed(app.CreateWorkflow(view))) std::abort();
+    workflow = &app.Workflow();
   }
-  AppContext context;
+  ApplicationPorts Ports() {
+    ApplicationPorts ports;
+    ports.registry = &registry;
+    ports.files = &files;
+    ports.readableFiles = &PlatformReadableFileSystem();
+    ports.folders = &folders;
+    ports.sounds = &sounds;
+    ports.presenter = &presenter;
+    ports.textComparer = &PlatformTextComparer();
+    return ports;
+  }
   QuietPresenter presenter;
-  KeywordTable keywords;
-  PatternCatalogue catalogue;
-  ExtensionList extensions;
-  NamingSettings settings;
-  bool changed = false;
+  MemoryRegistryStore registry;
   LinuxFileOperations files;
+  NoPictures folders;
   NoSound sounds;
   NullWorkflowView view;
-  WorkflowServices services;
-  std::unique_ptr<PhotoWorkflow> workflow;
+  Application app;
+  PhotoWorkflow* workflow = nullptr;
 };
 
 void BM_ScanAndClassify(benchmark::State& state) {
@@ -142,15 +140,15 @@ void BM_RenameRemaining(benchmark::State& state) {
   WritePhotos(folder, 256, 256);
   Program program(folder);
   const int hash3 = [&] {
-    for (int i = 0; i < program.catalogue.Count(); ++i) {
-      if (program.catalogue.At(i).definition.View() == u"[name] #[001]") return i;
+    for (int i = 0; i < program.app.Catalogue().Count(); ++i) {
+      if (program.app.Catalogue().At(i).definition.View() == u"[name] #[001]") return i;
     }
     return -1;
   }();
   int round = 0;
   for (auto _ : state) {
     if (Failed(program.workflow->RefreshPhotoList(true, false))) state.SkipWithError("scan failed");
-    program.workflow->ChoosePattern(program.catalogue.At(hash3).name.View());
+    program.workflow->ChoosePattern(program.app.Catalogue().At(hash3).name.View());
     program.workflow->ChooseBaseName(u"Round " + std::u16string(1, u'A' + (round++ % 26)), true,
                                      false);
     int renamed = 0;

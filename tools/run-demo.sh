@@ -13,6 +13,10 @@ rm -rf "$demo"
 mkdir -p "$photos" "$demo/config" "$demo/data"
 export XDG_CONFIG_HOME="$demo/config"
 export XDG_DATA_HOME="$demo/data"
+# The demo names patterns by their English names, so its texts stay English whatever the locale.
+[ -n "${LC_ALL:-}" ] && export LC_TIME="$LC_ALL"
+unset LC_ALL
+export LC_MESSAGES=C.UTF-8
 
 # Six camera-named photos (alternating Exif byte orders, one TIFF), and one already named.
 "$build/bin/lumatag-make-photos" "$photos" 6

@@ -10,6 +10,7 @@ packages=(
   qt6-image-formats-plugins fonts-dejavu-core
   xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
+  desktop-file-utils appstream librsvg2-bin dpkg-dev file
 )
 
 missing=()

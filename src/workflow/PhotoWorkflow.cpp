@@ -1,5 +1,6 @@
 #include "workflow/PhotoWorkflow.h"
 
+#include <utility>
 #include <vector>
 
 #include "foundation/Numbers.h"
@@ -11,43 +12,18 @@
 #include "ports/Messages.h"
 #include "ports/TextComparer.h"
 #include "workflow/FileActions.h"
-#include "workflow/FolderLister.h"
 
 namespace lumatag {
 
-namespace {
-
-// Position of the extension's dot: the last dot among the last five characters, with no folder
-// separator or colon after it; -1 when there is none. So extensions have 1 to 4 characters.
-int ExtensionDot(std::u16string_view name) {
-  const int length = static_cast<int>(name.size());
-  for (int i = length - 1; i >= 0 && i >= length - 5; --i) {
-    const char16_t c = name[static_cast<std::size_t>(i)];
-    if (c == u'.') return i;
-    if (c == u'\\' || c == u'/' || c == u':') return -1;
-  }
-  return -1;
-}
-
-constexpr std::u16string_view kInvalidNameCharacters = u"\\/:*\"?<>|";
-
-bool IsValidFileName(std::u16string_view name) {
-  if (name.empty() || static_cast<int>(name.size()) > kMaxPhotoNameLength) return false;
-  if (name == u"." || name == u"..") return false;
-  for (char16_t c : name) {
-    if (c == 0 || kInvalidNameCharacters.find(c) != std::u16string_view::npos) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 PhotoWorkflow::PhotoWorkflow(const WorkflowServices& services)
-    : services_(services), lookup_(*services.extensions) {
-  environment_.app = services_.context;
-  environment_.catalogue = services_.catalogue;
-  environment_.extensions = &lookup_;
+    : services_(services),
+      proposer_(*services.context, *services.catalogue, *services.extensions, list_),
+      checker_(proposer_, *services.catalogue, *services.extensions, list_),
+      renamer_(*services.context, *services.files, proposer_, *services.catalogue, list_) {
   list_.SetNavigationMode(services_.settings->fileNavigationMode);
+  renamer_.onRenamed = [this](std::u16string_view oldName, std::u16string_view newName) {
+    if (onRenamed) onRenamed(oldName, newName);
+  };
 }
 
 void PhotoWorkflow::MarkSettingsChanged() {
@@ -76,31 +52,21 @@ void PhotoWorkflow::Fill(std::uint32_t mask) {
   naming_.updating = false;
 }
 
-const NamingPattern* PhotoWorkflow::PatternAt(std::uint16_t index) const {
-  if (index == kNoPatternIndex || index >= services_.catalogue->Count()) return nullptr;
-  return &services_.catalogue->At(index);
-}
-
 std::u16string_view PhotoWorkflow::CurrentBaseNameText() const {
   return list_.BaseNames().TextOf(naming_.baseName);
-}
-
-std::uint32_t PhotoWorkflow::SequenceStartOf(std::uint16_t pattern, bool firstPhoto,
-                                             bool* found) const {
-  bool dummy = false;
-  if (found == nullptr) found = &dummy;
-  const NamingPattern* p = PatternAt(pattern);
-  if (p == nullptr) {
-    *found = false;
-    return 0;
-  }
-  return SequenceStart(*p, firstPhoto, found);
 }
 
 Status PhotoWorkflow::BuildPath(std::u16string_view name, CountedString& path) const {
   const std::u16string joined = JoinPhotoPath(WorkingFolder(), name);
   if (static_cast<int>(joined.size()) > kPathCapacity) return E_BUFFER_TOO_SMALL;
   return path.Assign(joined);
+}
+
+void PhotoWorkflow::ResetNaming() {
+  naming_.baseName = -1;
+  naming_.pendingChange = false;
+  naming_.typed = false;
+  naming_.automatic = false;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -110,77 +76,29 @@ Status PhotoWorkflow::RebuildQuickPassTags() {
   return BuildQuickPassTagList(*services_.catalogue, &quickPassTags_);
 }
 
-Status PhotoWorkflow::ClassifyName(PhotoEntry& photo) {
-  return lumatag::ClassifyName(*services_.catalogue, &photo, &lookup_);
-}
-
-Status PhotoWorkflow::RefreshPhotoList(bool clear, bool rebuildTagList) {
-  AppContext& context = Context();
-  if (clear) {
-    list_.Clear();
-    services_.view->ReleasePreview();
-    naming_.baseName = -1;
-    naming_.pendingChange = false;
-    naming_.typed = false;
-    naming_.automatic = false;
-  }
-  if (rebuildTagList || quickPassTags_.Count() == 0) LT_TRY(RebuildQuickPassTags());
-  if (!list_.IsEmpty()) return S_OK;
-
-  services_.view->SetWaitCursor(true);
-  Status status = list_.BaseNames().Reset(Strings());
+Status PhotoWorkflow::PrepareScan(bool rebuildTagList, ScanJob* job) {
+  Status status = S_OK;
+  if (rebuildTagList || quickPassTags_.Count() == 0) status = RebuildQuickPassTags();
   bool changed = false;
   if (Succeeded(status)) status = services_.extensions->EnsureNotEmpty(Strings(), &changed);
   if (changed) MarkSettingsChanged();
-
-  bool fileFailed = false;
-  if (Succeeded(status) && !WorkingFolder().empty()) {
-    const std::u16string folder(WorkingFolder());
-    FolderLister lister(*services_.files);
-    Status listed = lister.Start(folder, u"", FolderLister::kFiles);
-    MetadataReadContext read;
-    read.files = services_.readableFiles;
-    read.strings = &Strings();
-    std::vector<PhotoEntry> entries;
-    while (Succeeded(listed)) {
-      const FolderEntry& file = lister.Current();
-      const int dot = ExtensionDot(file.name);
-      if (dot >= 0 && services_.extensions->Find(std::u16string_view(file.name).substr(dot + 1))) {
-        PhotoEntry photo;
-        const FileTime created = file.creationTime;
-        Status one =
-            SetupPhotoFacts(&photo, context.heap, file.name.c_str(), &created, kNoPatternIndex, 0);
-        if (Succeeded(one)) {
-          photo.flags |= kPhotoNamed;
-          photo.flags &= ~(kPhotoOriginalFound | kPhotoOriginalIsCurrent);
-          // A photo whose metadata cannot be read is still listed, by its file date.
-          ReadPhotoMetadata(read, folder, &photo, &quickPassTags_, false);
-          one = ClassifyName(photo);
-        }
-        if (Succeeded(one)) {
-          entries.push_back(std::move(photo));
-        } else {
-          fileFailed = true;
-        }
-      }
-      listed = lister.Next();
-    }
-    lister.End();
-    if (listed != E_NO_MORE_FILES) status = listed;
-    if (Failed(list_.InsertAll(entries))) fileFailed = true;
-    for (int i = 0; i < list_.Count(); ++i) {
-      const PhotoEntry& photo = list_.At(i);
-      if ((photo.flags & kPhotoUnnamed) == 0 && photo.baseNameLength > 0 &&
-          photo.baseNameStart + photo.baseNameLength <= photo.fileName.Length()) {
-        if (Failed(list_.BaseNames().Add(
-                photo.fileName.View().substr(photo.baseNameStart, photo.baseNameLength),
-                nullptr))) {
-          fileFailed = true;
-        }
-      }
-    }
+  if (Succeeded(status)) {
+    status =
+        job->Prepare(Context(), *services_.files, *services_.readableFiles, *services_.catalogue,
+                     *services_.extensions, quickPassTags_, WorkingFolder());
   }
+  if (Failed(status)) ShowStatusError(Context(), status, IDS_ERR_UPDATING_PHOTO_LIST);
+  return status;
+}
 
+Status PhotoWorkflow::FinishScan(ScanOutcome&& outcome) {
+  // A cancelled scan changes nothing: the list shown stays, with its current photo.
+  if (outcome.status == E_CANCELLED) return E_CANCELLED;
+  services_.view->ReleasePreview();
+  const std::uint32_t mode = list_.NavigationMode();
+  list_ = std::move(outcome.list);
+  list_.SetNavigationMode(mode);
+  ResetNaming();
   int current = -1;
   if (!list_.IsEmpty()) {
     current = list_.FirstVisible();
@@ -189,12 +107,37 @@ Status PhotoWorkflow::RefreshPhotoList(bool clear, bool rebuildTagList) {
   SelectPhoto(current);
   Fill(kRefreshAll);
   services_.view->SetWaitCursor(false);
-  if (Failed(status)) {
-    ShowStatusError(context, status, IDS_ERR_UPDATING_PHOTO_LIST);
-    return status;
+  if (Failed(outcome.status)) {
+    ShowStatusError(Context(), outcome.status, IDS_ERR_UPDATING_PHOTO_LIST);
+    return outcome.status;
   }
-  if (fileFailed) ShowErrorMessage(context, IDS_ERR_PHOTOS_NOT_LISTED);
+  if (outcome.somePhotosNotListed) ShowErrorMessage(Context(), IDS_ERR_PHOTOS_NOT_LISTED);
   return S_OK;
+}
+
+Status PhotoWorkflow::RefreshPhotoList(bool clear, bool rebuildTagList,
+                                       const ScanControl& control) {
+  if (clear) {
+    list_.Clear();
+    services_.view->ReleasePreview();
+    ResetNaming();
+  }
+  if (!list_.IsEmpty()) {
+    if (rebuildTagList || quickPassTags_.Count() == 0) LT_TRY(RebuildQuickPassTags());
+    return S_OK;
+  }
+  services_.view->SetWaitCursor(true);
+  ScanJob job;
+  const Status prepared = PrepareScan(rebuildTagList, &job);
+  if (Failed(prepared)) {
+    SelectPhoto(-1);
+    Fill(kRefreshAll);
+    services_.view->SetWaitCursor(false);
+    return prepared;
+  }
+  ScanOutcome outcome = job.Run(control);
+  if (outcome.status == E_CANCELLED) services_.view->SetWaitCursor(false);
+  return FinishScan(std::move(outcome));
 }
 
 Status PhotoWorkflow::ChangeWorkingFolder(std::u16string_view folder) {
@@ -260,38 +203,9 @@ Status PhotoWorkflow::SelectPhoto(int index) {
         photo.fileName.View().substr(photo.baseNameStart, photo.baseNameLength));
     if (found >= 0) naming_.baseName = found;
   }
-  naming_.number = unnamed ? SequenceStartOf(naming_.pattern, true, nullptr) : photo.number;
+  naming_.number =
+      unnamed ? proposer_.SequenceStartOf(naming_.pattern, true, nullptr) : photo.number;
   naming_.pendingChange = naming_.typed = naming_.automatic = false;
-  return S_OK;
-}
-
-Status PhotoWorkflow::GenerateWithExtension(int index, std::uint16_t pattern, int baseName,
-                                            bool firstPhoto, std::uint32_t number,
-                                            CountedString& name) {
-  const NamingPattern* p = PatternAt(pattern);
-  if (p == nullptr || index < 0 || index >= list_.Count()) return E_INVALIDARG;
-  CountedString base;
-  LT_TRY(base.Assign(list_.BaseNames().TextOf(baseName)));
-  return GenerateName(environment_, p, &list_.At(index), &base, firstPhoto, number, &name);
-}
-
-Status PhotoWorkflow::ProposeName(int index, std::uint16_t pattern, int baseName,
-                                  std::uint32_t number, CountedString& name) {
-  name.Truncate(0);
-  if (index < 0 || index >= list_.Count() || PatternAt(pattern) == nullptr || baseName < 0) {
-    return S_OK;
-  }
-  const bool first = number == SequenceStartOf(pattern, true, nullptr);
-  const PhotoEntry& photo = list_.At(index);
-  const Status generated = GenerateWithExtension(index, pattern, baseName, first, number, name);
-  if (Succeeded(generated) && !name.IsEmpty()) {
-    const int dot = ExtensionDot(photo.fileName.View());
-    if (dot >= 0) LT_TRY(name.Append(photo.fileName.View().substr(static_cast<std::size_t>(dot))));
-  } else if (Failed(generated)) {
-    name.Truncate(0);
-    if ((photo.flags & kPhotoUnnamed) == 0) LT_TRY(name.Assign(photo.fileName));
-  }
-  if (name.Length() > kMaxPhotoNameLength) return E_BUFFER_TOO_SMALL;
   return S_OK;
 }
 
@@ -303,40 +217,12 @@ Status PhotoWorkflow::RefreshProposal() {
   }
   CountedString name;
   const Status status =
-      ProposeName(current, naming_.pattern, naming_.baseName, naming_.number, name);
+      proposer_.ProposeName(current, naming_.pattern, naming_.baseName, naming_.number, name);
   if (Failed(status)) {
     newName_.Truncate(0);
     return status;
   }
   return newName_.Assign(name);
-}
-
-Status PhotoWorkflow::MakeUniqueName(CountedString& name, int index, std::uint16_t pattern,
-                                     int baseName, std::uint32_t* number) {
-  if (index < 0 || index >= list_.Count() || PatternAt(pattern) == nullptr || baseName < 0 ||
-      baseName >= list_.BaseNames().Count()) {
-    return E_INVALIDARG;
-  }
-  bool found = false;
-  const std::uint32_t first = SequenceStartOf(pattern, true, &found);
-  bool firstPhoto = *number == first;
-  if (!firstPhoto) {
-    const std::uint32_t second = SequenceStartOf(pattern, false, &found);
-    if (second > *number) *number = second;
-  }
-  for (;;) {
-    LT_TRY(GenerateWithExtension(index, pattern, baseName, firstPhoto, *number, name));
-    LT_TRY(CheckExtension(name, index, false));
-    if (list_.FindOtherWithName(name.View(), index) < 0) return S_OK;
-    if (firstPhoto) {
-      firstPhoto = false;
-      *number = SequenceStartOf(pattern, false, &found);
-    } else if (!found || *number == UINT32_MAX) {
-      return E_FAIL;
-    } else {
-      ++*number;
-    }
-  }
 }
 
 Status PhotoWorkflow::ChooseFreeNumber(int baseName, std::uint32_t start) {
@@ -345,101 +231,38 @@ Status PhotoWorkflow::ChooseFreeNumber(int baseName, std::uint32_t start) {
   naming_.number = start;
   CountedString name;
   std::uint32_t number = start;
-  LT_TRY(MakeUniqueName(name, list_.CurrentIndex(), naming_.pattern, baseName, &number));
+  LT_TRY(proposer_.MakeUniqueName(name, list_.CurrentIndex(), naming_.pattern, baseName, &number));
   naming_.number = number;
   return S_OK;
 }
 
-Status PhotoWorkflow::CheckExtension(CountedString& name, int index, bool ask) {
-  const int newDot = ExtensionDot(name.View());
-  if (newDot >= 0 && !ask) return S_OK;
-  if (index < 0 || index >= list_.Count()) return E_INVALIDARG;
-  const std::u16string_view current = list_.At(index).fileName.View();
-  const int oldDot = ExtensionDot(current);
-  if (oldDot < 0) return S_OK;
-  if (newDot < 0) return name.Append(current.substr(static_cast<std::size_t>(oldDot)));
-  const std::u16string_view newExtension = name.View().substr(static_cast<std::size_t>(newDot) + 1);
-  if (CompareInvariant(newExtension, current.substr(static_cast<std::size_t>(oldDot) + 1), true) ==
-      0) {
-    return S_OK;
-  }
-  if (services_.extensions->Find(newExtension)) {
-    return AskYesNo(Context(), IDS_ASK_EXTENSION_CHANGE) == IDYES ? S_OK : E_CANCELLED;
-  }
-  ShowErrorMessage(Context(), IDS_ERR_EXTENSION_NOT_SUPPORTED);
-  return E_CANCELLED;
+Status PhotoWorkflow::CheckNewName(CountedString& name, int index, NameValues* values,
+                                   NameCheckOptions options) {
+  return CheckAnswering(name, index, values, options);
 }
 
-Status PhotoWorkflow::CheckNewName(CountedString& name, int index, std::uint16_t* pattern,
-                                   int* baseName, std::uint32_t* number, bool quiet) {
-  if (index < 0 || index >= list_.Count()) return E_INVALIDARG;
-  // A name that is no plain file name is refused even in a batch: it could move the photo out of
-  // the working folder.
-  if (!IsValidFileName(name.View())) {
-    if (!quiet) ShowErrorMessage(Context(), IDS_ERR_PHOTO_NAME_INVALID_CHARACTER);
-    return E_FAIL;
+Status PhotoWorkflow::CheckAnswering(CountedString& name, int index, NameValues* values,
+                                     NameCheckOptions& options) {
+  for (;;) {
+    const NameCheckResult result = checker_.Check(name, index, values, options);
+    if (result.Accepted()) return S_OK;
+    if (result.IsQuestion() && !options.quiet) {
+      // Asked, then checked again with the answer.
+      if (result.verdict == NameVerdict::kExtensionChange) {
+        if (AskYesNo(Context(), result.messageId) != IDYES) return result.status;
+        options.extensionChangeAgreed = true;
+      } else {
+        if (AskProposeUniqueName(Context()) != IDYES) return result.status;
+        options.uniqueNameAgreed = true;
+      }
+      continue;
+    }
+    // The check's own failures are said even in a batch; refusals of the name only outside one.
+    if (result.messageId != 0 && (!options.quiet || result.verdict == NameVerdict::kCheckFailed)) {
+      ShowErrorMessage(Context(), result.messageId);
+    }
+    return result.status;
   }
-  if (!quiet && services_.catalogue->Automatic() != nullptr &&
-      IsCameraGeneratedName(name.View(), &lookup_)) {
-    ShowErrorMessage(Context(), IDS_ERR_CAMERA_GENERATED_NAME);
-    return E_FAIL;
-  }
-  const Status extension = CheckExtension(name, index, !quiet);
-  if (Failed(extension)) {
-    if (extension != E_CANCELLED) ShowErrorMessage(Context(), IDS_ERR_CHECK_UNIQUE);
-    return extension;
-  }
-  const int other = list_.FindOtherWithName(name.View(), index);
-  if (other < 0) return S_OK;
-  if (!quiet && AskProposeUniqueName(Context()) != IDYES) return E_ALREADY_PRESENT;
-
-  const PhotoEntry& taken = list_.At(other);
-  int otherBase = list_.BaseNames().NoBaseNameIndex();
-  if (taken.baseNameLength > 0 &&
-      taken.baseNameStart + taken.baseNameLength <= taken.fileName.Length()) {
-    LT_TRY(list_.BaseNames().Add(
-        taken.fileName.View().substr(taken.baseNameStart, taken.baseNameLength), &otherBase));
-  }
-  std::uint16_t otherPattern = PatternIndex(taken);
-  std::uint32_t otherNumber = taken.number;
-  CountedString unique;
-  const Status made = MakeUniqueName(unique, index, otherPattern, otherBase, &otherNumber);
-  if (Failed(made)) {
-    if (!quiet) ShowErrorMessage(Context(), IDS_ERR_CREATE_UNIQUE_NAME);
-    return made;
-  }
-  LT_TRY(name.Assign(unique));
-  *pattern = otherPattern;
-  *baseName = otherBase;
-  *number = otherNumber;
-  return S_OK;
-}
-
-Status PhotoWorkflow::ReadNameBack(PhotoEntry& photo, std::u16string_view name,
-                                   std::uint16_t pattern, std::uint16_t* matched,
-                                   std::uint16_t* baseStart, std::uint16_t* baseLength,
-                                   std::uint32_t* number) {
-  CountedString fileName;
-  LT_TRY(fileName.Assign(name));
-  NameMatch match;
-  BestPattern best;
-  const NamingPattern* p = PatternAt(pattern);
-  if (p != nullptr && p->IsUsable() && !p->IsDeleted() &&
-      Succeeded(MatchName(p, &photo, &fileName, &lookup_, &match)) && match.matched) {
-    best.index = pattern;
-    best.baseStart = match.baseStart;
-    best.baseLength = match.baseLength;
-    best.number = match.number;
-  } else {
-    const PatternListView naming = PatternListView::Naming(*services_.catalogue);
-    LT_TRY(FindBestPattern(&naming, &photo, &fileName, &lookup_, &best));
-    if (best.index == kNoPatternMatched) best = BestPattern();
-  }
-  *matched = best.index;
-  *baseStart = best.baseStart;
-  *baseLength = best.baseLength;
-  *number = best.number;
-  return *matched == kNoPatternIndex ? S_RENAMED_WITHOUT_PATTERN : S_OK;
 }
 
 Status PhotoWorkflow::RenameFailed(Status status, bool quiet) {
@@ -448,82 +271,59 @@ Status PhotoWorkflow::RenameFailed(Status status, bool quiet) {
   return status;
 }
 
-Status PhotoWorkflow::RenamePhoto(CountedString& name, int index, std::uint16_t pattern,
-                                  int baseName, std::uint32_t* number, bool quiet) {
+void PhotoWorkflow::ReportRenameNotUndone(std::u16string_view name) {
+  // A fixed buffer: this is said even when the heap is out of memory.
+  MessageString text;
+  if (Failed(LoadString(Strings(), IDS_ERR_RENAME_NOT_UNDONE, text)) ||
+      Failed(SubstitutePlaceholder(text, 1, name))) {
+    ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO);
+    return;
+  }
+  ShowMessage(Context(), text.CStr(), MB_OK | MB_ICONERROR);
+}
+
+Status PhotoWorkflow::RenamePhoto(CountedString& name, int index, NameValues* values,
+                                  const NameCheckOptions& options) {
+  NameCheckOptions answers = options;
+  return RenameAnswering(name, index, values, answers);
+}
+
+Status PhotoWorkflow::RenameAnswering(CountedString& name, int index, NameValues* values,
+                                      NameCheckOptions& options) {
+  const bool quiet = options.quiet;
   if (index < 0 || index >= list_.Count()) return RenameFailed(E_INVALIDARG, quiet);
   const bool current = index == list_.CurrentIndex();
-  Status status = CheckNewName(name, index, &pattern, &baseName, number, quiet);
+  Status status = CheckAnswering(name, index, values, options);
   if (Failed(status)) return RenameFailed(status, quiet);
 
-  PathString oldPath;
-  PathString newPath;
-  status = BuildPath(list_.At(index).fileName.View(), oldPath);
-  if (Succeeded(status)) status = BuildPath(name.View(), newPath);
+  RenamePaths paths;
+  status = renamer_.BuildPaths(WorkingFolder(), index, name.View(), &paths);
   if (Failed(status)) return RenameFailed(status, quiet);
-
   if (current) services_.view->ReleasePreview();
-  const std::u16string oldName(list_.At(index).fileName.View());
-  if (oldName != name.View()) {
-    MoveResult move;
-    if (batchAnswer_ == kAnswerNoToAll || batchAnswer_ == kAnswerYesToAll) {
-      // An earlier "to All" answer of this batch stands for every later question.
-      move.status = services_.files->Move(oldPath.View(), newPath.View(), false);
-      move.moved = Succeeded(move.status);
-      if (move.status == E_FILE_EXISTS || move.status == E_ALREADY_EXISTS) {
-        if (batchAnswer_ == kAnswerYesToAll) {
-          move.status = services_.files->Move(oldPath.View(), newPath.View(), true);
-          move.moved = Succeeded(move.status);
-        } else {
-          move.status = S_OK;
-          move.moved = false;
-        }
-      }
-    } else {
-      move = MoveFileTo(Context(), *services_.files, oldPath.View(), newPath.View());
-      if (move.answer == kAnswerNoToAll || move.answer == kAnswerYesToAll) {
-        if (inBatch_) batchAnswer_ = move.answer;
-      }
-    }
-    if (Failed(move.status)) return RenameFailed(move.status, quiet);
-    // Declining to overwrite leaves the photo exactly as it was.
-    if (!move.moved) return RenameFailed(E_CANCELLED, quiet);
+  const Status applied = renamer_.Apply(index, paths, name.View(), values->pattern);
+  if (applied == E_RENAME_NOT_UNDONE) {
+    // The list no longer matches the folder: said at once, even in a batch.
+    ReportRenameNotUndone(name.View());
+    return RenameFailed(applied, true);
   }
-  if (onRenamed) onRenamed(oldName, name.View());
+  if (Failed(applied)) return RenameFailed(applied, quiet);
 
-  // The file has its new name now: the entry follows it whatever the name reads as.
   PhotoEntry& photo = list_.At(index);
-  std::uint16_t matched = kNoPatternIndex;
-  std::uint16_t baseStart = 0;
-  std::uint16_t baseLength = 0;
-  std::uint32_t readNumber = 0;
-  Status read =
-      ReadNameBack(photo, name.View(), pattern, &matched, &baseStart, &baseLength, &readNumber);
-  if (Failed(read)) read = S_RENAMED_WITHOUT_PATTERN;
-  status = list_.SetFileName(index, name.View());
-  if (Failed(status)) {
-    // The entry cannot take the new name: put the file back so that list and folder agree.
-    services_.files->Move(newPath.View(), oldPath.View(), false);
-    return RenameFailed(status, quiet);
-  }
-  list_.SetUnnamed(index, false);
-  photo.patternIndex = matched;
-  photo.baseNameStart = baseStart;
-  photo.baseNameLength = baseLength;
-  photo.number = readNumber;
-
   if (current) {
     int base = list_.BaseNames().NoBaseNameIndex();
-    if (baseLength > 0 && baseStart + baseLength <= photo.fileName.Length()) {
-      list_.BaseNames().Add(photo.fileName.View().substr(baseStart, baseLength), &base);
+    if (photo.baseNameLength > 0 &&
+        photo.baseNameStart + photo.baseNameLength <= photo.fileName.Length()) {
+      list_.BaseNames().Add(photo.fileName.View().substr(photo.baseNameStart, photo.baseNameLength),
+                            &base);
     }
     naming_.baseName = base;
     naming_.pendingChange = naming_.typed = naming_.automatic = false;
   }
   list_.SetCurrentIndex(index);
-  if (read == S_RENAMED_WITHOUT_PATTERN && !quiet) {
+  if (applied == S_RENAMED_WITHOUT_PATTERN && !quiet) {
     ShowInformation(Context(), IDS_RENAMED_WITHOUT_PATTERN, photo.fileName.CStr());
   }
-  return read;
+  return applied;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -537,10 +337,10 @@ Status PhotoWorkflow::Rename() {
   }
   CountedString name;
   LT_TRY(name.Assign(newName_));
-  std::uint32_t number = naming_.number;
-  const Status status = RenamePhoto(name, index, naming_.pattern, naming_.baseName, &number, false);
+  NameValues values{naming_.pattern, naming_.baseName, naming_.number};
+  const Status status = RenamePhoto(name, index, &values, NameCheckOptions());
   if (Failed(status)) return status;
-  naming_.number = number;
+  naming_.number = values.number;
 
   const NamingSettings& settings = *services_.settings;
   const bool last = index == list_.Count() - 1;
@@ -573,19 +373,18 @@ Status PhotoWorkflow::Rename() {
   return status;
 }
 
-Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm) {
+Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm, bool report) {
   if (renamed != nullptr) *renamed = 0;
   const int start = list_.CurrentIndex();
   if (start < 0) return S_OK;
   CountedString name;
   LT_TRY(name.Assign(newName_));
-  std::uint16_t pattern = naming_.pattern;
-  int baseName = naming_.baseName;
-  std::uint32_t number = naming_.number;
-  LT_TRY(CheckNewName(name, start, &pattern, &baseName, &number, false));
-  naming_.pattern = pattern;
-  naming_.baseName = baseName;
-  naming_.number = number;
+  NameValues checked{naming_.pattern, naming_.baseName, naming_.number};
+  NameCheckOptions answers;
+  LT_TRY(CheckAnswering(name, start, &checked, answers));
+  naming_.pattern = checked.pattern;
+  naming_.baseName = checked.baseName;
+  naming_.number = checked.number;
 
   std::vector<int> targets;
   for (int i = start; i < list_.Count(); ++i) {
@@ -601,17 +400,39 @@ Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm) {
     if (AskYesNo(Context(), question, countText.CStr()) != IDYES) return E_CANCELLED;
   }
 
+  // Each photo meets the name the photo before it took, finds it taken and takes the next free
+  // number of the same pattern and base name. After a photo that failed, its name is no guide: the
+  // next photo gets a proposal of its own (its own extension and metadata), from the number
+  // reached.
   int done = 0;
-  inBatch_ = true;
-  batchAnswer_ = 0;
+  int seen = 0;
+  bool previousFailed = false;
+  std::uint32_t number = naming_.number;
+  renamer_.BeginBatch();
   for (int index : targets) {
-    if (Succeeded(RenamePhoto(name, index, pattern, baseName, &number, true))) ++done;
+    NameValues values{naming_.pattern, naming_.baseName, number};
+    Status status = S_OK;
+    if (previousFailed) {
+      status =
+          proposer_.MakeUniqueName(name, index, values.pattern, values.baseName, &values.number);
+    }
+    if (Succeeded(status)) {
+      NameCheckOptions options;
+      options.quiet = true;
+      // The person agreed to the first photo's extension when its name was checked.
+      options.extensionChangeAgreed = index == start && answers.extensionChangeAgreed;
+      status = RenameAnswering(name, index, &values, options);
+      number = values.number;
+    }
+    previousFailed = Failed(status);
+    if (!previousFailed) ++done;
+    if (onBatchProgress) onBatchProgress(++seen, count);
   }
-  inBatch_ = false;
-  batchAnswer_ = 0;
+  renamer_.EndBatch();
   if (renamed != nullptr) *renamed = done;
   naming_.pendingChange = naming_.typed = naming_.automatic = false;
   Fill(kRefreshAll);
+  if (!report) return S_OK;
   CountedString doneText;
   LT_TRY(FormatUInt32(doneText, static_cast<std::uint32_t>(done)));
   ShowInformation(Context(), done == 1 ? IDS_PHOTO_RENAMED : IDS_PHOTOS_RENAMED, doneText.CStr());
@@ -661,7 +482,7 @@ Status PhotoWorkflow::ChoosePattern(std::u16string_view name) {
     PhotoEntry& photo = list_.At(list_.CurrentIndex());
     const PatternListView naming = PatternListView::Naming(*services_.catalogue);
     BestPattern reading;
-    if (Succeeded(FindBestPattern(&naming, &photo, &newName_, &lookup_, &reading)) &&
+    if (Succeeded(FindBestPattern(&naming, &photo, &newName_, &proposer_.Lookup(), &reading)) &&
         reading.index != kNoPatternMatched) {
       int base = list_.BaseNames().NoBaseNameIndex();
       bool added = false;
@@ -677,13 +498,17 @@ Status PhotoWorkflow::ChoosePattern(std::u16string_view name) {
   naming_.pattern = static_cast<std::uint16_t>(index);
   services_.catalogue->SetDefaultIndex(static_cast<std::uint16_t>(index));
   MarkSettingsChanged();
-  if (Succeeded(
-          ChooseFreeNumber(naming_.baseName, SequenceStartOf(naming_.pattern, true, nullptr)))) {
+  if (Succeeded(ChooseFreeNumber(naming_.baseName,
+                                 proposer_.SequenceStartOf(naming_.pattern, true, nullptr)))) {
     naming_.pendingChange = true;
     naming_.automatic = false;
   }
   Refresh(kRefreshAll);
   return S_OK;
+}
+
+void PhotoWorkflow::SetCurrentPattern(std::uint16_t index) {
+  naming_.pattern = proposer_.PatternAt(index) != nullptr ? index : kNoPatternIndex;
 }
 
 void PhotoWorkflow::BaseNameTyped() {
@@ -703,7 +528,7 @@ Status PhotoWorkflow::ChooseBaseName(std::u16string_view text, bool typed, bool 
   }
   Status status = S_OK;
   if (index != naming_.baseName || typed) {
-    status = ChooseFreeNumber(index, SequenceStartOf(naming_.pattern, true, nullptr));
+    status = ChooseFreeNumber(index, proposer_.SequenceStartOf(naming_.pattern, true, nullptr));
     naming_.baseName = index;
     naming_.pendingChange = true;
     naming_.automatic = false;
@@ -736,9 +561,8 @@ Status PhotoWorkflow::AskBeforeLeaving() {
   if (answer != IDYES) return S_OK;
   CountedString name;
   LT_TRY(name.Assign(newName_));
-  std::uint32_t number = naming_.number;
-  const Status status =
-      RenamePhoto(name, list_.CurrentIndex(), naming_.pattern, naming_.baseName, &number, false);
+  NameValues values{naming_.pattern, naming_.baseName, naming_.number};
+  const Status status = RenamePhoto(name, list_.CurrentIndex(), &values, NameCheckOptions());
   Fill(kRefreshPhotoBox | kRefreshBaseName);
   // A rename that failed was reported; the person stays on the photo.
   return Failed(status) ? E_CANCELLED : S_OK;

@@ -1,11 +1,14 @@
-// The photo folder workflow: scanning the working folder into the photo list, the naming state of
-// the current photo, proposing, checking and applying a new name, Rename Remaining, Delete and the
-// navigation commands. A front-end (the desktop window or the command-line program) holds one of
-// these and a WorkflowView; it shows what the workflow holds and routes the person's actions here.
+// The photo workflow controller that a front-end (the desktop window or the command-line program)
+// holds with a WorkflowView: the photo list and the naming state of the current photo, and the
+// person's commands: scanning the working folder, navigation, proposing, checking and applying a
+// new name, Rename Remaining and Delete. The work of each stage lives in its own piece
+// (PhotoScanner, NameProposal, NameCheck, PhotoRenamer); the controller asks the person and shows
+// the results.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -20,17 +23,14 @@
 #include "ports/SoundPlayer.h"
 #include "workflow/ExtensionList.h"
 #include "workflow/ExtensionListLookup.h"
+#include "workflow/NameCheck.h"
+#include "workflow/NameProposal.h"
 #include "workflow/PhotoList.h"
+#include "workflow/PhotoRenamer.h"
+#include "workflow/PhotoScanner.h"
 #include "workflow/WorkflowView.h"
 
 namespace lumatag {
-
-// The longest new name a photo can take, in characters.
-inline constexpr int kMaxPhotoNameLength = 255;
-
-// A status of this workflow: the file was renamed, but its new name follows no naming pattern.
-// The photo is then recorded as named without a pattern (a success status).
-inline constexpr Status S_RENAMED_WITHOUT_PATTERN = 0x00000507;
 
 // Everything the workflow works with; the application object owns all of it.
 struct WorkflowServices {
@@ -72,11 +72,20 @@ class PhotoWorkflow {
   // Called after each file actually moved (old and new file name), for front-ends that list what
   // was done.
   std::function<void(std::u16string_view oldName, std::u16string_view newName)> onRenamed;
+  // Called during Rename Remaining after each photo: photos done (renamed or not) and the total.
+  std::function<void(int done, int total)> onBatchProgress;
 
   // ---- Photo list ----------------------------------------------------------------------------
   // Rebuilds the photo list from the working folder (`clear`: drop what is held first;
   // `rebuildTagList`: collect the quick-pass tags from the catalogue again). Failures are shown.
-  Status RefreshPhotoList(bool clear, bool rebuildTagList);
+  Status RefreshPhotoList(bool clear, bool rebuildTagList, const ScanControl& control = {});
+  // The same in two steps, for a scan on a worker thread while the list shown stays as it is:
+  // PrepareScan on the user-interface thread (failures are shown), ScanJob::Run on the worker,
+  // then FinishScan on the user-interface thread, which puts the new list in place of the old one,
+  // selects its first visible photo and refreshes the window. A cancelled scan (E_CANCELLED) leaves
+  // the old list and everything else as it was. The catalogue must not change while the job runs.
+  Status PrepareScan(bool rebuildTagList, ScanJob* job);
+  Status FinishScan(ScanOutcome&& outcome);
   // Makes `folder` the working folder and rescans when it differs (case-sensitive).
   Status ChangeWorkingFolder(std::u16string_view folder);
   // The Folder command: asks about a pending name change, offers the folder choice (starting at
@@ -88,30 +97,33 @@ class PhotoWorkflow {
   // The quick-pass tag list: DateTimeOriginal, Orientation and every tag a pattern names.
   Status RebuildQuickPassTags();
 
-  // Classifies a listed photo by its file name: pattern index, base-name span, number and the
-  // unnamed flags.
-  Status ClassifyName(PhotoEntry& photo);
-
   // ---- Naming ----------------------------------------------------------------------------------
   Status SelectPhoto(int index);
   // The proposal for a photo (empty when there is none).
   Status ProposeName(int index, std::uint16_t pattern, int baseName, std::uint32_t number,
-                     CountedString& name);
-  Status MakeUniqueName(CountedString& name, int index, std::uint16_t pattern, int baseName,
-                        std::uint32_t* number);
+                     CountedString& name) const {
+    return proposer_.ProposeName(index, pattern, baseName, number, name);
+  }
   Status ChooseFreeNumber(int baseName, std::uint32_t start);
-  Status CheckExtension(CountedString& name, int index, bool ask);
-  Status CheckNewName(CountedString& name, int index, std::uint16_t* pattern, int* baseName,
-                      std::uint32_t* number, bool quiet);
-  Status RenamePhoto(CountedString& name, int index, std::uint16_t pattern, int baseName,
-                     std::uint32_t* number, bool quiet);
+  // Checks a new name for photo `index`, asking the person where the check has a question and
+  // showing what is wrong (unless `options.quiet`). The name and values may be replaced by a
+  // unique name.
+  Status CheckNewName(CountedString& name, int index, NameValues* values, NameCheckOptions options);
+  // Checks and applies a new name; failures are shown unless quiet. `values` receives the values
+  // of the name applied.
+  Status RenamePhoto(CountedString& name, int index, NameValues* values,
+                     const NameCheckOptions& options);
 
   // ---- Commands ------------------------------------------------------------------------------
   Status Rename();
   // `renamed` receives the number of photos renamed. Without `confirm` the question before
   // renaming several photos is taken as answered Yes (a front-end asked it already).
-  Status RenameRemaining(int* renamed = nullptr, bool confirm = true);
+  // Without `report` the closing "{1} photos were renamed." is left to the caller.
+  Status RenameRemaining(int* renamed = nullptr, bool confirm = true, bool report = true);
   Status Delete();
+  // Makes a pattern current without marking the settings changed (start-up, a replaced
+  // catalogue); the proposal follows at the next refresh.
+  void SetCurrentPattern(std::uint16_t index);
   // Pattern box: a pattern chosen by name.
   Status ChoosePattern(std::u16string_view name);
   // Base-name box: typing in its edit part.
@@ -140,10 +152,11 @@ class PhotoWorkflow {
   bool CanGoNext() const;
   bool CanGoLast() const;
   bool CanDelete() const { return !list_.IsEmpty(); }
+  bool CanRenameRemaining() const { return CanRename(); }
 
   // The base-name text the naming state stands for.
   std::u16string_view CurrentBaseNameText() const;
-  const NamingPattern* PatternAt(std::uint16_t index) const;
+  const NamingPattern* PatternAt(std::uint16_t index) const { return proposer_.PatternAt(index); }
 
  private:
   AppContext& Context() { return *services_.context; }
@@ -152,28 +165,25 @@ class PhotoWorkflow {
   void Refresh(std::uint32_t mask);
   void Fill(std::uint32_t mask);
   Status Navigate(int target);
-  Status BuildPath(std::u16string_view name, CountedString& path) const;
-  // The sequence start of a pattern for the first photo or the others.
-  std::uint32_t SequenceStartOf(std::uint16_t pattern, bool firstPhoto, bool* found) const;
-  // GenerateName plus the photo's extension.
-  Status GenerateWithExtension(int index, std::uint16_t pattern, int baseName, bool firstPhoto,
-                               std::uint32_t number, CountedString& name);
-  // Reads a name back: the pattern it matches best, its base-name span and number.
-  Status ReadNameBack(PhotoEntry& photo, std::u16string_view name, std::uint16_t pattern,
-                      std::uint16_t* matched, std::uint16_t* baseStart, std::uint16_t* baseLength,
-                      std::uint32_t* number);
+  // Drops the naming state of the photo shown before a scan.
+  void ResetNaming();
   Status RenameFailed(Status status, bool quiet);
+  Status BuildPath(std::u16string_view name, CountedString& path) const;
+  // CheckNewName and RenamePhoto, keeping the answers the person gave in `options`.
+  Status CheckAnswering(CountedString& name, int index, NameValues* values,
+                        NameCheckOptions& options);
+  Status RenameAnswering(CountedString& name, int index, NameValues* values,
+                         NameCheckOptions& options);
+  void ReportRenameNotUndone(std::u16string_view name);
 
   WorkflowServices services_;
-  ExtensionListLookup lookup_;
-  NamingEnvironment environment_;
   PhotoList list_;
+  NameProposer proposer_;
+  NameChecker checker_;
+  PhotoRenamer renamer_;
   NamingState naming_;
   CountedString newName_;
   TagFilter quickPassTags_;
-  // While Rename Remaining runs: the "to All" answer of the overwrite question, 0 before one.
-  bool inBatch_ = false;
-  int batchAnswer_ = 0;
 };
 
 }  // namespace lumatag

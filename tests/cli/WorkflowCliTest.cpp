@@ -108,6 +108,26 @@ TEST_F(WorkflowCliTest, ScanWithoutFolderUsesThePicturesFolderAndFailsOnAMissing
   EXPECT_EQ(run.out, "Photo #0 of 0.\n0 photos still to be named.\n");
 }
 
+TEST_F(WorkflowCliTest, TheFolderGivenIsSavedAsTheWorkingFolder) {
+  AddPhoto("IMG_0001.JPG", "2013:05:01 09:00:00");
+  const CliRun first = Run("scan " + ShellQuoted(Photos()));
+  EXPECT_EQ(first.status, 0) << Stderr();
+  // The next run without a folder works in the folder given last time.
+  const CliRun second = Run("scan");
+  EXPECT_EQ(second.status, 0) << Stderr();
+  EXPECT_EQ(second.out, first.out);
+  EXPECT_NE(second.out.find("IMG_0001.JPG"), std::string::npos);
+}
+
+TEST_F(WorkflowCliTest, ArgumentsTheReaderRefuses) {
+  for (const std::string args :
+       {"scan a b", "rename-remaining --base Trip", "rename-remaining F --pattern-name",
+        "rename-remaining F G --pattern-name P --base B", "rename-remaining F --base B --bogus",
+        "rename F G", "delete F", "strings extra"}) {
+    EXPECT_EQ(Run(args).status, 2) << args;
+  }
+}
+
 TEST_F(WorkflowCliTest, RenameRemainingDryRunListsAndTouchesNothing) {
   AddPhoto("IMG_0001.JPG", "2013:05:01 09:00:00");
   AddPhoto("IMG_0002.JPG", "2013:05:02 09:00:00");
@@ -118,8 +138,10 @@ TEST_F(WorkflowCliTest, RenameRemainingDryRunListsAndTouchesNothing) {
   EXPECT_EQ(run.status, 0) << Stderr();
   EXPECT_EQ(run.out,
             "IMG_0001.JPG -> Trip #001.JPG\nIMG_0002.JPG -> Trip #002.JPG\n"
-            "IMG_0003.JPG -> Trip #003.JPG\n3 photos were renamed.\n");
+            "IMG_0003.JPG -> Trip #003.JPG\n3 photos would be renamed.\n");
   EXPECT_EQ(Files(), (std::vector<std::string>{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
+  run = Run(args + " --dry-run --from IMG_0003.JPG");
+  EXPECT_EQ(run.out, "IMG_0003.JPG -> Trip #001.JPG\n1 photo would be renamed.\n");
   // Answering No to the confirmation changes nothing.
   run = Run(args + " --from IMG_0002.JPG", "n\\n");
   EXPECT_EQ(run.status, 1);

@@ -73,7 +73,8 @@ TEST_F(FolderScanTest, UnnamedModeWithNoneLeftSelectsTheFirstPhotoAndDisablesSte
   AddPhoto("Trip #001.JPG", "2013:05:01 10:00:00");
   AddPhoto("Trip #002.JPG", "2013:05:02 10:00:00");
   settings_.fileNavigationMode = kNavigateUnnamed;
-  workflow_ = std::make_unique<PhotoWorkflow>(services_);
+  ASSERT_OK(app_.CreateWorkflow(view_));
+  workflow_ = &app_.Workflow();
   Scan();
   EXPECT_EQ(workflow_->Photos().CurrentIndex(), 0);
   EXPECT_FALSE(workflow_->Photos().IsVisibleInMode(0));
@@ -205,7 +206,7 @@ TEST_F(FolderScanTest, FolderCommandRescansTheChosenFolder) {
   EXPECT_EQ(chosen, Utf8ToUtf16(dir_.File("2013/")));
   EXPECT_EQ(workflow_->WorkingFolder(), chosen);
   EXPECT_EQ(ListNames(), (std::vector<std::string>{"IMG_0001.JPG"}));
-  EXPECT_TRUE(settingsChanged_);
+  EXPECT_TRUE(app_.SettingsChanged());
   chooser.answer = E_CANCELLED;
   EXPECT_STATUS(E_CANCELLED, workflow_->ChooseFolderCommand(chooser, u"", &chosen));
   EXPECT_TRUE(presenter_.shown.empty());

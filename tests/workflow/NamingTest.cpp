@@ -66,6 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
                       IDS_ERR_EXTENSION_NOT_SUPPORTED},
         // Camera-like names are refused; thirteen characters are not camera-like.
         TypedNameCase{u"DSC_1234.JPG", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_CAMERA_GENERATED_NAME},
+        // Judged on the final name: the photo's extension would make it camera-like.
+        TypedNameCase{u"DSC_1234", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_CAMERA_GENERATED_NAME},
         TypedNameCase{u"DSC_12345.JPG", 0, S_OK, "DSC_12345.JPG", 0},
         TypedNameCase{u"a/b", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_PHOTO_NAME_INVALID_CHARACTER},
         TypedNameCase{u"what?", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_PHOTO_NAME_INVALID_CHARACTER}),
@@ -252,6 +254,27 @@ TEST_F(NamingTest, RenameRemainingGoesOnAfterNoToAllAndKeepsDeclinedEntries) {
   EXPECT_EQ(ShownText(2), u"1 photo was renamed.");
 }
 
+TEST_F(NamingTest, AFileThatCannotBeGivenItsOldNameBackIsReported) {
+  AddPhoto("IMG_0001.JPG", "2013:05:01 10:00:00");
+  Scan();
+  workflow_->onRenamed = [this](std::u16string_view, std::u16string_view) {
+    // Right after the move: the entry cannot take the new name (no memory), and the old name is
+    // taken again, so the file cannot go back.
+    AddFile("IMG_0001.JPG", "intruder");
+    PrivateHeap::Process().FailAllocationsAfter(0);
+  };
+  const Status status = RenameTo(u"A rather longer name for this photo");
+  PrivateHeap::Process().FailAllocationsAfter(-1);
+  EXPECT_STATUS(E_RENAME_NOT_UNDONE, status);
+  const std::u16string expected =
+      u"The photo was renamed to \"A rather longer name for this photo.JPG\", but the photo list "
+      u"could not follow and the old name could not be given back. Choose the folder again to "
+      u"list the photos as they are.";
+  bool reported = false;
+  for (const auto& shown : presenter_.shown) reported = reported || shown.text == expected;
+  EXPECT_TRUE(reported);
+}
+
 TEST_F(NamingTest, ANameMatchingNoPatternIsStillRecordedAndReported) {
   AddPhoto("IMG_0001.JPG", "2013:05:01 10:00:00");
   Scan();
@@ -292,7 +315,7 @@ TEST_F(NamingTest, ModeChangeMovesOffAPhotoThatIsNoLongerVisible) {
   ASSERT_OK(workflow_->ChangeNavigationMode(kNavigateUnnamed));
   EXPECT_EQ(workflow_->Photos().CurrentIndex(), 1);
   EXPECT_EQ(settings_.fileNavigationMode, kNavigateUnnamed);
-  EXPECT_TRUE(settingsChanged_);
+  EXPECT_TRUE(app_.SettingsChanged());
   // Named: the next named photo after the current one.
   ASSERT_OK(workflow_->ChangeNavigationMode(kNavigateNamed));
   EXPECT_EQ(workflow_->Photos().CurrentIndex(), 2);

@@ -1,4 +1,6 @@
 #include "workflow/WorkflowTestSupport.h"
+#include "platform/linux/IcuTextComparer.h"
+#include "platform/linux/PosixReadableFile.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -20,24 +22,35 @@ Status TestFileOperations::Recycle(std::u16string_view path) {
   return S_OK;
 }
 
-WorkflowTest::WorkflowTest() {
-  context_.presenter = &presenter_;
-  EXPECT_OK(keywords_.Build(StringModule::BuiltIn()));
-  EXPECT_OK(catalogue_.BuildBuiltIns(context_, &keywords_));
-  EXPECT_OK(catalogue_.BuildAutomaticList(context_));
-  EXPECT_OK(extensions_.SetDefaults(StringModule::BuiltIn()));
+namespace {
+ApplicationPorts TestPorts(RegistryStore& registry, FileOperations& files, StandardFolders& folders,
+                           SoundPlayer& sounds, MessagePresenter& presenter) {
+  ApplicationPorts ports;
+  ports.registry = &registry;
+  ports.files = &files;
+  ports.readableFiles = &PlatformReadableFileSystem();
+  ports.folders = &folders;
+  ports.sounds = &sounds;
+  ports.presenter = &presenter;
+  ports.textComparer = &PlatformTextComparer();
+  return ports;
+}
+}  // namespace
+
+WorkflowTest::WorkflowTest()
+    : app_(TestPorts(registry_, files_, folders_, sounds_, presenter_)),
+      context_(app_.Context()),
+      catalogue_(app_.Catalogue()),
+      extensions_(app_.Extensions()),
+      settings_(app_.Naming()) {
+  EXPECT_OK(app_.Load());
   EXPECT_OK(settings_.imageFolder.Assign(Utf8ToUtf16(dir_.path())));
   settings_.fileNavigationMode = kNavigateAll;
-  services_.context = &context_;
-  services_.files = &files_;
-  services_.readableFiles = &PlatformReadableFileSystem();
-  services_.sounds = &sounds_;
-  services_.view = &view_;
-  services_.catalogue = &catalogue_;
-  services_.extensions = &extensions_;
-  services_.settings = &settings_;
-  services_.settingsChanged = &settingsChanged_;
-  workflow_ = std::make_unique<PhotoWorkflow>(services_);
+  EXPECT_OK(app_.SaveSettings());
+  EXPECT_FALSE(app_.SettingsChanged());
+  EXPECT_OK(app_.CreateWorkflow(view_));
+  workflow_ = &app_.Workflow();
+  services_ = app_.Services(view_);
 }
 
 void WorkflowTest::AddPhoto(const std::string& name, const std::string& taken,

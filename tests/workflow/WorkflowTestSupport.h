@@ -8,9 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include "application/Application.h"
 #include "foundation/AppContext.h"
-#include "patterns/KeywordTable.h"
 #include "patterns/PatternCatalogue.h"
+#include "platform/fake/MemoryRegistryStore.h"
 #include "platform/fake/RecordingSoundPlayer.h"
 #include "platform/fake/ScriptedMessagePresenter.h"
 #include "platform/linux/LinuxFileOperations.h"
@@ -50,6 +51,12 @@ class TestFileOperations final : public FileOperations {
   std::string trash_;
 };
 
+// No pictures folder: a fresh start has no working folder until the test gives it one.
+class NoPicturesFolder final : public StandardFolders {
+ public:
+  Status PicturesFolder(std::u16string*) override { return E_PATH_NOT_FOUND; }
+};
+
 class WorkflowTest : public testing::Test {
  protected:
   WorkflowTest();
@@ -72,19 +79,21 @@ class WorkflowTest : public testing::Test {
   std::u16string ShownText(std::size_t i) const;
 
   TempDir dir_;
-  AppContext context_;
   ScriptedMessagePresenter presenter_;
-  KeywordTable keywords_;
-  PatternCatalogue catalogue_;
-  ExtensionList extensions_;
-  NamingSettings settings_;
-  bool settingsChanged_ = false;
   TempDir trash_;
   TestFileOperations files_{trash_.path()};
   RecordingSoundPlayer sounds_;
   RecordingView view_;
+  MemoryRegistryStore registry_;
+  NoPicturesFolder folders_;
+  // The application host over the fakes above, loaded from an empty settings store.
+  Application app_;
+  AppContext& context_;
+  PatternCatalogue& catalogue_;
+  ExtensionList& extensions_;
+  NamingSettings& settings_;
   WorkflowServices services_;
-  std::unique_ptr<PhotoWorkflow> workflow_;
+  PhotoWorkflow* workflow_ = nullptr;
 };
 
 }  // namespace lumatag

@@ -1,6 +1,7 @@
 // lumatag-cli classify: tells camera-generated file names from named ones as a folder scan does.
 #include <cstdio>
 
+#include "app/cli/ArgumentReader.h"
 #include "app/cli/CliNaming.h"
 #include "patterns/Classification.h"
 
@@ -17,11 +18,12 @@ constexpr const char kUsage[] =
     "      (\\\\ \\n \\t).";
 
 int RunClassify(CliContext& context, const std::vector<std::string>& args) {
-  if (args.empty()) return UsageError("classify");
+  ArgumentReader reader({}, true);
+  if (!reader.Read(args, 1)) return UsageError("classify");
   NamingSetup setup;
   if (int result = LoadNamingSetup(context, setup); result != 0) return result;
   int result = 0;
-  for (const std::string& name : args) {
+  for (const std::string& name : reader.Positional()) {
     const std::u16string name16 = Utf8ToUtf16(name);
     PhotoFacts photo;
     if (Failed(SetupPhotoFacts(&photo, context.app.heap, name16.c_str(), kNoDate, kNoPatternIndex,

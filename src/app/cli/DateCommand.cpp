@@ -3,6 +3,7 @@
 // with exit status 1.
 #include <cstdio>
 
+#include "app/cli/ArgumentReader.h"
 #include "app/cli/CliCommon.h"
 #include "patterns/DatePicture.h"
 
@@ -35,20 +36,13 @@ bool ParseDateTime(const std::string& text, SystemTime* time) {
 }
 
 int RunDate(CliContext&, const std::vector<std::string>& args) {
-  std::vector<std::string> positional;
-  std::string localeName;
-  bool haveLocale = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--locale") {
-      if (haveLocale || i + 1 >= args.size()) return UsageError("date");
-      localeName = args[++i];
-      haveLocale = true;
-    } else {
-      positional.push_back(args[i]);
-    }
-  }
+  ArgumentReader reader({{"--locale", true}}, true);
+  if (!reader.Read(args, 2, 2)) return UsageError("date");
+  const std::vector<std::string>& positional = reader.Positional();
+  const bool haveLocale = reader.Has("--locale");
+  const std::string& localeName = reader.Value("--locale");
   SystemTime time;
-  if (positional.size() != 2 || !ParseDateTime(positional[1], &time)) return UsageError("date");
+  if (!ParseDateTime(positional[1], &time)) return UsageError("date");
 
   DateLocale named;
   const DateLocale* locale = &DateLocale::UserDefault();

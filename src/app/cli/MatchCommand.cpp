@@ -1,6 +1,7 @@
 // lumatag-cli match: reads a file name back against a pattern.
 #include <cstdio>
 
+#include "app/cli/ArgumentReader.h"
 #include "app/cli/CliNaming.h"
 #include "patterns/NameMatcher.h"
 
@@ -20,22 +21,13 @@ constexpr const char kUsage[] =
     "      \"Error: Position P: TEXT\" and exits 1.";
 
 int RunMatch(CliContext& context, const std::vector<std::string>& args) {
-  std::string patternOption;
-  std::string patternValue;
-  std::vector<std::string> names;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if ((arg == "--pattern" || arg == "--pattern-name") && i + 1 < args.size() &&
-        patternOption.empty()) {
-      patternOption = arg;
-      patternValue = args[++i];
-    } else if (!arg.empty() && arg[0] != '-') {
-      names.push_back(arg);
-    } else {
-      return UsageError("match");
-    }
+  ArgumentReader reader({{"--pattern", true}, {"--pattern-name", true}});
+  if (!reader.Read(args, 1, 2) || reader.Has("--pattern") == reader.Has("--pattern-name")) {
+    return UsageError("match");
   }
-  if (patternOption.empty() || names.empty() || names.size() > 2) return UsageError("match");
+  const std::string patternOption = reader.Has("--pattern") ? "--pattern" : "--pattern-name";
+  const std::string& patternValue = reader.Value(patternOption);
+  const std::vector<std::string>& names = reader.Positional();
 
   NamingSetup setup;
   if (int result = LoadNamingSetup(context, setup); result != 0) return result;

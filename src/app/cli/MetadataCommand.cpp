@@ -2,6 +2,7 @@
 // them, one entry a line: tag, catalogue name, type, count and rendered text.
 #include <cstdio>
 
+#include "app/cli/ArgumentReader.h"
 #include "app/cli/CliNaming.h"
 #include "metadata/MetadataCatalogue.h"
 #include "metadata/PhotoMetadataReader.h"
@@ -21,16 +22,10 @@ void PrintEntry(const StringModule& strings, const MetadataEntry& entry) {
 }
 
 int RunMetadata(CliContext& context, const std::vector<std::string>& args) {
-  bool quick = false;
-  std::vector<std::string> files;
-  for (const std::string& arg : args) {
-    if (arg == "--quick" && files.empty() && !quick) {
-      quick = true;
-    } else {
-      files.push_back(arg);
-    }
-  }
-  if (files.empty()) return UsageError("metadata");
+  ArgumentReader reader({{"--quick"}}, true);
+  if (!reader.Read(args, 1)) return UsageError("metadata");
+  const bool quick = reader.Has("--quick");
+  const std::vector<std::string>& files = reader.Positional();
 
   TagFilter filter;
   if (quick) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/cli/ArgumentReader.h"
 #include "app/cli/CliNaming.h"
 #include "foundation/Numbers.h"
 #include "metadata/SamplePhoto.h"
@@ -41,36 +42,27 @@ SystemTime LocalNow() {
 }
 
 int RunName(CliContext& context, const std::vector<std::string>& args) {
-  std::string patternOption;
-  std::string patternValue;
-  std::string base;
-  std::string file;
-  bool haveBase = false;
-  bool first = false;
+  ArgumentReader reader({{"--pattern", true},
+                         {"--pattern-name", true},
+                         {"--base", true},
+                         {"--number", true, false},
+                         {"--first", false, false}});
+  if (!reader.Read(args, 0, 1) || reader.Has("--pattern") == reader.Has("--pattern-name") ||
+      !reader.Has("--base")) {
+    return UsageError("name");
+  }
+  const std::string patternOption = reader.Has("--pattern") ? "--pattern" : "--pattern-name";
+  const std::string& patternValue = reader.Value(patternOption);
+  const std::string& base = reader.Value("--base");
+  const std::string file = reader.Positional().empty() ? std::string() : reader.Positional()[0];
+  const bool first = reader.Has("--first");
   std::uint32_t number = 1;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if ((arg == "--pattern" || arg == "--pattern-name") && hasValue && patternOption.empty()) {
-      patternOption = arg;
-      patternValue = args[++i];
-    } else if (arg == "--base" && hasValue && !haveBase) {
-      base = args[++i];
-      haveBase = true;
-    } else if (arg == "--number" && hasValue) {
-      const std::u16string digits = Utf8ToUtf16(args[++i]);
-      if (Failed(ParseUInt32(digits.data(), static_cast<int>(digits.size()), &number))) {
-        return UsageError("name");
-      }
-    } else if (arg == "--first") {
-      first = true;
-    } else if (file.empty() && !arg.empty() && arg[0] != '-') {
-      file = arg;
-    } else {
+  if (reader.Has("--number")) {
+    const std::u16string digits = Utf8ToUtf16(reader.Value("--number"));
+    if (Failed(ParseUInt32(digits.data(), static_cast<int>(digits.size()), &number))) {
       return UsageError("name");
     }
   }
-  if (patternOption.empty() || !haveBase) return UsageError("name");
 
   NamingSetup setup;
   if (int result = LoadNamingSetup(context, setup); result != 0) return result;

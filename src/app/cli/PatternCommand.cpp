@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/cli/ArgumentReader.h"
 #include "app/cli/CliCommon.h"
 #include "foundation/Numbers.h"
 #include "patterns/KeywordTable.h"
@@ -60,22 +61,23 @@ void PrintToken(const KeywordTable& keywords, const PatternToken& token) {
 }
 
 int RunCompile(CliContext& context, const std::vector<std::string>& args) {
-  if (args.size() != 2 && args.size() != 4) return UsageError("pattern");
+  ArgumentReader reader({{"--insertion", true}}, true);
+  if (!reader.Read(args, 2, 2)) return UsageError("pattern");
   int insertion = 0;
-  const bool withInsertion = args.size() == 4;
+  const bool withInsertion = reader.Has("--insertion");
   if (withInsertion) {
     std::int32_t value = 0;
-    const std::u16string digits = Utf8ToUtf16(args[3]);
-    if (args[2] != "--insertion" ||
-        Failed(ParseInt32(digits.data(), static_cast<int>(digits.size()), &value)) || value < 0) {
+    const std::u16string digits = Utf8ToUtf16(reader.Value("--insertion"));
+    if (Failed(ParseInt32(digits.data(), static_cast<int>(digits.size()), &value)) || value < 0) {
       return UsageError("pattern");
     }
     insertion = value;
   }
+  const std::string& definition = reader.Positional()[1];
   KeywordTable keywords;
   if (Failed(keywords.Build(*context.app.resourceModule))) return 2;
   NamingPattern pattern(context.app.heap, &keywords);
-  if (Failed(pattern.definition.AssignUtf8(args[1]))) {
+  if (Failed(pattern.definition.AssignUtf8(definition))) {
     std::fprintf(stderr, "lumatag-cli: the definition is too long\n");
     return 2;
   }
@@ -100,7 +102,7 @@ int RunCompile(CliContext& context, const std::vector<std::string>& args) {
 }
 
 int RunList(CliContext& context, const std::vector<std::string>& args) {
-  if (args.size() != 1) return UsageError("pattern");
+  if (!ArgumentReader({}).Read(args, 1, 1)) return UsageError("pattern");
   AppContext& app = context.app;
   KeywordTable keywords;
   PatternCatalogue catalogue(app.heap);

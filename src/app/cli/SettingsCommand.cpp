@@ -5,6 +5,7 @@
 // in names and texts show as \n, \t or \uXXXX.
 #include <cstdio>
 
+#include "app/cli/ArgumentReader.h"
 #include "app/cli/CliCommon.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "ports/SettingsRecords.h"
@@ -122,7 +123,7 @@ int PrintKey(RegistryStore& registry, RegistryKey key, const std::string& path) 
 }
 
 int RunSettings(CliContext& context, const std::vector<std::string>& args) {
-  if (!args.empty()) return UsageError("settings");
+  if (!ArgumentReader({}).Read(args, 0, 0)) return UsageError("settings");
   HiveRegistryStore registry(HiveRegistryStore::DefaultPath());
   SettingsStore store(registry, *context.app.programModule);
   SettingsKey key;

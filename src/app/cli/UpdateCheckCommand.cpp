@@ -16,6 +16,7 @@
 #include <ctime>
 #include <memory>
 
+#include "app/cli/ArgumentReader.h"
 #include "app/cli/CliCommon.h"
 #include "ports/SettingsStore.h"
 #include "platform/linux/HiveRegistryStore.h"
@@ -78,21 +79,18 @@ class PrintingView final : public UpdateAvailableView {
 };
 
 int RunVersion(CliContext&, const std::vector<std::string>& args) {
-  if (!args.empty()) return UsageError("--version");
+  if (!ArgumentReader({}).Read(args, 0, 0)) return UsageError("--version");
   std::printf("%s %s\n", Utf16ToUtf8(OwnProductName()).c_str(),
               Utf16ToUtf8(OwnProductVersion()).c_str());
   return 0;
 }
 
 int RunUpdateCheck(CliContext& context, const std::vector<std::string>& args) {
-  std::u16string url;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--url" && i + 1 < args.size() && url.empty() && !args[i + 1].empty()) {
-      url = Utf8ToUtf16(args[++i]);
-    } else {
-      return UsageError("update-check");
-    }
+  ArgumentReader reader({{"--url", true}});
+  if (!reader.Read(args, 0, 0) || (reader.Has("--url") && reader.Value("--url").empty())) {
+    return UsageError("update-check");
   }
+  const std::u16string url = Utf8ToUtf16(reader.Value("--url"));
 
   // Qt Network delivers its events through an application object.
   static int argc = 1;

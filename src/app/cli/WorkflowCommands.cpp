@@ -3,11 +3,16 @@
 //     name, picture-taken date (YYYY-MM-DD HH:MM:SS), pattern name, base name, number, separated
 //     by tabs — then the two count lines.
 //   rename-remaining FOLDER --pattern-name NAME --base TEXT [--mode all|unnamed|named]
-//     [--from FILE] [--dry-run] [--yes]: Rename Remaining from the first visible photo (or FILE).
+//     [--from FILE] [--dry-run] [--yes]: Rename Remaining from the first visible photo (or FILE);
+//     a dry run ends with "{1} photos would be renamed.".
 //   rename FOLDER FILE NEWNAME, delete FOLDER FILE: one photo, with every check and question.
 #include <cstdio>
 
+#include "app/cli/ArgumentReader.h"
+#include "app/cli/ProgressLine.h"
 #include "app/cli/WorkflowSession.h"
+#include "foundation/Numbers.h"
+#include "foundation/StringIds.h"
 
 namespace lumatag::cli {
 
@@ -26,10 +31,28 @@ int PrintCounts(const StringModule& strings, const PhotoList& list) {
   return 0;
 }
 
+// The scan's progress on the terminal.
+ScanControl ScanProgressOn(ProgressLine& line) {
+  ScanControl control;
+  control.progress = [&line](const ScanProgress& progress) {
+    if (progress.finished) {
+      line.Erase();
+    } else {
+      line.Show(IDS_PROGRESS_SCAN, static_cast<std::uint32_t>(progress.photosFound),
+                static_cast<std::uint32_t>(progress.filesSeen));
+    }
+  };
+  return control;
+}
+
 int RunScan(CliContext& context, const std::vector<std::string>& args) {
-  if (args.size() > 1) return UsageError("scan");
+  ArgumentReader reader({}, true);
+  if (!reader.Read(args, 0, 1)) return UsageError("scan");
   WorkflowSession session(context);
-  const int opened = session.Open(args.empty() ? std::string() : args[0], -1, false);
+  ProgressLine progress(*context.app.resourceModule);
+  const std::string folder = reader.Positional().empty() ? std::string() : reader.Positional()[0];
+  const int opened = session.Open(folder, -1, false, ScanProgressOn(progress));
+  progress.Erase();
   if (opened != 0) return opened;
   PhotoWorkflow& workflow = session.Workflow();
   const PhotoList& list = workflow.Photos();
@@ -53,45 +76,40 @@ int RunScan(CliContext& context, const std::vector<std::string>& args) {
 }
 
 int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args) {
-  std::string folder, patternName, base, from;
+  ArgumentReader reader({{"--pattern-name", true, false},
+                         {"--base", true, false},
+                         {"--from", true, false},
+                         {"--mode", true, false},
+                         {"--dry-run", false, false},
+                         {"--yes", false, false}});
+  if (!reader.Read(args, 1, 1) || !reader.Has("--pattern-name") || !reader.Has("--base")) {
+    return UsageError("rename-remaining");
+  }
+  const std::string& folder = reader.Positional()[0];
+  const std::string& patternName = reader.Value("--pattern-name");
+  const std::string& base = reader.Value("--base");
+  const std::string& from = reader.Value("--from");
+  const bool dryRun = reader.Has("--dry-run");
+  const bool yes = reader.Has("--yes");
   int mode = -1;
-  bool dryRun = false, yes = false, havePattern = false, haveBase = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (arg == "--pattern-name" && hasValue) {
-      patternName = args[++i];
-      havePattern = true;
-    } else if (arg == "--base" && hasValue) {
-      base = args[++i];
-      haveBase = true;
-    } else if (arg == "--from" && hasValue) {
-      from = args[++i];
-    } else if (arg == "--mode" && hasValue) {
-      const std::string& value = args[++i];
-      if (value == "all") {
-        mode = kNavigateAll;
-      } else if (value == "unnamed") {
-        mode = kNavigateUnnamed;
-      } else if (value == "named") {
-        mode = kNavigateNamed;
-      } else {
-        return UsageError("rename-remaining");
-      }
-    } else if (arg == "--dry-run") {
-      dryRun = true;
-    } else if (arg == "--yes") {
-      yes = true;
-    } else if (folder.empty() && !arg.empty() && arg[0] != '-') {
-      folder = arg;
+  if (reader.Has("--mode")) {
+    const std::string& value = reader.Value("--mode");
+    if (value == "all") {
+      mode = kNavigateAll;
+    } else if (value == "unnamed") {
+      mode = kNavigateUnnamed;
+    } else if (value == "named") {
+      mode = kNavigateNamed;
     } else {
       return UsageError("rename-remaining");
     }
   }
-  if (folder.empty() || !havePattern || !haveBase) return UsageError("rename-remaining");
+  if (folder.empty()) return UsageError("rename-remaining");
 
   WorkflowSession session(context);
-  const int opened = session.Open(folder, mode, dryRun);
+  ProgressLine progress(*context.app.resourceModule);
+  const int opened = session.Open(folder, mode, dryRun, ScanProgressOn(progress));
+  progress.Erase();
   if (opened != 0) return opened;
   PhotoWorkflow& workflow = session.Workflow();
   if (workflow.Photos().IsEmpty()) {
@@ -116,12 +134,31 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
       Failed(workflow.ChooseBaseName(Utf8ToUtf16(base), true, false))) {
     return 1;
   }
-  workflow.onRenamed = [](std::u16string_view oldName, std::u16string_view newName) {
+  workflow.onRenamed = [&progress](std::u16string_view oldName, std::u16string_view newName) {
+    progress.Erase();
     std::printf("%s -> %s\n", Utf8(oldName).c_str(), Utf8(newName).c_str());
     std::fflush(stdout);
   };
-  const Status status = workflow.RenameRemaining(nullptr, !(yes || dryRun));
-  return Failed(status) ? 1 : 0;
+  workflow.onBatchProgress = [&progress](int done, int total) {
+    progress.Show(IDS_PROGRESS_RENAME, static_cast<std::uint32_t>(done),
+                  static_cast<std::uint32_t>(total));
+  };
+  int renamed = 0;
+  const Status status = workflow.RenameRemaining(&renamed, !(yes || dryRun), false);
+  progress.Erase();
+  if (Failed(status)) return 1;
+  // The closing line: what was done, or in a dry run what would be.
+  std::uint16_t summary = renamed == 1 ? IDS_PHOTO_RENAMED : IDS_PHOTOS_RENAMED;
+  if (dryRun) summary = renamed == 1 ? IDS_PHOTO_WOULD_BE_RENAMED : IDS_PHOTOS_WOULD_BE_RENAMED;
+  CountedString text;
+  CountedString count;
+  if (Failed(LoadString(*session.App().Context().resourceModule, summary, text)) ||
+      Failed(FormatUInt32(count, static_cast<std::uint32_t>(renamed))) ||
+      Failed(SubstitutePlaceholder(text, 1, count))) {
+    return 1;
+  }
+  std::printf("%s\n", Utf8(text.View()).c_str());
+  return 0;
 }
 
 // Opens the folder and makes FILE the current photo.
@@ -137,23 +174,26 @@ int OpenOnPhoto(WorkflowSession& session, const std::string& folder, const std::
 }
 
 int RunRename(CliContext& context, const std::vector<std::string>& args) {
-  if (args.size() != 3) return UsageError("rename");
+  ArgumentReader reader({}, true);
+  if (!reader.Read(args, 3, 3)) return UsageError("rename");
+  const std::vector<std::string>& names = reader.Positional();
   WorkflowSession session(context);
-  const int opened = OpenOnPhoto(session, args[0], args[1]);
+  const int opened = OpenOnPhoto(session, names[0], names[1]);
   if (opened != 0) return opened;
   PhotoWorkflow& workflow = session.Workflow();
   workflow.onRenamed = [](std::u16string_view oldName, std::u16string_view newName) {
     std::printf("%s -> %s\n", Utf8(oldName).c_str(), Utf8(newName).c_str());
   };
-  workflow.NewNameEdited(Utf8ToUtf16(args[2]));
+  workflow.NewNameEdited(Utf8ToUtf16(names[2]));
   const Status status = workflow.Rename();
   return Failed(status) ? 1 : 0;
 }
 
 int RunDelete(CliContext& context, const std::vector<std::string>& args) {
-  if (args.size() != 2) return UsageError("delete");
+  ArgumentReader reader({}, true);
+  if (!reader.Read(args, 2, 2)) return UsageError("delete");
   WorkflowSession session(context);
-  const int opened = OpenOnPhoto(session, args[0], args[1]);
+  const int opened = OpenOnPhoto(session, reader.Positional()[0], reader.Positional()[1]);
   if (opened != 0) return opened;
   return Failed(session.Workflow().Delete()) ? 1 : 0;
 }

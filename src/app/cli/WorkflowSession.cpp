@@ -1,9 +1,9 @@
 #include "app/cli/WorkflowSession.h"
+#include "platform/linux/IcuTextComparer.h"
+#include "platform/linux/PosixReadableFile.h"
 
 #include <cstdio>
 
-#include "platform/linux/PosixReadableFile.h"
-#include "ports/TextComparer.h"
 #include "workflow/FileActions.h"
 #include "workflow/WorkingFolder.h"
 
@@ -38,60 +38,45 @@ int CliPresenter::Show(std::u16string_view text, std::u16string_view title, std:
   return terminal_.Show(text, title, flags, owned);
 }
 
-WorkflowSession::WorkflowSession(CliContext& context)
-    : context_(context),
-      presenter_(context.terminal),
-      previousPresenter_(context.app.presenter),
-      catalogue_(context.app.heap) {
-  context_.app.presenter = &presenter_;
-}
+WorkflowSession::WorkflowSession(CliContext& context) : presenter_(context.terminal) {}
 
-WorkflowSession::~WorkflowSession() {
-  context_.app.presenter = previousPresenter_;
-}
+WorkflowSession::~WorkflowSession() = default;
 
-int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun) {
-  AppContext& app = context_.app;
-  if (Failed(keywords_.Build(*app.resourceModule)) ||
-      Failed(catalogue_.BuildBuiltIns(app, &keywords_)) ||
-      Failed(catalogue_.BuildAutomaticList(app))) {
-    return 2;
-  }
+int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun,
+                          const ScanControl& scanControl) {
   registry_ = std::make_unique<HiveRegistryStore>(HiveRegistryStore::DefaultPath());
-  store_ = std::make_unique<SettingsStore>(*registry_, *app.programModule);
-  settings_.patterns = &catalogue_;
-  settings_.extensions = &extensions_;
-  PicturesFolderRule rule(files_, folders_);
-  // Settings that cannot be read leave their defaults; the store has told the person.
-  IgnoreStatus(LoadNamingSettings(*store_, app, settings_, &rule, &settingsChanged_));
+  ApplicationPorts ports;
+  ports.registry = registry_.get();
+  ports.files = dryRun ? static_cast<FileOperations*>(&dryRunFiles_) : &files_;
+  ports.readableFiles = &PlatformReadableFileSystem();
+  ports.folders = &folders_;
+  ports.sounds = &sounds_;
+  ports.presenter = &presenter_;
+  ports.textComparer = &PlatformTextComparer();
+  app_ = std::make_unique<Application>(ports);
+  if (Failed(app_->Load())) return 2;
 
   if (!folder.empty()) {
     ArgumentFolderChooser chooser(Utf8ToUtf16(folder));
-    std::u16string chosen;
-    if (Failed(ChooseFolder(chooser, settings_.imageFolder.View(), u"", &chosen)) ||
-        Failed(settings_.imageFolder.Assign(chosen))) {
+    if (dryRun) {
+      // A dry run changes nothing, the settings included.
+      std::u16string chosen;
+      if (Failed(ChooseFolder(chooser, app_->Naming().imageFolder.View(), u"", &chosen)) ||
+          Failed(app_->Naming().imageFolder.Assign(chosen))) {
+        return 2;
+      }
+    } else if (Failed(app_->FolderCommand(chooser))) {
       return 2;
     }
   }
-  if (mode >= 0) settings_.fileNavigationMode = static_cast<std::uint32_t>(mode);
-
-  WorkflowServices services;
-  services.context = &app;
-  services.files = dryRun ? static_cast<FileOperations*>(&dryRunFiles_) : &files_;
-  services.readableFiles = &PlatformReadableFileSystem();
-  services.sounds = &sounds_;
-  services.view = &view_;
-  services.catalogue = &catalogue_;
-  services.extensions = &extensions_;
-  services.settings = &settings_;
-  services.settingsChanged = &settingsChanged_;
-  workflow_ = std::make_unique<PhotoWorkflow>(services);
-  return Failed(workflow_->RefreshPhotoList(true, true)) ? 1 : 0;
+  if (mode >= 0) app_->Naming().fileNavigationMode = static_cast<std::uint32_t>(mode);
+  if (Failed(app_->CreateWorkflow(view_))) return 2;
+  return Failed(app_->Scan(scanControl)) ? 1 : 0;
 }
 
 int WorkflowSession::FindPhoto(const std::string& file) const {
   const std::u16string name = Utf8ToUtf16(file);
-  const PhotoList& list = workflow_->Photos();
+  const PhotoList& list = app_->Workflow().Photos();
   for (int i = 0; i < list.Count(); ++i) {
     if (list.At(i).fileName.View() == name) return i;
   }
@@ -99,8 +84,9 @@ int WorkflowSession::FindPhoto(const std::string& file) const {
 }
 
 int WorkflowSession::FindPattern(std::u16string_view name) const {
-  const int index = catalogue_.Find(name);
-  if (index < 0 || !catalogue_.At(index).IsUsable() || catalogue_.At(index).IsDeleted()) return -1;
+  const PatternCatalogue& catalogue = app_->Catalogue();
+  const int index = catalogue.Find(name);
+  if (index < 0 || !catalogue.At(index).IsUsable() || catalogue.At(index).IsDeleted()) return -1;
   return index;
 }
 

@@ -7,13 +7,11 @@
 #include <string>
 
 #include "app/cli/CliCommon.h"
-#include "patterns/KeywordTable.h"
-#include "patterns/PatternCatalogue.h"
+#include "application/Application.h"
+#include "ports/SoundPlayer.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/LinuxFileOperations.h"
 #include "platform/linux/LinuxStandardFolders.h"
-#include "ports/SettingsStore.h"
-#include "ports/SoundPlayer.h"
 #include "workflow/PhotoWorkflow.h"
 
 namespace lumatag::cli {
@@ -58,33 +56,27 @@ class WorkflowSession {
   explicit WorkflowSession(CliContext& context);
   ~WorkflowSession();
 
-  // Reads the settings; `folder` (UTF-8), when not empty, replaces the working folder as a folder
-  // choice would; `mode` >= 0 replaces the navigation mode. Then scans. Returns 0 or an exit code.
-  int Open(const std::string& folder, int mode, bool dryRun);
+  // Reads the settings; `folder` (UTF-8), when not empty, replaces the working folder as the
+  // Folder command would (and the settings are saved, except in a dry run); `mode` >= 0 replaces
+  // the navigation mode for this run. Then scans, with `scanControl`. Returns 0 or an exit code.
+  int Open(const std::string& folder, int mode, bool dryRun, const ScanControl& scanControl = {});
 
-  PhotoWorkflow& Workflow() { return *workflow_; }
+  Application& App() { return *app_; }
+  PhotoWorkflow& Workflow() { return app_->Workflow(); }
   // The index of the photo named `file` (exactly, else without regard to case), or -1.
   int FindPhoto(const std::string& file) const;
   // The index of the usable pattern of that name (without regard to case), or -1.
   int FindPattern(std::u16string_view name) const;
 
  private:
-  CliContext& context_;
   CliPresenter presenter_;
-  MessagePresenter* previousPresenter_;
-  KeywordTable keywords_;
-  PatternCatalogue catalogue_;
-  ExtensionList extensions_;
-  NamingSettings settings_;
-  bool settingsChanged_ = false;
   std::unique_ptr<HiveRegistryStore> registry_;
-  std::unique_ptr<SettingsStore> store_;
   LinuxFileOperations files_;
   DryRunFileOperations dryRunFiles_{files_};
   LinuxStandardFolders folders_;
   SilentSoundPlayer sounds_;
   NullWorkflowView view_;
-  std::unique_ptr<PhotoWorkflow> workflow_;
+  std::unique_ptr<Application> app_;
 };
 
 }  // namespace lumatag::cli

@@ -7,6 +7,7 @@
 #include "app/cli/CliCommon.h"
 #include "foundation/StringTable.h"
 #include "platform/linux/IcuTextComparer.h"
+#include "platform/linux/LocaleFolders.h"
 #include "ports/Messages.h"
 
 namespace {
@@ -15,6 +16,18 @@ void PrintHelp(std::FILE* out) {
   std::fprintf(out, "usage: lumatag-cli COMMAND [ARGUMENTS]\n\ncommands:\n");
   for (const lumatag::cli::Command& command : lumatag::cli::Commands()) {
     std::fprintf(out, "  %s %s\n", command.name, command.usage);
+  }
+}
+
+// The texts the commands print follow the environment's locale when a translated table for it is
+// installed; English, built in, otherwise. Value names and the version document's address always
+// come from the program's own (English) table.
+void ChooseUiStrings(lumatag::AppContext& app) {
+  static lumatag::StringModule translated;
+  if (!lumatag::LoadLocaleStringTable(lumatag::WantedLocalesFromEnvironment(),
+                                      lumatag::LocaleSearchFolders(), &translated)
+           .empty()) {
+    app.resourceModule = &translated;
   }
 }
 
@@ -30,6 +43,7 @@ int main(int argc, char** argv) {
   context.app.presenter = &context.terminal;
   context.app.InstallTextComparer(&lumatag::PlatformTextComparer());
   lumatag::InstallOutOfMemoryMessage(context.app);
+  ChooseUiStrings(context.app);
   // The title is a built-in text; without it boxes go without a title.
   lumatag::IgnoreStatus(
       lumatag::LoadString(*context.app.programModule, lumatag::IDS_APP_TITLE, context.app.title));

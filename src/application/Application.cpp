@@ -1,0 +1,212 @@
+#include "application/Application.h"
+
+#include "foundation/StringIds.h"
+#include "foundation/StringTable.h"
+#include "ports/Messages.h"
+#include "workflow/FileActions.h"
+#include "workflow/WorkingFolder.h"
+
+namespace lumatag {
+
+namespace {
+
+// The process heap's initial size.
+constexpr std::size_t kInitialHeapSize = 1024;
+
+}  // namespace
+
+bool SameCatalogue(const PatternCatalogue& a, const PatternCatalogue& b) {
+  if (a.Count() != b.Count()) return false;
+  for (int i = 0; i < a.Count(); ++i) {
+    const NamingPattern& x = a.At(i);
+    const NamingPattern& y = b.At(i);
+    if (x.name.View() != y.name.View() || x.definition.View() != y.definition.View() ||
+        x.description.View() != y.description.View()) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool SameExtensions(const ExtensionList& a, const ExtensionList& b) {
+  if (a.Count() != b.Count()) return false;
+  for (int i = 0; i < a.Count(); ++i) {
+    if (a.At(i) != b.At(i)) return false;
+  }
+  return true;
+}
+
+Application::Application(const ApplicationPorts& ports) : ports_(ports) {
+  context_.presenter = ports_.presenter;
+}
+
+Application::~Application() = default;
+
+Status Application::Load() {
+  // The framework: the heap, the window settings.
+  LT_TRY(context_.heap->Create(kInitialHeapSize));
+  InstallOutOfMemoryMessage(context_);
+  if (ports_.textComparer != nullptr) context_.InstallTextComparer(ports_.textComparer);
+  settingsChanged_ = false;
+  store_ = std::make_unique<SettingsStore>(*ports_.registry, *context_.programModule);
+  LT_TRY(LoadWindowSettings(*store_, context_, window_, &settingsChanged_));
+  // The application title, the title of every message box.
+  LT_TRY(LoadString(*context_.programModule, IDS_APP_TITLE, context_.title));
+  // The keyword table and the built-in patterns.
+  LT_TRY(keywords_.Build(*context_.resourceModule));
+  LT_TRY(catalogue_.BuildBuiltIns(context_, &keywords_));
+  LT_TRY(catalogue_.BuildAutomaticList(context_));
+  // The naming settings: working folder, flags, stored patterns and extensions. Settings that
+  // cannot be read keep their defaults; the store has told the person.
+  naming_.patterns = &catalogue_;
+  naming_.extensions = &extensions_;
+  PicturesFolderRule rule(*ports_.files, *ports_.folders);
+  LoadNamingSettings(*store_, context_, naming_, &rule, &settingsChanged_);
+  bool defaulted = false;
+  LT_TRY(extensions_.EnsureNotEmpty(*context_.resourceModule, &defaulted));
+  if (defaulted) settingsChanged_ = true;
+  return S_OK;
+}
+
+Status Application::CreateWorkflow(WorkflowView& view) {
+  workflow_ = std::make_unique<PhotoWorkflow>(Services(view));
+  workflow_->SetCurrentPattern(catalogue_.DefaultIndex());
+  return S_OK;
+}
+
+WorkflowServices Application::Services(WorkflowView& view) {
+  WorkflowServices services;
+  services.context = &context_;
+  services.files = ports_.files;
+  services.readableFiles = ports_.readableFiles;
+  services.sounds = ports_.sounds;
+  services.view = &view;
+  services.catalogue = &catalogue_;
+  services.extensions = &extensions_;
+  services.settings = &naming_;
+  services.settingsChanged = &settingsChanged_;
+  return services;
+}
+
+Status Application::Scan(const ScanControl& control) {
+  if (workflow_ == nullptr) return E_UNEXPECTED;
+  return workflow_->RefreshPhotoList(true, true, control);
+}
+
+Status Application::SaveSettings(const ShowCommandSource& showCommand) {
+  const Status window = SaveWindowSettings(*store_, window_, showCommand);
+  const Status naming = SaveNamingSettings(*store_, naming_);
+  if (Failed(window)) return window;
+  if (Failed(naming)) return naming;
+  if (window == S_OK && naming == S_OK) {
+    settingsChanged_ = false;
+    return S_OK;
+  }
+  return S_FALSE;
+}
+
+Status Application::SaveIfChanged(const ShowCommandSource& showCommand) {
+  if (!settingsChanged_) return S_OK;
+  return SaveSettings(showCommand);
+}
+
+Status Application::Exit(const ShowCommandSource& showCommand) {
+  if (busy_ != 0) {
+    ShowErrorMessage(context_, IDS_ERR_CANNOT_EXIT);
+    return E_FAIL;
+  }
+  if (workflow_ != nullptr) LT_TRY(workflow_->AskBeforeLeaving());
+  // Save failures at exit are not shown.
+  SaveIfChanged(showCommand);
+  return S_OK;
+}
+
+Status Application::FolderCommand(FolderChooser& chooser) {
+  std::u16string chosen;
+  Status status = S_OK;
+  if (workflow_ != nullptr) {
+    status = workflow_->ChooseFolderCommand(chooser, lastChosenFolder_, &chosen);
+  } else {
+    status = ChooseFolder(chooser, naming_.imageFolder.View(), lastChosenFolder_, &chosen);
+    if (Succeeded(status) && static_cast<int>(chosen.size()) > kPathCapacity) {
+      status = E_BUFFER_TOO_SMALL;
+    }
+    if (Succeeded(status) && chosen != naming_.imageFolder.View()) {
+      status = naming_.imageFolder.Assign(chosen);
+      if (Succeeded(status)) settingsChanged_ = true;
+    }
+    if (Failed(status) && status != E_CANCELLED) {
+      ShowErrorMessage(context_, IDS_ERR_CHANGING_FOLDER);
+    }
+  }
+  if (Failed(status)) return status;
+  lastChosenFolder_ = chosen;
+  return Failed(SaveSettings()) ? S_FALSE : S_OK;
+}
+
+Status Application::CopySettings(SettingsCopy* copy) const {
+  LT_TRY(copy->imageFolder.Assign(naming_.imageFolder));
+  LT_TRY(copy->patterns.CopyFrom(catalogue_));
+  LT_TRY(copy->extensions.CopyFrom(extensions_));
+  copy->showFilePreview = naming_.showFilePreview;
+  copy->advanceAfterRename = naming_.advanceAfterRename;
+  copy->fileCheckBeeps = naming_.fileCheckBeeps;
+  copy->showWindowTips = naming_.showWindowTips;
+  return S_OK;
+}
+
+Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied* applied) {
+  *applied = SettingsApplied();
+  // 1. What differs.
+  const bool folderChanged = copy.imageFolder.View() != naming_.imageFolder.View();
+  const bool patternsChanged = !SameCatalogue(copy.patterns, catalogue_);
+  const bool defaultChanged = copy.patterns.DefaultIndex() != catalogue_.DefaultIndex();
+  const bool extensionsChanged = !SameExtensions(copy.extensions, extensions_);
+  const bool previewChanged = copy.showFilePreview != naming_.showFilePreview;
+  const bool flagsChanged = previewChanged ||
+                            copy.advanceAfterRename != naming_.advanceAfterRename ||
+                            copy.fileCheckBeeps != naming_.fileCheckBeeps ||
+                            copy.showWindowTips != naming_.showWindowTips;
+  applied->changed =
+      folderChanged || patternsChanged || defaultChanged || extensionsChanged || flagsChanged;
+
+  // 2. The copy replaces the current settings. The current pattern is kept by its name: the
+  // catalogue may have been re-sorted.
+  std::u16string currentPattern;
+  if (workflow_ != nullptr) {
+    if (const NamingPattern* p = workflow_->PatternAt(workflow_->Naming().pattern)) {
+      currentPattern = std::u16string(p->name.View());
+    }
+  }
+  if (folderChanged) LT_TRY(naming_.imageFolder.Assign(copy.imageFolder));
+  if (patternsChanged || defaultChanged) LT_TRY(catalogue_.CopyFrom(copy.patterns));
+  if (extensionsChanged) LT_TRY(extensions_.CopyFrom(copy.extensions));
+  naming_.showFilePreview = copy.showFilePreview;
+  naming_.advanceAfterRename = copy.advanceAfterRename;
+  naming_.fileCheckBeeps = copy.fileCheckBeeps;
+  naming_.showWindowTips = copy.showWindowTips;
+  applied->showWindowTips = naming_.showWindowTips;
+  if (workflow_ != nullptr && patternsChanged) {
+    const int found = currentPattern.empty() ? -1 : catalogue_.Find(currentPattern);
+    workflow_->SetCurrentPattern(found >= 0 ? static_cast<std::uint16_t>(found)
+                                            : catalogue_.DefaultIndex());
+  }
+
+  // 3. Saved at once.
+  if (applied->changed) applied->saveFailed = SaveSettings() != S_OK;
+
+  // 4. A rescan when the folder, the patterns or the extensions changed.
+  if (workflow_ != nullptr && (folderChanged || patternsChanged || extensionsChanged)) {
+    applied->rescanned = true;
+    workflow_->RefreshPhotoList(true, patternsChanged);
+    return S_OK;
+  }
+
+  // 5. What the window shows again.
+  applied->refresh = kRefreshEnabling;
+  if (defaultChanged) applied->refresh |= kRefreshNewName | kRefreshPattern;
+  if (previewChanged) applied->refresh |= kRefreshPreview;
+  return S_OK;
+}
+
+}  // namespace lumatag

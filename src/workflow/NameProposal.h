@@ -1,0 +1,57 @@
+// Generating names for the photos of the list: the proposal shown for a photo, and a name made
+// unique among the photos of the list by advancing the sequence number. Nothing here talks to the
+// person; the controller and the name check build on it.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "foundation/AppContext.h"
+#include "foundation/CountedString.h"
+#include "patterns/NameGenerator.h"
+#include "patterns/PatternCatalogue.h"
+#include "workflow/ExtensionListLookup.h"
+#include "workflow/PhotoList.h"
+
+namespace lumatag {
+
+// The longest new name a photo can take, in characters.
+inline constexpr int kMaxPhotoNameLength = 255;
+
+// Position of the extension's dot: the last dot among the last five characters, with no folder
+// separator or colon after it; -1 when there is none. So extensions have 1 to 4 characters.
+int ExtensionDot(std::u16string_view name);
+// The extension of a name without its dot; empty when it has none.
+std::u16string_view ExtensionOf(std::u16string_view name);
+// A plain file name: 1 to 255 characters, not "." or "..", none of \ / : * " ? < > | or NUL.
+bool IsValidFileName(std::u16string_view name);
+
+class NameProposer {
+ public:
+  NameProposer(const AppContext& context, const PatternCatalogue& catalogue,
+               const ExtensionList& extensions, PhotoList& list);
+
+  const PhotoExtensionLookup& Lookup() const { return lookup_; }
+  const NamingPattern* PatternAt(std::uint16_t index) const;
+  // The sequence start of a pattern for the first photo or the others (0 for no pattern).
+  std::uint32_t SequenceStartOf(std::uint16_t pattern, bool firstPhoto, bool* found) const;
+  // GenerateName for a photo of the list, without an extension.
+  Status Generate(int index, std::uint16_t pattern, int baseName, bool firstPhoto,
+                  std::uint32_t number, CountedString& name) const;
+  // The proposal for a photo with the photo's extension (empty when there is none);
+  // E_BUFFER_TOO_SMALL when it is longer than a photo name can be.
+  Status ProposeName(int index, std::uint16_t pattern, int baseName, std::uint32_t number,
+                     CountedString& name) const;
+  // The first name from `*number` on that no other photo of the list has, with the photo's own
+  // extension; `*number` receives the number used.
+  Status MakeUniqueName(CountedString& name, int index, std::uint16_t pattern, int baseName,
+                        std::uint32_t* number) const;
+
+ private:
+  const PatternCatalogue& catalogue_;
+  ExtensionListLookup lookup_;
+  NamingEnvironment environment_;
+  PhotoList& list_;
+};
+
+}  // namespace lumatag

@@ -1,0 +1,146 @@
+#include "workflow/PhotoScanner.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "metadata/PhotoMetadataReader.h"
+#include "patterns/Classification.h"
+#include "ports/TextComparer.h"
+#include "workflow/ExtensionListLookup.h"
+#include "workflow/FolderLister.h"
+#include "workflow/NameProposal.h"
+
+namespace lumatag {
+
+Status ScanJob::Prepare(AppContext& context, FileOperations& files,
+                        const ReadableFileSystem& readable, const PatternCatalogue& catalogue,
+                        const ExtensionList& extensions, const TagFilter& quickPassTags,
+                        std::u16string_view folder) {
+  heap_ = context.heap;
+  strings_ = context.resourceModule;
+  files_ = &files;
+  readable_ = &readable;
+  catalogue_ = &catalogue;
+  LT_TRY(extensions_.CopyFrom(extensions));
+  tags_.Clear();
+  const ElementArray<std::uint32_t>& tags = quickPassTags.tags();
+  for (int i = 0; i < tags.Count(); ++i) LT_TRY(tags_.Add(tags.At(i)));
+  folder_.assign(folder);
+  return S_OK;
+}
+
+namespace {
+
+// Reports progress at the start, at the control's interval and at the end.
+class ProgressClock {
+ public:
+  explicit ProgressClock(const ScanControl& control) : control_(control) {}
+  void Report(const ScanProgress& progress, bool force) {
+    if (!control_.progress) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - last_ < control_.progressInterval) return;
+    last_ = now;
+    control_.progress(progress);
+  }
+
+ private:
+  const ScanControl& control_;
+  std::chrono::steady_clock::time_point last_{};
+};
+
+bool Cancelled(const ScanControl& control) {
+  return control.cancel != nullptr && control.cancel->load(std::memory_order_relaxed);
+}
+
+}  // namespace
+
+ScanOutcome ScanJob::Run(const ScanControl& control) const {
+  ScanOutcome outcome;
+  Status& status = outcome.status;
+  status = outcome.list.BaseNames().Reset(*strings_);
+  if (Failed(status) || folder_.empty()) return outcome;
+
+  ScanProgress progress;
+  ProgressClock clock(control);
+  clock.Report(progress, true);
+
+  const ExtensionListLookup lookup(extensions_);
+  FolderLister lister(*files_);
+  Status listed = lister.Start(folder_, u"", FolderLister::kFiles);
+  MetadataReadContext read;
+  read.files = readable_;
+  read.strings = strings_;
+  std::vector<PhotoEntry> entries;
+  while (Succeeded(listed)) {
+    if (Cancelled(control)) {
+      progress.cancelled = true;
+      clock.Report(progress, true);
+      lister.End();
+      status = E_CANCELLED;
+      return outcome;
+    }
+    ++progress.filesSeen;
+    const FolderEntry& file = lister.Current();
+    const std::u16string_view extension = ExtensionOf(file.name);
+    if (!extension.empty() && extensions_.Find(extension)) {
+      ++progress.photosFound;
+      PhotoEntry photo;
+      const FileTime created = file.creationTime;
+      Status one = SetupPhotoFacts(&photo, heap_, file.name.c_str(), &created, kNoPatternIndex, 0);
+      if (Succeeded(one)) {
+        photo.flags |= kPhotoNamed;
+        photo.flags &= ~(kPhotoOriginalFound | kPhotoOriginalIsCurrent);
+        // A photo whose metadata cannot be read is still listed, by its file date.
+        ReadPhotoMetadata(read, folder_, &photo, &tags_, false);
+        one = ClassifyName(*catalogue_, &photo, &lookup);
+      }
+      if (Succeeded(one)) {
+        entries.push_back(std::move(photo));
+      } else {
+        outcome.somePhotosNotListed = true;
+      }
+    }
+    clock.Report(progress, false);
+    listed = lister.Next();
+  }
+  lister.End();
+  if (listed != E_NO_MORE_FILES) status = listed;
+  if (Cancelled(control)) {
+    progress.cancelled = true;
+    clock.Report(progress, true);
+    status = E_CANCELLED;
+    return outcome;
+  }
+
+  PhotoList& list = outcome.list;
+  if (Failed(list.InsertAll(entries))) outcome.somePhotosNotListed = true;
+  // The base names in use, added in their sorted order so that each lands at the end of the
+  // sorted list: a folder of many different base names costs no more than a few.
+  std::vector<std::u16string_view> baseNames;
+  for (int i = 0; i < list.Count(); ++i) {
+    const PhotoEntry& photo = list.At(i);
+    if ((photo.flags & kPhotoUnnamed) == 0 && photo.baseNameLength > 0 &&
+        photo.baseNameStart + photo.baseNameLength <= photo.fileName.Length()) {
+      baseNames.push_back(photo.fileName.View().substr(photo.baseNameStart, photo.baseNameLength));
+    }
+  }
+  std::stable_sort(baseNames.begin(), baseNames.end(),
+                   [](std::u16string_view a, std::u16string_view b) {
+                     return CompareInvariant(a, b, true) < 0;
+                   });
+  for (std::u16string_view base : baseNames) {
+    if (Cancelled(control)) {
+      progress.cancelled = true;
+      clock.Report(progress, true);
+      status = E_CANCELLED;
+      return outcome;
+    }
+    if (Failed(list.BaseNames().Add(base, nullptr))) outcome.somePhotosNotListed = true;
+    clock.Report(progress, false);
+  }
+  progress.finished = true;
+  clock.Report(progress, true);
+  return outcome;
+}
+
+}  // namespace lumatag
