@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 
+#include "BenchCheck.h"
 #include "application/Application.h"
 #include "photobuilder/PhotoBuilder.h"
 #include "platform/fake/MemoryRegistryStore.h"
@@ -108,7 +109,7 @@ void BM_ScanAndClassify(benchmark::State& state) {
   static const Folder photos;
   const std::string& folder = photos.path;
   Program program(folder);
-  program.workflow->RefreshPhotoList(true, true);  // warms the page cache
+  RequireSuccess(program.workflow->RefreshPhotoList(true, true));  // warms the page cache
   std::size_t heldBytes = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -148,11 +149,11 @@ void BM_RenameRemaining(benchmark::State& state) {
   int round = 0;
   for (auto _ : state) {
     if (Failed(program.workflow->RefreshPhotoList(true, false))) state.SkipWithError("scan failed");
-    program.workflow->ChoosePattern(program.app.Catalogue().At(hash3).name.View());
-    program.workflow->ChooseBaseName(u"Round " + std::u16string(1, u'A' + (round++ % 26)), true,
-                                     false);
+    RequireSuccess(program.workflow->ChoosePattern(program.app.Catalogue().At(hash3).name.View()));
+    RequireSuccess(program.workflow->ChooseBaseName(
+        u"Round " + std::u16string(1, u'A' + (round++ % 26)), true, false));
     int renamed = 0;
-    program.workflow->RenameRemaining(&renamed, false);
+    RequireSuccess(program.workflow->RenameRemaining(&renamed, false));
     if (renamed != kPhotos) state.SkipWithError("not every photo was renamed");
   }
   state.counters["per_photo"] = benchmark::Counter(
