@@ -19,33 +19,17 @@
 #include <string>
 #include <thread>
 
-#include "application/Application.h"
+#include "BenchCheck.h"
+#include "BenchProgram.h"
 #include "photobuilder/PhotoBuilder.h"
-#include "platform/fake/MemoryRegistryStore.h"
-#include "platform/linux/IcuTextComparer.h"
-#include "platform/linux/LinuxFileOperations.h"
-#include "platform/linux/PosixReadableFile.h"
 
 namespace lumatag {
 namespace {
 
+using bench::Program;
+
 using Clock = std::chrono::steady_clock;
 constexpr int kPhotos = 100000;
-
-class QuietPresenter final : public MessagePresenter {
- public:
-  int Show(std::u16string_view, std::u16string_view, std::uint32_t flags, bool) override {
-    return (flags & MB_TYPEMASK) == MB_OK ? IDOK : IDYES;
-  }
-};
-class NoSound final : public SoundPlayer {
- public:
-  void Play(SystemSound, bool) override {}
-};
-class NoPictures final : public StandardFolders {
- public:
-  Status PicturesFolder(std::u16string*) override { return E_PATH_NOT_FOUND; }
-};
 
 // 100,000 small camera-named JPEGs, written once per run and removed at the end.
 struct Folder {
@@ -70,33 +54,6 @@ struct Folder {
   }
   ~Folder() { std::filesystem::remove_all(path); }
   std::string path;
-};
-
-struct Program {
-  explicit Program(const std::string& folder) : app(Ports()) {
-    if (Failed(app.Load()) || Failed(app.Naming().imageFolder.Assign(Utf8ToUtf16(folder)))) {
-      std::abort();
-    }
-    if (Failed(app.CreateWorkflow(view))) std::abort();
-  }
-  ApplicationPorts Ports() {
-    ApplicationPorts ports;
-    ports.registry = &registry;
-    ports.files = &files;
-    ports.readableFiles = &PlatformReadableFileSystem();
-    ports.folders = &folders;
-    ports.sounds = &sounds;
-    ports.presenter = &presenter;
-    ports.textComparer = &PlatformTextComparer();
-    return ports;
-  }
-  QuietPresenter presenter;
-  MemoryRegistryStore registry;
-  LinuxFileOperations files;
-  NoPictures folders;
-  NoSound sounds;
-  NullWorkflowView view;
-  Application app;
 };
 
 const Folder& Photos() {
@@ -125,7 +82,7 @@ void BM_ScanProgressGaps(benchmark::State& state) {
     const double tail = std::chrono::duration<double, std::milli>(Clock::now() - last).count();
     maxGap = std::max(maxGap, tail);
     if (outcome.list.Count() != kPhotos) state.SkipWithError("wrong count");
-    program.app.Workflow().FinishScan(std::move(outcome));
+    RequireSuccess(program.app.Workflow().FinishScan(std::move(outcome)));
   }
   state.counters["max_gap_ms"] = maxGap;
   state.counters["reports"] = reports;

@@ -16,29 +16,15 @@
 #include <string>
 
 #include "BenchCheck.h"
-#include "application/Application.h"
+#include "BenchProgram.h"
 #include "photobuilder/PhotoBuilder.h"
-#include "platform/fake/MemoryRegistryStore.h"
-#include "platform/linux/IcuTextComparer.h"
-#include "platform/linux/LinuxFileOperations.h"
-#include "platform/linux/PosixReadableFile.h"
 
 namespace lumatag {
 namespace {
 
+using bench::Program;
+
 constexpr int kPhotos = 10000;
-
-class QuietPresenter final : public MessagePresenter {
- public:
-  int Show(std::u16string_view, std::u16string_view, std::uint32_t flags, bool) override {
-    return (flags & MB_TYPEMASK) == MB_OK ? IDOK : IDYES;
-  }
-};
-
-class NoSound final : public SoundPlayer {
- public:
-  void Play(SystemSound, bool) override {}
-};
 
 std::string MakeFolder(const std::string& parent) {
   std::string pattern = parent + "/lumatag-bench-XXXXXX";
@@ -61,42 +47,6 @@ void WritePhotos(const std::string& folder, std::size_t makerNote, std::size_t i
   }
 }
 
-class NoPictures final : public StandardFolders {
- public:
-  Status PicturesFolder(std::u16string*) override { return E_PATH_NOT_FOUND; }
-};
-
-// The application host over the real file system, with settings in memory.
-struct Program {
-  explicit Program(const std::string& folder) : app(Ports()) {
-    if (Failed(app.Load()) || Failed(app.Naming().imageFolder.Assign(Utf8ToUtf16(folder)))) {
-      std::abort();
-    }
-    app.Naming().fileNavigationMode = kNavigateAll;
-    if (Failed(app.CreateWorkflow(view))) std::abort();
-    workflow = &app.Workflow();
-  }
-  ApplicationPorts Ports() {
-    ApplicationPorts ports;
-    ports.registry = &registry;
-    ports.files = &files;
-    ports.readableFiles = &PlatformReadableFileSystem();
-    ports.folders = &folders;
-    ports.sounds = &sounds;
-    ports.presenter = &presenter;
-    ports.textComparer = &PlatformTextComparer();
-    return ports;
-  }
-  QuietPresenter presenter;
-  MemoryRegistryStore registry;
-  LinuxFileOperations files;
-  NoPictures folders;
-  NoSound sounds;
-  NullWorkflowView view;
-  Application app;
-  PhotoWorkflow* workflow = nullptr;
-};
-
 void BM_ScanAndClassify(benchmark::State& state) {
   // Written once per run and removed when the program ends.
   struct Folder {
@@ -108,20 +58,20 @@ void BM_ScanAndClassify(benchmark::State& state) {
   };
   static const Folder photos;
   const std::string& folder = photos.path;
-  Program program(folder);
-  RequireSuccess(program.workflow->RefreshPhotoList(true, true));  // warms the page cache
+  Program program(folder, [](NamingSettings& naming) { naming.fileNavigationMode = kNavigateAll; });
+  RequireSuccess(program.Workflow().RefreshPhotoList(true, true));  // warms the page cache
   std::size_t heldBytes = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    program.workflow->Photos().Clear();
+    program.Workflow().Photos().Clear();
     const std::size_t before = mallinfo2().uordblks;
     state.ResumeTiming();
-    if (Failed(program.workflow->RefreshPhotoList(false, false)))
+    if (Failed(program.Workflow().RefreshPhotoList(false, false)))
       state.SkipWithError("scan failed");
     state.PauseTiming();
     const std::size_t after = mallinfo2().uordblks;
     heldBytes = after > before ? after - before : 0;
-    if (program.workflow->Photos().Count() != kPhotos) state.SkipWithError("wrong count");
+    if (program.Workflow().Photos().Count() != kPhotos) state.SkipWithError("wrong count");
     state.ResumeTiming();
   }
   state.counters["photos"] = kPhotos;
@@ -139,7 +89,7 @@ void BM_RenameRemaining(benchmark::State& state) {
                                  : std::filesystem::temp_directory_path().string();
   const std::string folder = MakeFolder(parent);
   WritePhotos(folder, 256, 256);
-  Program program(folder);
+  Program program(folder, [](NamingSettings& naming) { naming.fileNavigationMode = kNavigateAll; });
   const int hash3 = [&] {
     for (int i = 0; i < program.app.Catalogue().Count(); ++i) {
       if (program.app.Catalogue().At(i).definition.View() == u"[name] #[001]") return i;
@@ -148,12 +98,13 @@ void BM_RenameRemaining(benchmark::State& state) {
   }();
   int round = 0;
   for (auto _ : state) {
-    if (Failed(program.workflow->RefreshPhotoList(true, false))) state.SkipWithError("scan failed");
-    RequireSuccess(program.workflow->ChoosePattern(program.app.Catalogue().At(hash3).name.View()));
-    RequireSuccess(program.workflow->ChooseBaseName(
+    if (Failed(program.Workflow().RefreshPhotoList(true, false)))
+      state.SkipWithError("scan failed");
+    RequireSuccess(program.Workflow().ChoosePattern(program.app.Catalogue().At(hash3).name.View()));
+    RequireSuccess(program.Workflow().ChooseBaseName(
         u"Round " + std::u16string(1, u'A' + (round++ % 26)), true, false));
     int renamed = 0;
-    RequireSuccess(program.workflow->RenameRemaining(&renamed, false));
+    RequireSuccess(program.Workflow().RenameRemaining(&renamed, false));
     if (renamed != kPhotos) state.SkipWithError("not every photo was renamed");
   }
   state.counters["per_photo"] = benchmark::Counter(

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# `make run`: shows the program's current front-end, lumatag-cli, on a demo folder of generated
-# camera photos with real Exif data. Everything lives under the build folder: the photos in
-# BUILD/demo/photos and the settings file in BUILD/demo/config (XDG_CONFIG_HOME), so the person's
-# own folders and settings are never touched.
+# `make run`: opens Lumatag's window on a demo folder of generated camera photos (real pictures
+# and Exif data). Everything lives under the build folder: the photos in BUILD/demo/photos and the
+# settings in BUILD/demo/config (XDG_CONFIG_HOME), so the person's own folders and settings are
+# never touched. The settings are preset (English interface, no update checks, the demo folder) so
+# that no question holds the demo up.
+#
+# Without a display the program runs under Xvfb, saves a picture of its window once the first
+# preview is drawn to BUILD/demo/lumatag.png and ends; the script prints that path.
 set -euo pipefail
 build=${1:-build}
-cli="$build/bin/lumatag-cli"
 demo="$(cd "$build" && pwd)/demo"
 photos="$demo/photos"
 
 rm -rf "$demo"
-mkdir -p "$photos" "$demo/config" "$demo/data"
+mkdir -p "$photos" "$demo/config/Lumatag" "$demo/data"
 export XDG_CONFIG_HOME="$demo/config"
 export XDG_DATA_HOME="$demo/data"
 # The demo names patterns by their English names, so its texts stay English whatever the locale.
@@ -18,16 +21,30 @@ export XDG_DATA_HOME="$demo/data"
 unset LC_ALL
 export LC_MESSAGES=C.UTF-8
 
-# Six camera-named photos (alternating Exif byte orders, one TIFF), and one already named.
-"$build/bin/lumatag-make-photos" "$photos" 6
+# Six camera-named photos, and one already named.
+"$build/bin/lumatag-make-demo-photos" "$photos" 6
 mv "$photos/IMG_0004.JPG" "$photos/Harbour #001.JPG"
 
-"$cli" --help
-echo
-echo "== lumatag-cli scan $photos"
-"$cli" scan "$photos"
-echo
-echo "== lumatag-cli rename-remaining $photos --pattern-name 'Hash sign & 3 digits' --base Harbour --dry-run"
-"$cli" rename-remaining "$photos" --pattern-name 'Hash sign & 3 digits' --base Harbour --dry-run
-echo
-echo "(dry run: nothing was renamed; the settings file is $XDG_CONFIG_HOME/Lumatag/settings.reg)"
+cat > "$demo/config/Lumatag/settings.reg" <<HIVE
+Lumatag Settings Hive 1
+
+[HKEY_CURRENT_USER\\Software]
+
+[HKEY_CURRENT_USER\\Software\\Quarrytree Software]
+
+[HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag]
+"UI Locale"=dword:00000409
+"Update Check Period"=dword:00000003
+"File Navigation Mode"=dword:00000000
+"Image Folder"="$photos/"
+HIVE
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${LUMATAG_DEMO_SCREENSHOT:-}" ]; then
+  echo "Lumatag on $photos (settings: $XDG_CONFIG_HOME/Lumatag/settings.reg)"
+  exec "$build/bin/lumatag"
+fi
+
+shot="$demo/lumatag.png"
+LUMATAG_SCREENSHOT="$shot" LUMATAG_STARTUP_TIMING=1 \
+  xvfb-run -a -s '-screen 0 1280x900x24' "$build/bin/lumatag"
+echo "Screenshot of the window: $shot"

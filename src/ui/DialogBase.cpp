@@ -82,13 +82,11 @@ void DialogBase::ReportCommandFailureAndCancel(Status status) {
   reject();
 }
 
-Status DialogBase::SetTooltips(std::initializer_list<std::pair<QWidget*, std::uint16_t>> table) {
+void DialogBase::SetTooltips(std::initializer_list<std::pair<QWidget*, std::uint16_t>> table) {
   for (const auto& [widget, id] : table) {
     QString tip;
-    LT_TRY(LoadText(*ui_.app.resourceModule, id, &tip));
-    widget->setToolTip(tip);
+    if (Succeeded(LoadText(*ui_.app.resourceModule, id, &tip))) widget->setToolTip(tip);
   }
-  return S_OK;
 }
 
 bool DialogBase::Start() {

@@ -84,11 +84,11 @@ std::unique_ptr<QMessageBox> QtMessagePresenter::BuildBox(std::u16string_view te
   }
   const StringModule& module = *context_.resourceModule;
   std::vector<QPushButton*> made;
-  for (const ButtonSpec& spec : buttons) {
-    QPushButton* button = box->addButton(spec.button);
-    const QString label = TableText(module, spec.label);
+  for (const ButtonSpec& wanted : buttons) {
+    QPushButton* button = box->addButton(wanted.button);
+    const QString label = TableText(module, wanted.label);
     if (!label.isEmpty()) button->setText(label);
-    button->setProperty(kAnswerProperty, spec.answer);
+    button->setProperty(kAnswerProperty, wanted.answer);
     made.push_back(button);
   }
   std::size_t defaultIndex = 0;

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/TestSupport.h"
+
 namespace lumatag {
 namespace {
 
@@ -40,13 +42,12 @@ TEST(WantedLocalesTest, FollowsThePosixOrderAndStripsCodeSetAndModifier) {
 
 class LoadLocaleStringTableTest : public ::testing::Test {
  protected:
+  // Each test has a folder of its own: the tests of this file run in parallel processes.
   void SetUp() override {
-    root_ = std::filesystem::path(::testing::TempDir()) / "lumatag-locale-folders";
-    std::filesystem::remove_all(root_);
+    root_ = temp_.path();
     std::filesystem::create_directories(root_ / "beside");
     std::filesystem::create_directories(root_ / "share");
   }
-  void TearDown() override { std::filesystem::remove_all(root_); }
   void Write(const std::string& folder, const std::string& locale, const std::string& text) {
     std::filesystem::create_directories(root_ / folder / locale);
     std::ofstream(root_ / folder / locale / "strings.txt") << text;
@@ -54,6 +55,7 @@ class LoadLocaleStringTableTest : public ::testing::Test {
   std::vector<std::string> Folders() const {
     return {(root_ / "beside").string(), (root_ / "share").string()};
   }
+  TempDir temp_;
   std::filesystem::path root_;
 };
 

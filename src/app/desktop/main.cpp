@@ -1,0 +1,71 @@
+// lumatag: the desktop program.
+//
+// LUMATAG_SCREENSHOT=FILE saves a picture of the window once its first preview is drawn, then ends
+// the program (demos and smoke tests); LUMATAG_STARTUP_TIMING=1 prints the time from the start of
+// the process to that first drawing on standard error.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+
+#include "platform/linux/HiveRegistryStore.h"
+#include "platform/linux/IcuTextComparer.h"
+#include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxStandardFolders.h"
+#include "platform/linux/PosixReadableFile.h"
+#include "shell/MainWindow.h"
+#include "shell/ShellApplication.h"
+
+// Sanitizer builds: the font configuration and D-Bus libraries keep a few blocks for the life of
+// the process.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\nleak:libdbus-1.so\n";
+}
+
+int main(int argc, char** argv) {
+  QElapsedTimer clock;
+  clock.start();
+  // 1. The crash handler comes first, before anything can fail.
+  lumatag::shell::InstallCrashHandler();
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("lumatag"));
+
+  // The platform's settings store, files and folders.
+  lumatag::HiveRegistryStore registry(lumatag::HiveRegistryStore::DefaultPath());
+  lumatag::LinuxFileOperations files;
+  lumatag::LinuxStandardFolders folders;
+  lumatag::shell::ShellPorts ports;
+  ports.registry = &registry;
+  ports.files = &files;
+  ports.readableFiles = &lumatag::PlatformReadableFileSystem();
+  ports.folders = &folders;
+  ports.textComparer = &lumatag::PlatformTextComparer();
+  lumatag::shell::ShellApplication app(std::move(ports));
+  const lumatag::Status status = app.InitApplication();
+  if (lumatag::Failed(status)) return static_cast<int>(status);
+  lumatag::shell::MainWindow* window = app.Window();
+
+  const QString screenshot = qEnvironmentVariable("LUMATAG_SCREENSHOT");
+  const bool timing = qEnvironmentVariableIsSet("LUMATAG_STARTUP_TIMING");
+  QObject::connect(window, &lumatag::shell::MainWindow::firstPreviewPainted, window, [&, window] {
+    if (timing) {
+      std::fprintf(stderr, "lumatag: first window painted after %lld ms\n",
+                   static_cast<long long>(clock.elapsed()));
+    }
+    if (screenshot.isEmpty()) return;
+    // Let the rest of the window finish drawing, then take its picture.
+    QTimer::singleShot(50, window, [window, &screenshot] {
+      const bool saved = window->grab().save(screenshot, "PNG");
+      QApplication::exit(saved ? 0 : 1);
+    });
+  });
+  app.ShowMainWindow();
+  // With no control focused yet, the base-name box gets the focus.
+  if (QApplication::focusWidget() == nullptr) {
+    window->Control(lumatag::shell::kBaseNameBox)->setFocus();
+  }
+  const int code = QApplication::exec();
+  app.ShutdownApplication();
+  return code;
+}
