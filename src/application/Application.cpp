@@ -53,7 +53,8 @@ Status Application::Load() {
   naming_.patterns = &catalogue_;
   naming_.extensions = &extensions_;
   PicturesFolderRule rule(*ports_.files, *ports_.folders);
-  LoadNamingSettings(*store_, context_, naming_, &rule, &settingsChanged_);
+  // Settings that cannot be read keep their defaults; the store has told the person.
+  IgnoreStatus(LoadNamingSettings(*store_, context_, naming_, &rule, &settingsChanged_));
   bool defaulted = false;
   LT_TRY(extensions_.EnsureNotEmpty(*context_.resourceModule, &defaulted));
   if (defaulted) settingsChanged_ = true;
@@ -104,12 +105,13 @@ Status Application::SaveIfChanged(const ShowCommandSource& showCommand) {
 
 Status Application::Exit(const ShowCommandSource& showCommand) {
   if (busy_ != 0) {
-    ShowErrorMessage(context_, IDS_ERR_CANNOT_EXIT);
+    // A message that cannot be shown leaves nothing more to do.
+    IgnoreStatus(ShowErrorMessage(context_, IDS_ERR_CANNOT_EXIT));
     return E_FAIL;
   }
   if (workflow_ != nullptr) LT_TRY(workflow_->AskBeforeLeaving());
   // Save failures at exit are not shown.
-  SaveIfChanged(showCommand);
+  IgnoreStatus(SaveIfChanged(showCommand));
   return S_OK;
 }
 
@@ -128,7 +130,8 @@ Status Application::FolderCommand(FolderChooser& chooser) {
       if (Succeeded(status)) settingsChanged_ = true;
     }
     if (Failed(status) && status != E_CANCELLED) {
-      ShowErrorMessage(context_, IDS_ERR_CHANGING_FOLDER);
+      // A message that cannot be shown leaves nothing more to do.
+      IgnoreStatus(ShowErrorMessage(context_, IDS_ERR_CHANGING_FOLDER));
     }
   }
   if (Failed(status)) return status;
@@ -192,7 +195,8 @@ Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied*
   // 4. A rescan when the folder, the patterns or the extensions changed.
   if (workflow_ != nullptr && (folderChanged || patternsChanged || extensionsChanged)) {
     applied->rescanned = true;
-    workflow_->RefreshPhotoList(true, patternsChanged);
+    // A failed scan has been shown by the workflow; the list stays as it was.
+    IgnoreStatus(workflow_->RefreshPhotoList(true, patternsChanged));
     return S_OK;
   }
 

@@ -58,7 +58,7 @@ int CompareIgnoringCase(const CountedString& key, const CountedString& element) 
 }  // namespace
 
 BaseNameList::BaseNameList() : items_(10, true, CompareIgnoringCase) {
-  items_.Reserve(10);
+  IgnoreStatus(items_.Reserve(10));  // a first reservation only; adding grows the array
 }
 
 Status BaseNameList::Reset(const StringModule& strings) {
@@ -181,7 +181,7 @@ PhotoList::PhotoList()
     : photos_(kGrowthStep, true, [](const PhotoEntry& key, const PhotoEntry& element) {
         return ComparePhotoOrder(key, element);
       }) {
-  photos_.Reserve(kInitialCapacity);
+  IgnoreStatus(photos_.Reserve(kInitialCapacity));  // adding grows the array when this failed
 }
 
 void PhotoList::Clear() {

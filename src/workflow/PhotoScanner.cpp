@@ -94,7 +94,7 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
         photo.flags |= kPhotoNamed;
         photo.flags &= ~(kPhotoOriginalFound | kPhotoOriginalIsCurrent);
         // A photo whose metadata cannot be read is still listed, by its file date.
-        ReadPhotoMetadata(read, folder_, &photo, &tags_, false);
+        IgnoreStatus(ReadPhotoMetadata(read, folder_, &photo, &tags_, false));
         one = ClassifyName(*catalogue_, &photo, &lookup);
       }
       if (Succeeded(one)) {
