@@ -217,7 +217,8 @@ Status ShellApplication::ChooseLocale() {
 }
 
 void ShellApplication::ShowMainWindow() {
-  if (!window_) return;
+  // A long first scan may have shown the window already.
+  if (!window_ || window_->isVisible()) return;
   window_->RestorePlacement(host_->Window());
 }
 

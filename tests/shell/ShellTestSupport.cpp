@@ -23,6 +23,31 @@ Status ScriptedFolderChooser::Choose(std::u16string_view startFolder, std::u16st
   return S_OK;
 }
 
+namespace {
+
+class WatchedListing final : public FolderListing {
+ public:
+  WatchedListing(std::unique_ptr<FolderListing> real, std::function<void()> beforeEntry)
+      : real_(std::move(real)), beforeEntry_(std::move(beforeEntry)) {}
+  Status Next(FolderEntry* entry) override {
+    beforeEntry_();
+    return real_->Next(entry);
+  }
+
+ private:
+  std::unique_ptr<FolderListing> real_;
+  std::function<void()> beforeEntry_;
+};
+
+}  // namespace
+
+Status TrashFileOperations::OpenListing(std::u16string_view folder,
+                                        std::unique_ptr<FolderListing>* listing) {
+  LT_TRY(real_.OpenListing(folder, listing));
+  if (beforeEntry) *listing = std::make_unique<WatchedListing>(std::move(*listing), beforeEntry);
+  return S_OK;
+}
+
 Status TrashFileOperations::Recycle(std::u16string_view path) {
   const std::string from = Utf16ToUtf8(path);
   std::error_code error;
