@@ -11,8 +11,11 @@
 #include "ports/Messages.h"
 #include "shell/InterimPorts.h"
 #include "shell/MainWindow.h"
+#include "shell/PatternsCommand.h"
+#include "ui/DialogBase.h"
 #include "ui/QtMessagePresenter.h"
 #include "ui/QtPorts.h"
+#include "ui/UiContext.h"
 #include "workflow/FolderLister.h"
 #include "workflow/WorkingFolder.h"
 
@@ -70,7 +73,14 @@ void InstallCrashHandler() {
 }
 
 ShellApplication::ShellApplication(ShellPorts ports, ShellDialogs dialogs)
-    : ports_(std::move(ports)), dialogs_(std::move(dialogs)) {}
+    : ports_(std::move(ports)), dialogs_(std::move(dialogs)) {
+  if (!dialogs_.patternsManager) {
+    dialogs_.patternsManager = [](ShellApplication& app) {
+      ui::ModalDialogRunner runner;
+      return RunPatternsCommand(app, runner);
+    };
+  }
+}
 
 ShellApplication::~ShellApplication() {
   ShutdownApplication();
@@ -112,6 +122,7 @@ Status ShellApplication::Initialise() {
   hostPorts.textComparer = ports_.textComparer;
   host_ = std::make_unique<Application>(hostPorts);
   AppContext& context = host_->Context();
+  ui_ = std::make_unique<ui::UiContext>(context, host_->Window());
   if (ports_.presenter == nullptr) {
     ownPresenter_ = std::make_unique<ui::QtMessagePresenter>(context);
     context.presenter = ownPresenter_.get();
@@ -163,6 +174,11 @@ Status ShellApplication::Initialise() {
   // The main window with its controls, and the workflow showing through it.
   window_ = std::make_unique<MainWindow>(*this);
   if (ownPresenter_) ownPresenter_->SetMainWindow(window_.get());
+  ui_->mainWindow = window_.get();
+  ui_->showHelp = [this](int helpContext) {
+    if (!help_->ShowTopic(helpContext))
+      (void)ShowErrorMessage(host_->Context(), IDS_ERR_HELP_WINDOW);
+  };
   LT_TRY(host_->CreateWorkflow(*window_));
   workflow_ = std::make_unique<WorkflowFront>(host_->Workflow());
   if (!window_->Build()) {
@@ -259,10 +275,24 @@ Status ShellApplication::RunDialog(const ShellDialog& dialog) {
   return status;
 }
 
+void ShellApplication::TakeDialogSettingsMark() {
+  if (ui_ && ui_->settingsChanged) {
+    ui_->settingsChanged = false;
+    host_->MarkSettingsChanged();
+  }
+}
+
+void ShellApplication::ShowAppliedSettings(const SettingsApplied& applied) {
+  if (!window_) return;
+  window_->ApplyWindowTips(applied.showWindowTips);
+  if (!applied.rescanned && applied.refresh != 0) window_->RefreshWindowState(applied.refresh);
+}
+
 void ShellApplication::ShutdownApplication() {
   window_.reset();
   workflow_.reset();
   help_.reset();
+  ui_.reset();
   host_.reset();
 }
 

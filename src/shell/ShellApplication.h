@@ -29,6 +29,7 @@
 
 namespace lumatag::ui {
 class QtMessagePresenter;
+struct UiContext;
 }  // namespace lumatag::ui
 
 namespace lumatag::shell {
@@ -60,7 +61,8 @@ struct ShellPorts {
   std::uint32_t wantedLocale = 0;
 };
 
-// Dialogs that live outside the shell. A command whose dialog is not set is shown disabled.
+// Dialogs that live outside the shell. A command whose dialog is not set is shown disabled; the
+// Patterns Manager is the shell's own unless one is given.
 using ShellDialog = std::function<Status(ShellApplication& app)>;
 struct ShellDialogs {
   ShellDialog patternsManager;
@@ -105,6 +107,12 @@ class ShellApplication {
   SoundPlayer& Sounds() { return *sounds_; }
   const ShellDialogs& Dialogs() const { return dialogs_; }
   const QString& ProgramFolder() const { return programFolder_; }
+  // What the dialogs of the window layer work with (string tables, window record, main window).
+  ui::UiContext& Ui() { return *ui_; }
+  // A dialog stored its place in the window settings: they are marked changed.
+  void TakeDialogSettingsMark();
+  // The window shows what applying a dialog's settings copy changed (a rescan showed it already).
+  void ShowAppliedSettings(const SettingsApplied& applied);
 
   // The busy state: set while a modal shell dialog runs; exit is refused meanwhile.
   bool IsBusy() const { return host_ && host_->Busy() > 0; }
@@ -134,6 +142,7 @@ class ShellApplication {
   SoundPlayer* sounds_ = nullptr;
   FolderChooser* chooser_ = nullptr;
   std::unique_ptr<Application> host_;
+  std::unique_ptr<ui::UiContext> ui_;
   StringModule localeModule_;
   UiLocaleEntry uiLocale_;
   bool localeChosenNow_ = false;

@@ -154,7 +154,7 @@ bool ShellTest::Start() {
     opened_.push_back(url);
     return true;
   };
-  shell_ = std::make_unique<ShellApplication>(std::move(ports));
+  shell_ = std::make_unique<ShellApplication>(std::move(ports), dialogs_);
   if (Failed(shell_->InitApplication())) return false;
   shell_->ShowMainWindow();
   Window().activateWindow();

@@ -93,6 +93,8 @@ class ShellTest : public testing::Test {
   std::unique_ptr<HiveRegistryStore> registry_;
   LinuxStandardFolders folders_;
   std::vector<QUrl> opened_;
+  // The dialogs the next Start gives the shell.
+  ShellDialogs dialogs_;
   std::unique_ptr<ShellApplication> shell_;
 };
 
