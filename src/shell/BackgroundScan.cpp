@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <thread>
 
+#include "crash/CrashHandler.h"
 #include "shell/MainWindow.h"
 
 namespace lumatag::shell {
@@ -81,6 +82,8 @@ ScanOutcome BackgroundScan::Run(const ScanJob& job, const ScanControl& control) 
 
   std::atomic<bool> done{false};
   std::thread worker([&job, &own, &outcome, &loop, &done] {
+    // A crash on this thread still reaches the crash handler, even from a stack overflow.
+    (void)PrepareThreadForCrashes();
     outcome = job.Run(own);
     done = true;
     // The window's thread leaves its loop once this arrives.

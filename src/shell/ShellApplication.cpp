@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QScreen>
 
+#include "crash/CrashLogs.h"
 #include "ports/Messages.h"
 #include "shell/InterimPorts.h"
 #include "shell/MainWindow.h"
@@ -140,6 +141,8 @@ Status ShellApplication::Initialise() {
     host_->MarkSettingsChanged();
   }
   SettingsStore& store = host_->Store();
+  // A crash of the last run left its marker: it becomes "Minidump Available" (stored at once).
+  (void)TakeCrashMarker(ports_.crashStateRoot, store, host_->Naming(), &crashedLastTime_);
 
   // The status bar setting; the help window's title.
   {

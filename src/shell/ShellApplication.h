@@ -57,6 +57,9 @@ struct ShellPorts {
   // The folder holding the program (help pages, locale folders, documents); empty: the program's.
   QString programFolder;
   QString programName = QStringLiteral("lumatag");
+  // The state folder holding the crash reports (their marker is read at start-up); empty: the
+  // user's own.
+  std::string crashStateRoot;
   // The wanted user-interface locale; 0: from the environment.
   std::uint32_t wantedLocale = 0;
 };
@@ -115,6 +118,9 @@ class ShellApplication {
   void ShowAppliedSettings(const SettingsApplied& applied);
 
   // The busy state: set while a modal shell dialog runs; exit is refused meanwhile.
+  // Whether the last run ended in a crash that left a report (its marker was taken at start-up).
+  bool CrashedLastTime() const { return crashedLastTime_; }
+
   bool IsBusy() const { return host_ && host_->Busy() > 0; }
   void EnterBusy() { host_->SetBusy(host_->Busy() + 1); }
   void LeaveBusy() { host_->SetBusy(host_->Busy() - 1); }
@@ -146,6 +152,7 @@ class ShellApplication {
   StringModule localeModule_;
   UiLocaleEntry uiLocale_;
   bool localeChosenNow_ = false;
+  bool crashedLastTime_ = false;
   bool windowFailed_ = false;
   CountedString helpTitle_;
   std::unique_ptr<HelpPages> help_;

@@ -141,6 +141,7 @@ ShellPorts ShellTest::BasePorts() {
   ports.presenter = &presenter_;
   ports.programFolder = QString::fromStdString(dir_.File("program"));
   ports.wantedLocale = kEnglishLocale;
+  ports.crashStateRoot = dir_.File("state");
   return ports;
 }
 

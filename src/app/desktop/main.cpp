@@ -8,7 +8,10 @@
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
+#include <string>
 
+#include "crash/CrashHandler.h"
+#include "foundation/ProductInfo.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/IcuTextComparer.h"
 #include "platform/linux/LinuxFileOperations.h"
@@ -26,7 +29,13 @@ extern "C" const char* __lsan_default_suppressions() {
 int main(int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
-  // 1. The crash handler comes first, before anything can fail.
+  // 1. The crash handler comes first, before anything can fail. Without it (its folder cannot be
+  // made safe) the program goes on without crash reports.
+  lumatag::shell::SetCrashHandlerInstaller([] {
+    lumatag::CrashHandlerOptions options;
+    options.version = std::string(lumatag::BuiltInProductInfo().versionBytes);
+    (void)lumatag::InstallCrashHandler(options);
+  });
   lumatag::shell::InstallCrashHandler();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("lumatag"));
