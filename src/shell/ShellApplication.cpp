@@ -207,8 +207,8 @@ Status ShellApplication::ChooseLocale() {
     bool changed = false;
     (void)LoadWindowSettings(store, host_->Context(), stored, &changed);
   }
-  const std::vector<UiLocaleEntry> available =
-      AvailableUiLocales(programFolder_, ports_.programName);
+  const std::vector<UiLocaleEntry> available = AvailableUiLocales(
+      ports_.localeFolders.empty() ? std::vector<QString>{programFolder_} : ports_.localeFolders);
   if (stored.uiLocale == 0) {
     const std::uint32_t wanted =
         ports_.wantedLocale != 0 ? ports_.wantedLocale : LocaleIdOfName(QLocale::system().name());

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "application/Application.h"
 #include "foundation/AppContext.h"
@@ -54,9 +55,10 @@ struct ShellPorts {
   FolderChooser* folderChooser = nullptr;
   DocumentOpener opener;
   UiLocaleChooser localeChooser;
-  // The folder holding the program (help pages, locale folders, documents); empty: the program's.
+  // The folder holding the program (help pages, documents); empty: the program's.
   QString programFolder;
-  QString programName = QStringLiteral("lumatag");
+  // The folders searched for locale folders with translated tables; empty: the program folder.
+  std::vector<QString> localeFolders;
   // The state folder holding the crash reports (their marker is read at start-up); empty: the
   // user's own.
   std::string crashStateRoot;

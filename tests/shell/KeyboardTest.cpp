@@ -217,8 +217,8 @@ TEST_F(HelpTest, DialogsThatAreNotThereLeaveTheirItemsDisabled) {
 using StartupTest = ShellTest;
 
 TEST_F(StartupTest, NoLocaleChosenEndsStartUpWithItsMessage) {
-  std::filesystem::create_directories(dir_.File("program/de_DE"));
-  std::ofstream(dir_.File("program/de_DE/lumatag.txt")) << "";
+  std::filesystem::create_directories(dir_.File("program/de"));
+  std::ofstream(dir_.File("program/de/strings.txt")) << "";
   std::ofstream(dir_.File("settings.reg")) << "Lumatag Settings Hive 1\n";
   ShellPorts ports = BasePorts();
   ports.wantedLocale = 0x40C;  // French: not there, German is

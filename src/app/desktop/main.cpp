@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "crash/CrashHandler.h"
 #include "foundation/ProductInfo.h"
@@ -16,6 +17,7 @@
 #include "platform/linux/IcuTextComparer.h"
 #include "platform/linux/LinuxFileOperations.h"
 #include "platform/linux/LinuxStandardFolders.h"
+#include "platform/linux/LocaleFolders.h"
 #include "platform/linux/PosixReadableFile.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellApplication.h"
@@ -50,6 +52,15 @@ int main(int argc, char** argv) {
   ports.readableFiles = &lumatag::PlatformReadableFileSystem();
   ports.folders = &folders;
   ports.textComparer = &lumatag::PlatformTextComparer();
+  // The interface language: the tables lumatag-cli uses too, in the locale the environment asks
+  // for (LC_ALL, LC_MESSAGES, LANG); English when it asks for none.
+  for (const std::string& folder : lumatag::LocaleSearchFolders()) {
+    ports.localeFolders.push_back(QString::fromStdString(folder));
+  }
+  const std::vector<std::string> wanted = lumatag::WantedLocalesFromEnvironment();
+  ports.wantedLocale = wanted.empty()
+                           ? lumatag::shell::kEnglishLocale
+                           : lumatag::shell::LocaleIdOfName(QString::fromStdString(wanted.front()));
   lumatag::shell::ShellApplication app(std::move(ports));
   const lumatag::Status status = app.InitApplication();
   if (lumatag::Failed(status)) return static_cast<int>(status);
