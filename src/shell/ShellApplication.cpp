@@ -191,6 +191,8 @@ Status ShellApplication::Initialise() {
 
   // The first scan (it reports its own failures), then the navigation box.
   host_->SetBusy(0);
+  // The window shows the empty list with its folder first: a long scan shows it before it ends.
+  window_->FillBoxes(kRefreshAll);
   (void)workflow_->Scan(true, true);
   window_->FillBoxes(kRefreshNavigation);
 

@@ -100,6 +100,11 @@ TEST_F(BackgroundScanTest, LargeFolderScansWhileTheWindowGoesOn) {
     progressShown = QTest::qWaitFor([this] { return Window().ScanProgressShown(); }, 30000);
     EXPECT_TRUE(Window().isVisible());
     EXPECT_TRUE(Window().ScanCancelButton()->isVisible());
+    // Shown before the scan ends, the window shows its folder and nothing to act on yet.
+    EXPECT_EQ(Control(kFolderPath)->accessibleName(), QString::fromStdString(photos_));
+    EXPECT_EQ(Label(kPhotoIndexText)->text(), QStringLiteral("Photo #0 of 0."));
+    EXPECT_FALSE(Control(kRenameButton)->isEnabled());
+    EXPECT_FALSE(Control(kNextButton)->isEnabled());
     gate_.Open();
   });
   ASSERT_TRUE(Start());
