@@ -184,7 +184,11 @@ Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied*
   naming_.baseOnLast = copy.baseOnLast;
   applied->showWindowTips = naming_.showWindowTips;
   if (workflow_ != nullptr && patternsChanged) {
-    const int found = currentPattern.empty() ? -1 : catalogue_.Find(currentPattern);
+    int found = currentPattern.empty() ? -1 : catalogue_.Find(currentPattern);
+    if (copy.currentPattern >= 0 && copy.currentPattern < catalogue_.Count() &&
+        !catalogue_.At(copy.currentPattern).IsDeleted()) {
+      found = copy.currentPattern;
+    }
     workflow_->SetCurrentPattern(found >= 0 ? static_cast<std::uint16_t>(found)
                                             : catalogue_.DefaultIndex());
   }

@@ -48,6 +48,9 @@ struct ApplicationPorts {
 struct SettingsCopy {
   CountedString imageFolder;
   PatternCatalogue patterns;
+  // The index in `patterns` of the pattern that is current now, when the dialog followed it (so a
+  // renamed pattern stays current); -1: the current pattern is looked up by its name.
+  int currentPattern = -1;
   ExtensionList extensions;
   bool showFilePreview = true;
   bool advanceAfterRename = true;

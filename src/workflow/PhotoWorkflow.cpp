@@ -124,27 +124,39 @@ Status PhotoWorkflow::FinishScan(ScanOutcome&& outcome) {
 
 Status PhotoWorkflow::RefreshPhotoList(bool clear, bool rebuildTagList,
                                        const ScanControl& control) {
-  if (clear) {
-    list_.Clear();
-    services_.view->ReleasePreview();
-    ResetNaming();
-  }
-  if (!list_.IsEmpty()) {
+  if (!clear && !list_.IsEmpty()) {
     if (rebuildTagList || quickPassTags_.Count() == 0) LT_TRY(RebuildQuickPassTags());
     return S_OK;
   }
+  // The list held stays in place (and on show) while the new one is built; it is dropped when the
+  // scan cannot start or is cancelled, since it may belong to another folder by then.
+  auto dropList = [this, clear] {
+    if (!clear) return;
+    services_.view->ReleasePreview();
+    list_.Clear();
+    ResetNaming();
+  };
   services_.view->SetWaitCursor(true);
   ScanJob job;
   const Status prepared = PrepareScan(rebuildTagList, &job);
   if (Failed(prepared)) {
+    dropList();
     // A photo whose details cannot be read is still selected; its fields stay empty.
     IgnoreStatus(SelectPhoto(-1));
     Fill(kRefreshAll);
     services_.view->SetWaitCursor(false);
     return prepared;
   }
-  ScanOutcome outcome = job.Run(control);
-  if (outcome.status == E_CANCELLED) services_.view->SetWaitCursor(false);
+  ScanOutcome outcome = services_.view->RunScan(job, control);
+  if (outcome.status == E_CANCELLED) {
+    if (clear) {
+      dropList();
+      SelectPhoto(-1);
+      Fill(kRefreshAll);
+    }
+    services_.view->SetWaitCursor(false);
+    return E_CANCELLED;
+  }
   return FinishScan(std::move(outcome));
 }
 
