@@ -41,13 +41,16 @@ install: build
 run: build
 	tools/run-demo.sh $(BUILD)
 
-# Previews of the demo photos and a sample dialog on a virtual display, saved as PNG files in
-# $(BUILD)/screenshots.
+# Previews of the demo photos, a sample dialog and the settings, crash-log and update dialogs on a
+# virtual display, saved as PNG files in $(BUILD)/screenshots.
 screenshots: build
 	rm -rf $(BUILD)/screenshots/photos && mkdir -p $(BUILD)/screenshots/photos
 	$(BUILD)/bin/lumatag-make-photos $(BUILD)/screenshots/photos 5
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/bin/lumatag-ui-gallery $(BUILD)/screenshots \
 	  $(BUILD)/screenshots/photos/*.JPG $(BUILD)/screenshots/photos/IMG_TIFF.TIF
+	LUMATAG_DIALOG_PICTURES=$(BUILD)/screenshots/dialogs QT_QPA_PLATFORM=xcb \
+	  xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/tests/test_dialog_widgets \
+	  --gtest_filter='DialogPictures*'
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done

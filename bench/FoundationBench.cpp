@@ -2,6 +2,7 @@
 // action and inside folder scans.
 #include <benchmark/benchmark.h>
 
+#include "BenchCheck.h"
 #include "foundation/Numbers.h"
 #include "foundation/StringTable.h"
 #include "ports/TextComparer.h"
@@ -13,8 +14,8 @@ void BM_PrepareMessage(benchmark::State& state) {
   const StringModule& module = StringModule::BuiltIn();
   for (auto _ : state) {
     MessageString text;
-    LoadString(module, IDS_CONTACT_TITLE, text);
-    SubstitutePlaceholder(text, 1, u"IMG_1234.JPG");
+    RequireSuccess(LoadString(module, IDS_CONTACT_TITLE, text));
+    RequireSuccess(SubstitutePlaceholder(text, 1, u"IMG_1234.JPG"));
     benchmark::DoNotOptimize(text.Length());
   }
 }
@@ -24,7 +25,7 @@ void BM_FormatPadded(benchmark::State& state) {
   FixedString<16> text;
   std::uint32_t n = 0;
   for (auto _ : state) {
-    FormatUInt32Padded(text, n++, 3);
+    RequireSuccess(FormatUInt32Padded(text, n++, 3));
     benchmark::DoNotOptimize(text.Length());
   }
 }

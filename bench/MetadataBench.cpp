@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchCheck.h"
 #include "metadata/MetadataCatalogue.h"
 #include "metadata/PhotoMetadataReader.h"
 #include "photobuilder/PhotoBuilder.h"
@@ -61,9 +62,9 @@ void ReadPhotos(benchmark::State& state, const MetadataReadContext& context,
                 std::u16string_view folder, bool quick) {
   TagFilter filter;
   if (quick) {
-    BuildQuickPassFilter(&filter, kPatternTags);
+    RequireSuccess(BuildQuickPassFilter(&filter, kPatternTags));
   } else {
-    BuildFullPassFilter(&filter);
+    RequireSuccess(BuildFullPassFilter(&filter));
   }
   std::vector<std::u16string> names;
   for (int i = 0; i < kPhotos; ++i) names.push_back(PhotoName(i));
@@ -72,8 +73,8 @@ void ReadPhotos(benchmark::State& state, const MetadataReadContext& context,
   std::int64_t entries = 0;
   for (auto _ : state) {
     PhotoFacts photo;
-    SetupPhotoFacts(&photo, &heap, names[static_cast<std::size_t>(i)].c_str(), kNoDate,
-                    kNoPatternIndex, 0);
+    RequireSuccess(SetupPhotoFacts(&photo, &heap, names[static_cast<std::size_t>(i)].c_str(),
+                                   kNoDate, kNoPatternIndex, 0));
     if (Failed(ReadPhotoMetadata(context, folder, &photo, &filter, !quick))) {
       state.SkipWithError("read failed");
       break;

@@ -3,6 +3,7 @@
 // folder when it is listed.
 #include <benchmark/benchmark.h>
 
+#include "BenchCheck.h"
 #include "foundation/StringTable.h"
 #include "metadata/SamplePhoto.h"
 #include "patterns/Classification.h"
@@ -18,11 +19,11 @@ constexpr SystemTime kFileDate{2013, 3, 1, 4, 5, 6, 7, 0};
 
 struct Naming {
   Naming() : lookup(extensions) {
-    keywords.Build(StringModule::BuiltIn());
-    catalogue.BuildBuiltIns(context, &keywords);
-    catalogue.BuildAutomaticList(context);
-    extensions.SetDefaults(StringModule::BuiltIn());
-    DateLocale::FromName("en-US", &locale);
+    RequireSuccess(keywords.Build(StringModule::BuiltIn()));
+    RequireSuccess(catalogue.BuildBuiltIns(context, &keywords));
+    RequireSuccess(catalogue.BuildAutomaticList(context));
+    RequireSuccess(extensions.SetDefaults(StringModule::BuiltIn()));
+    RequireSuccess(DateLocale::FromName("en-US", &locale));
     environment.app = &context;
     environment.catalogue = &catalogue;
     environment.extensions = &lookup;
@@ -40,14 +41,14 @@ struct Naming {
 void BM_GenerateName(benchmark::State& state) {
   Naming naming;
   NamingPattern pattern(naming.context.heap, &naming.keywords);
-  pattern.definition.Assign(u"[name] #[001]");
-  EnsureCompiled(naming.context, &pattern, true, nullptr, nullptr);
+  RequireSuccess(pattern.definition.Assign(u"[name] #[001]"));
+  RequireSuccess(EnsureCompiled(naming.context, &pattern, true, nullptr, nullptr));
   PhotoFacts photo;
-  BuildSamplePhoto(&photo, naming.context.heap, StringModule::BuiltIn(), kFileDate);
+  RequireSuccess(BuildSamplePhoto(&photo, naming.context.heap, StringModule::BuiltIn(), kFileDate));
   CountedString base;
-  base.Assign(u"Trip");
+  RequireSuccess(base.Assign(u"Trip"));
   CountedString output;
-  output.Reserve(64);
+  RequireSuccess(output.Reserve(64));
   std::uint32_t number = 0;
   for (auto _ : state) {
     if (Failed(
@@ -65,8 +66,8 @@ void BM_ClassifyName(benchmark::State& state) {
                                            u"Trip (7).JPG"};
   Naming naming;
   PhotoFacts photo;
-  BuildSamplePhoto(&photo, naming.context.heap, StringModule::BuiltIn(), kFileDate);
-  photo.fileName.Assign(kNames[state.range(0)]);
+  RequireSuccess(BuildSamplePhoto(&photo, naming.context.heap, StringModule::BuiltIn(), kFileDate));
+  RequireSuccess(photo.fileName.Assign(kNames[state.range(0)]));
   state.SetLabel(photo.fileName.ToUtf8());
   for (auto _ : state) {
     if (Failed(ClassifyName(naming.catalogue, &photo, &naming.lookup, &naming.locale))) {

@@ -19,6 +19,7 @@
 #include <string>
 #include <thread>
 
+#include "BenchCheck.h"
 #include "BenchProgram.h"
 #include "photobuilder/PhotoBuilder.h"
 
@@ -81,7 +82,7 @@ void BM_ScanProgressGaps(benchmark::State& state) {
     const double tail = std::chrono::duration<double, std::milli>(Clock::now() - last).count();
     maxGap = std::max(maxGap, tail);
     if (outcome.list.Count() != kPhotos) state.SkipWithError("wrong count");
-    program.app.Workflow().FinishScan(std::move(outcome));
+    RequireSuccess(program.app.Workflow().FinishScan(std::move(outcome)));
   }
   state.counters["max_gap_ms"] = maxGap;
   state.counters["reports"] = reports;

@@ -2,12 +2,16 @@
 // and the preview of the next 24-megapixel photo, cold and with the read-ahead. Runs on Qt's
 // offscreen platform.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
 #include <QPainter>
 #include <QTimer>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -173,5 +177,114 @@ void BM_NextPreview24MegapixelReadAhead(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_NextPreview24MegapixelReadAhead)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The folder choice of a folder of 100,000 camera-named photos while the window's event loop is
+// watched: the longest time the window's thread spent without turning to its events (max_gap_ms),
+// from the click to the filled window, scan on the worker thread included.
+class ScriptedChooser final : public lumatag::FolderChooser {
+ public:
+  explicit ScriptedChooser(std::u16string folder) : folder_(std::move(folder)) {}
+  lumatag::Status Choose(std::u16string_view, std::u16string* folder) override {
+    *folder = folder_;
+    return lumatag::S_OK;
+  }
+
+ private:
+  std::u16string folder_;
+};
+
+struct LargeFolder {
+  LargeFolder() {
+    // In memory (tmpfs) where there is one: the files stand for photos in the page cache.
+    const std::string parent =
+        fs::exists("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string();
+    path = parent + "/lumatag-window-scan-XXXXXX";
+    if (mkdtemp(path.data()) == nullptr) std::abort();
+    for (int i = 0; i < 100000; ++i) {
+      const lumatag::photo::Bytes bytes =
+          lumatag::photo::CameraLikePhoto(lumatag::photo::ByteOrder::kIntel, i, 256)
+              .Jpeg(lumatag::photo::JpegOptions().ScanBytes(256));
+      // Camera names: ten cameras' prefixes, four digits each, as a large shared folder has them.
+      static const char* const kPrefixes[] = {"IMG_", "DSC_", "DSCF", "_MG_", "DSC0",
+                                              "SAM_", "PICT", "DSCN", "CIMG", "IMGP"};
+      char name[32];
+      std::snprintf(name, sizeof name, "/%s%04d.JPG", kPrefixes[i / 10000], i % 10000);
+      std::ofstream(path + name, std::ios::binary)
+          .write(reinterpret_cast<const char*>(bytes.data()),
+                 static_cast<std::streamsize>(bytes.size()));
+    }
+  }
+  ~LargeFolder() { fs::remove_all(path); }
+  std::string path;
+};
+
+void BM_WindowDuringScanOf100000Photos(benchmark::State& state) {
+  App();
+  static const LargeFolder photos;
+  const std::string folder = BenchFolder("large-scan");
+  double maxGapMs = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove(folder + "/settings.reg");
+    std::ofstream(folder + "/settings.reg")
+        << "Lumatag Settings Hive 1\n\n[HKEY_CURRENT_USER\\Software]\n\n"
+        << "[HKEY_CURRENT_USER\\Software\\Quarrytree Software]\n\n"
+        << "[HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag]\n"
+        << "\"UI Locale\"=dword:00000409\n\"File Navigation Mode\"=dword:00000000\n"
+        << "\"Image Folder\"=\"\"\n";
+    lumatag::HiveRegistryStore registry(folder + "/settings.reg");
+    lumatag::LinuxFileOperations files;
+    lumatag::LinuxStandardFolders folders;
+    ScriptedChooser chooser(lumatag::Utf8ToUtf16(photos.path + "/"));
+    lumatag::shell::ShellPorts ports;
+    ports.registry = &registry;
+    ports.files = &files;
+    ports.readableFiles = &lumatag::PlatformReadableFileSystem();
+    ports.folders = &folders;
+    ports.textComparer = &lumatag::PlatformTextComparer();
+    ports.folderChooser = &chooser;
+    ports.programFolder = QString::fromStdString(folder);
+    ports.wantedLocale = lumatag::shell::kEnglishLocale;
+    lumatag::shell::ShellApplication shell(ports);
+    if (lumatag::Failed(shell.InitApplication())) {
+      state.SkipWithError("start-up failed");
+      break;
+    }
+    shell.ShowMainWindow();
+    QApplication::processEvents();
+    state.ResumeTiming();
+
+    // A timer that fires on every turn of the event loop records the gaps between turns.
+    QElapsedTimer clock;
+    qint64 last = -1;
+    qint64 longest = 0;
+    QTimer watch;
+    watch.setTimerType(Qt::PreciseTimer);
+    watch.setInterval(1);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      const qint64 now = clock.nsecsElapsed();
+      if (last >= 0) longest = std::max(longest, now - last);
+      last = now;
+    });
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, [&] {
+      (void)shell.ChooseFolderCommand();
+      // The turn after the filled window.
+      QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    });
+    clock.start();
+    watch.start();
+    loop.exec();
+    watch.stop();
+    if (shell.Workflow().Photos().Count() != 100000) state.SkipWithError("not every photo listed");
+    maxGapMs = std::max(maxGapMs, static_cast<double>(longest) / 1e6);
+
+    state.PauseTiming();
+    shell.ShutdownApplication();
+    state.ResumeTiming();
+  }
+  state.counters["max_gap_ms"] = maxGapMs;
+}
+BENCHMARK(BM_WindowDuringScanOf100000Photos)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <string>
 
+#include "BenchCheck.h"
 #include "BenchProgram.h"
 #include "photobuilder/PhotoBuilder.h"
 
@@ -59,7 +60,7 @@ void BM_ScanAndClassify(benchmark::State& state) {
   static const Folder photos;
   const std::string& folder = photos.path;
   Program program(folder, [](NamingSettings& naming) { naming.fileNavigationMode = kNavigateAll; });
-  program.Workflow().RefreshPhotoList(true, true);  // warms the page cache
+  RequireSuccess(program.Workflow().RefreshPhotoList(true, true));  // warms the page cache
   std::size_t heldBytes = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -111,11 +112,11 @@ void BM_RenameRemaining(benchmark::State& state) {
   for (auto _ : state) {
     if (Failed(program.Workflow().RefreshPhotoList(true, false)))
       state.SkipWithError("scan failed");
-    program.Workflow().ChoosePattern(program.app.Catalogue().At(hash3).name.View());
-    program.Workflow().ChooseBaseName(u"Round " + std::u16string(1, u'A' + (round++ % 26)), true,
-                                      false);
+    RequireSuccess(program.Workflow().ChoosePattern(program.app.Catalogue().At(hash3).name.View()));
+    RequireSuccess(program.Workflow().ChooseBaseName(
+        u"Round " + std::u16string(1, u'A' + (round++ % 26)), true, false));
     int renamed = 0;
-    program.Workflow().RenameRemaining(&renamed, false);
+    RequireSuccess(program.Workflow().RenameRemaining(&renamed, false));
     if (renamed != kPhotos) state.SkipWithError("not every photo was renamed");
   }
   state.counters["per_photo"] = benchmark::Counter(

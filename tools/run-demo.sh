@@ -7,6 +7,9 @@
 #
 # Without a display the program runs under Xvfb, saves a picture of its window once the first
 # preview is drawn to BUILD/demo/lumatag.png and ends; the script prints that path.
+#
+# LUMATAG_DEMO_LOCALE=de_DE.UTF-8 shows the window in that locale's language instead (chosen at
+# start as on a first start in that locale); its picture is BUILD/demo/lumatag-de_DE.png.
 set -euo pipefail
 build=${1:-build}
 demo="$(cd "$build" && pwd)/demo"
@@ -16,10 +19,19 @@ rm -rf "$demo"
 mkdir -p "$photos" "$demo/config/Lumatag" "$demo/data"
 export XDG_CONFIG_HOME="$demo/config"
 export XDG_DATA_HOME="$demo/data"
+export XDG_STATE_HOME="$demo/state"
 # The demo names patterns by their English names, so its texts stay English whatever the locale.
 [ -n "${LC_ALL:-}" ] && export LC_TIME="$LC_ALL"
 unset LC_ALL
-export LC_MESSAGES=C.UTF-8
+locale_line='"UI Locale"=dword:00000409'
+shot="$demo/lumatag.png"
+if [ -n "${LUMATAG_DEMO_LOCALE:-}" ]; then
+  export LC_MESSAGES="$LUMATAG_DEMO_LOCALE" LANG="$LUMATAG_DEMO_LOCALE"
+  locale_line=""
+  shot="$demo/lumatag-${LUMATAG_DEMO_LOCALE%%.*}.png"
+else
+  export LC_MESSAGES=C.UTF-8
+fi
 
 # Six camera-named photos, and one already named.
 "$build/bin/lumatag-make-demo-photos" "$photos" 6
@@ -33,7 +45,7 @@ Lumatag Settings Hive 1
 [HKEY_CURRENT_USER\\Software\\Quarrytree Software]
 
 [HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag]
-"UI Locale"=dword:00000409
+$locale_line
 "Update Check Period"=dword:00000003
 "File Navigation Mode"=dword:00000000
 "Image Folder"="$photos/"
@@ -44,7 +56,6 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${LUMATAG_DEMO_SCREENSHOT:
   exec "$build/bin/lumatag"
 fi
 
-shot="$demo/lumatag.png"
 LUMATAG_SCREENSHOT="$shot" LUMATAG_STARTUP_TIMING=1 \
   xvfb-run -a -s '-screen 0 1280x900x24' "$build/bin/lumatag"
 echo "Screenshot of the window: $shot"

@@ -30,14 +30,6 @@ bool SameCatalogue(const PatternCatalogue& a, const PatternCatalogue& b) {
   return true;
 }
 
-bool SameExtensions(const ExtensionList& a, const ExtensionList& b) {
-  if (a.Count() != b.Count()) return false;
-  for (int i = 0; i < a.Count(); ++i) {
-    if (a.At(i) != b.At(i)) return false;
-  }
-  return true;
-}
-
 Application::Application(const ApplicationPorts& ports) : ports_(ports) {
   context_.presenter = ports_.presenter;
 }
@@ -63,7 +55,8 @@ Status Application::Load() {
   naming_.patterns = &catalogue_;
   naming_.extensions = &extensions_;
   PicturesFolderRule rule(*ports_.files, *ports_.folders);
-  LoadNamingSettings(*store_, context_, naming_, &rule, &settingsChanged_);
+  // Settings that cannot be read keep their defaults; the store has told the person.
+  IgnoreStatus(LoadNamingSettings(*store_, context_, naming_, &rule, &settingsChanged_));
   bool defaulted = false;
   LT_TRY(extensions_.EnsureNotEmpty(*context_.resourceModule, &defaulted));
   if (defaulted) settingsChanged_ = true;
@@ -119,12 +112,13 @@ Status Application::SaveIfChanged(const ShowCommandSource& showCommand) {
 
 Status Application::Exit(const ShowCommandSource& showCommand) {
   if (busy_ != 0) {
-    ShowErrorMessage(context_, IDS_ERR_CANNOT_EXIT);
+    // A message that cannot be shown leaves nothing more to do.
+    IgnoreStatus(ShowErrorMessage(context_, IDS_ERR_CANNOT_EXIT));
     return E_FAIL;
   }
   if (workflow_ != nullptr) LT_TRY(workflow_->AskBeforeLeaving());
   // Save failures at exit are not shown.
-  SaveIfChanged(showCommand);
+  IgnoreStatus(SaveIfChanged(showCommand));
   return S_OK;
 }
 
@@ -143,7 +137,8 @@ Status Application::FolderCommand(FolderChooser& chooser) {
       if (Succeeded(status)) settingsChanged_ = true;
     }
     if (Failed(status) && status != E_CANCELLED) {
-      ShowErrorMessage(context_, IDS_ERR_CHANGING_FOLDER);
+      // A message that cannot be shown leaves nothing more to do.
+      IgnoreStatus(ShowErrorMessage(context_, IDS_ERR_CHANGING_FOLDER));
     }
   }
   if (Failed(status)) return status;
@@ -159,6 +154,7 @@ Status Application::CopySettings(SettingsCopy* copy) const {
   copy->advanceAfterRename = naming_.advanceAfterRename;
   copy->fileCheckBeeps = naming_.fileCheckBeeps;
   copy->showWindowTips = naming_.showWindowTips;
+  copy->baseOnLast = naming_.baseOnLast;
   copy->renameCompanions = naming_.renameCompanions;
   return S_OK;
 }
@@ -171,11 +167,11 @@ Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied*
   const bool defaultChanged = copy.patterns.DefaultIndex() != catalogue_.DefaultIndex();
   const bool extensionsChanged = !SameExtensions(copy.extensions, extensions_);
   const bool previewChanged = copy.showFilePreview != naming_.showFilePreview;
-  const bool flagsChanged = previewChanged ||
-                            copy.advanceAfterRename != naming_.advanceAfterRename ||
-                            copy.fileCheckBeeps != naming_.fileCheckBeeps ||
-                            copy.showWindowTips != naming_.showWindowTips ||
-                            copy.renameCompanions != naming_.renameCompanions;
+  const bool flagsChanged =
+      previewChanged || copy.advanceAfterRename != naming_.advanceAfterRename ||
+      copy.fileCheckBeeps != naming_.fileCheckBeeps ||
+      copy.showWindowTips != naming_.showWindowTips || copy.baseOnLast != naming_.baseOnLast ||
+      copy.renameCompanions != naming_.renameCompanions;
   applied->changed =
       folderChanged || patternsChanged || defaultChanged || extensionsChanged || flagsChanged;
 
@@ -194,10 +190,15 @@ Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied*
   naming_.advanceAfterRename = copy.advanceAfterRename;
   naming_.fileCheckBeeps = copy.fileCheckBeeps;
   naming_.showWindowTips = copy.showWindowTips;
+  naming_.baseOnLast = copy.baseOnLast;
   naming_.renameCompanions = copy.renameCompanions;
   applied->showWindowTips = naming_.showWindowTips;
   if (workflow_ != nullptr && patternsChanged) {
-    const int found = currentPattern.empty() ? -1 : catalogue_.Find(currentPattern);
+    int found = currentPattern.empty() ? -1 : catalogue_.Find(currentPattern);
+    if (copy.currentPattern >= 0 && copy.currentPattern < catalogue_.Count() &&
+        !catalogue_.At(copy.currentPattern).IsDeleted()) {
+      found = copy.currentPattern;
+    }
     workflow_->SetCurrentPattern(found >= 0 ? static_cast<std::uint16_t>(found)
                                             : catalogue_.DefaultIndex());
   }
@@ -208,7 +209,8 @@ Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied*
   // 4. A rescan when the folder, the patterns or the extensions changed.
   if (workflow_ != nullptr && (folderChanged || patternsChanged || extensionsChanged)) {
     applied->rescanned = true;
-    workflow_->RefreshPhotoList(true, patternsChanged);
+    // A failed scan has been shown by the workflow; the list stays as it was.
+    IgnoreStatus(workflow_->RefreshPhotoList(true, patternsChanged));
     return S_OK;
   }
 
@@ -244,7 +246,7 @@ Status Application::UndoRenameCommand() {
   if (Succeeded(status) && id == 0) return S_OK;
   if (Succeeded(status)) status = journal_->ReadBatch(id, &batch, &entries);
   if (Failed(status)) {
-    ShowErrorMessage(context_, IDS_ERR_UNDO_RENAME);
+    IgnoreStatus(ShowErrorMessage(context_, IDS_ERR_UNDO_RENAME));
     return status;
   }
   LT_TRY(workflow_->AskBeforeLeaving());
@@ -255,20 +257,23 @@ Status Application::UndoRenameCommand() {
     return E_CANCELLED;
   }
   FileTime now = 0;
-  if (ports_.clock != nullptr) SystemTimeToFileTime(ports_.clock->LocalNow(), &now);
+  // Without a time the batch is dated 0; the undo itself does not depend on it.
+  if (ports_.clock != nullptr) IgnoreStatus(SystemTimeToFileTime(ports_.clock->LocalNow(), &now));
   UndoResult result;
   status = UndoBatch(*journal_, *ports_.journal, *ports_.files, id, now, &result);
-  // The folder changed whatever happened: the list follows it.
-  workflow_->RefreshPhotoList(true, false);
+  // The folder changed whatever happened: the list follows it (a scan shows its own failures).
+  IgnoreStatus(workflow_->RefreshPhotoList(true, false));
   if (Failed(status)) {
-    ShowErrorMessage(context_, IDS_ERR_UNDO_RENAME);
+    IgnoreStatus(ShowErrorMessage(context_, IDS_ERR_UNDO_RENAME));
     return status;
   }
   LT_TRY(FormatUInt32(count, static_cast<std::uint32_t>(result.restored)));
-  ShowInformation(context_, result.restored == 1 ? IDS_UNDO_DONE_ONE : IDS_UNDO_DONE, count.CStr());
+  // A message that cannot be shown leaves nothing more to do.
+  IgnoreStatus(ShowInformation(context_, result.restored == 1 ? IDS_UNDO_DONE_ONE : IDS_UNDO_DONE,
+                               count.CStr()));
   if (!result.problems.empty()) {
     LT_TRY(FormatUInt32(count, static_cast<std::uint32_t>(result.problems.size())));
-    ShowInformation(context_, IDS_UNDO_LEFT, count.CStr());
+    IgnoreStatus(ShowInformation(context_, IDS_UNDO_LEFT, count.CStr()));
   }
   return S_OK;
 }

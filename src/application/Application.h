@@ -55,11 +55,17 @@ struct ApplicationPorts {
 struct SettingsCopy {
   CountedString imageFolder;
   PatternCatalogue patterns;
+  // The index in `patterns` of the pattern that is current now, when the dialog followed it (so a
+  // renamed pattern stays current); -1: the current pattern is looked up by its name.
+  int currentPattern = -1;
   ExtensionList extensions;
   bool showFilePreview = true;
   bool advanceAfterRename = true;
   bool fileCheckBeeps = true;
   bool showWindowTips = true;
+  // "Default to same pattern and base name as last photo": compared and saved like the others, so
+  // that a change of it alone is not lost.
+  bool baseOnLast = true;
   bool renameCompanions = true;
 };
 
@@ -162,7 +168,5 @@ class Application {
 // Whether two catalogues hold the same patterns: count, then each name, definition and
 // description (case-sensitive).
 bool SameCatalogue(const PatternCatalogue& a, const PatternCatalogue& b);
-// Whether two extension lists are the same: count, then each entry (case-sensitive).
-bool SameExtensions(const ExtensionList& a, const ExtensionList& b);
 
 }  // namespace lumatag

@@ -1,8 +1,8 @@
 #include "crash/CrashLogs.h"
 
 #include "crash/CrashReportFolder.h"
-#include "ports/Messages.h"
 #include "foundation/StringIds.h"
+#include "ports/Messages.h"
 
 namespace lumatag {
 
@@ -81,7 +81,8 @@ Status ShowCrashLogs(bool interactive, const std::string& stateRoot, SettingsSto
       (void)view.ShowCrashLogDialog(content);
     }
   } else if (interactive) {
-    ShowInformation(context, IDS_NO_CRASH_LOGS);
+    // A message that cannot be shown leaves nothing more to do.
+    IgnoreStatus(ShowInformation(context, IDS_NO_CRASH_LOGS));
   }
   return SetMinidumpAvailable(store, settings, false);
 }

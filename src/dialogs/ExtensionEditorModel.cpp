@@ -1,7 +1,7 @@
 #include "dialogs/ExtensionEditorModel.h"
 
-#include "ports/Messages.h"
 #include "foundation/StringIds.h"
+#include "ports/Messages.h"
 
 namespace lumatag {
 
@@ -37,7 +37,8 @@ Status ExtensionEditorModel::Accept(AppContext& context, std::u16string_view tex
   CountedString extension;
   const std::uint16_t problem = CheckExtensionText(text, list_, index_, extension);
   if (problem != 0) {
-    ShowErrorMessage(context, problem);
+    // A message that cannot be shown leaves nothing more to do.
+    IgnoreStatus(ShowErrorMessage(context, problem));
     return E_INVALID_INPUT;
   }
   // Re-file the entry: out with the old text, in with the new; on failure the old text returns.

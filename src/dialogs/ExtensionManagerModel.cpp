@@ -1,17 +1,9 @@
 #include "dialogs/ExtensionManagerModel.h"
 
-#include "ports/Messages.h"
 #include "foundation/StringIds.h"
+#include "ports/Messages.h"
 
 namespace lumatag {
-
-bool SameExtensions(const ExtensionList& a, const ExtensionList& b) {
-  if (a.Count() != b.Count()) return false;
-  for (int i = 0; i < a.Count(); ++i) {
-    if (a.At(i) != b.At(i)) return false;
-  }
-  return true;
-}
 
 ExtensionManagerModel::ExtensionManagerModel(const ExtensionList& current) {
   openStatus_ = original_.CopyFrom(current);

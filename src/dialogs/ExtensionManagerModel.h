@@ -29,9 +29,6 @@ inline constexpr ExtensionManagerControl kExtensionManagerControls[] = {
     {104, IDS_BTN_RESET, IDS_TIP_EXT_RESET},
 };
 
-// Two lists hold the same entries, letter case included.
-bool SameExtensions(const ExtensionList& a, const ExtensionList& b);
-
 class ExtensionManagerModel {
  public:
   // Copies the list; the first entry is selected. A failed copy leaves the model empty and is

@@ -73,7 +73,7 @@ void InsertTokenDialog::ShowSample(const SampleText& sample) {
 
 Status InsertTokenDialog::Finish(const TokenResult& result, QWidget* field) {
   if (!result.accepted) {
-    if (result.messageId != 0) ShowErrorMessage(result.messageId);
+    if (result.messageId != 0) IgnoreStatus(ShowErrorMessage(result.messageId));
     if (field != nullptr) {
       field->setFocus(Qt::OtherFocusReason);
       if (auto* edit = qobject_cast<QLineEdit*>(field)) edit->selectAll();

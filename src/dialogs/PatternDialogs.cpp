@@ -249,7 +249,7 @@ Status PatternEditorDialog::Commit(bool*) {
   const PatternEditorModel::CommitResult result =
       model_.Commit([this] { return AskYesNo(IDS_ASK_DEFINITION_NOT_UNIQUE) == IDYES; });
   if (result.accepted) return S_OK;
-  if (result.messageId != 0) ShowErrorMessage(result.messageId);
+  if (result.messageId != 0) IgnoreStatus(ShowErrorMessage(result.messageId));
   QLineEdit* field = FieldOf(result.focusControl);
   field->setFocus(Qt::OtherFocusReason);
   field->selectAll();
@@ -370,7 +370,7 @@ Status RunPatternsManager(PatternDialogsHost& host, QWidget* parent,
   Status status = sample.Build(context, host.openedAt);
   if (Succeeded(status)) status = model.OpenStatus();
   if (Failed(status)) {
-    ShowStatusError(context, status, IDS_DIALOG_NOT_SHOWN);
+    IgnoreStatus(ShowStatusError(context, status, IDS_DIALOG_NOT_SHOWN));
     return status;
   }
   PatternsManagerDialog dialog(host, parent, sample, model);
@@ -378,7 +378,7 @@ Status RunPatternsManager(PatternDialogsHost& host, QWidget* parent,
   // Closing is how the manager ends; only a manager that could not be shown keeps the old list.
   if (Failed(status) && status != E_CANCELLED) return status;
   if (Failed(edited->CopyFrom(model.Catalogue()))) {
-    ShowErrorMessage(context, IDS_ERR_CHANGING_PATTERNS);
+    IgnoreStatus(ShowErrorMessage(context, IDS_ERR_CHANGING_PATTERNS));
     return E_CANCELLED;
   }
   if (editedCurrent != nullptr) *editedCurrent = model.CurrentPattern();

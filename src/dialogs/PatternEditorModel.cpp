@@ -74,7 +74,8 @@ void PatternEditorModel::Check(Clause clause) {
                    SequenceStart(scratch, true), &name);
   if (Failed(generated)) {
     CountedString text;
-    LoadString(*context_.resourceModule, IDS_CONTROLS_NOT_UPDATED, text);
+    // A text that cannot be loaded leaves the sample empty; it is still marked as a problem.
+    IgnoreStatus(LoadString(*context_.resourceModule, IDS_CONTROLS_NOT_UPDATED, text));
     state.sample = {std::u16string(text.View()), true, IDS_CONTROLS_NOT_UPDATED};
     return;
   }
@@ -101,7 +102,8 @@ void PatternEditorModel::SetCaret(Clause clause, int caret) {
   NamingPattern scratch;
   MessageString message;
   int insertion = std::clamp(caret, 0, static_cast<int>(state.text.size()));
-  CompileClause(state.text, &insertion, &scratch, &message);
+  // Compiled only to find where a token would go; the clause's errors are shown when it changes.
+  IgnoreStatus(CompileClause(state.text, &insertion, &scratch, &message));
   state.insertion = std::clamp(insertion, 0, static_cast<int>(state.text.size()));
 }
 

@@ -6,7 +6,21 @@
 
 namespace lumatag {
 
-using Status = std::int32_t;
+// A status cannot be dropped unnoticed: a call whose status is thrown away does not compile. Where a
+// failure truly changes nothing, IgnoreStatus says so at the call. It converts to and from the
+// 32-bit value, so comparisons, switches and constants work as on the value itself.
+class [[nodiscard]] Status {
+ public:
+  constexpr Status() = default;
+  constexpr Status(std::int32_t value) : value_(value) {}
+  constexpr operator std::int32_t() const { return value_; }
+
+ private:
+  std::int32_t value_ = 0;
+};
+
+// Drops a status on purpose; the caller says why in a comment.
+constexpr void IgnoreStatus(Status) {}
 
 constexpr Status MakeStatus(std::uint32_t code) {
   return static_cast<Status>(code);

@@ -20,7 +20,7 @@ class BufferedFile {
   enum SeekOrigin { kFromStart = 0, kFromCurrent = 1 };
 
   BufferedFile() = default;
-  ~BufferedFile() { Close(); }
+  ~BufferedFile() { IgnoreStatus(Close()); }  // a read-only file has nothing to lose on close
   BufferedFile(const BufferedFile&) = delete;
   BufferedFile& operator=(const BufferedFile&) = delete;
 

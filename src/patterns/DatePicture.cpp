@@ -206,7 +206,7 @@ Status DateLocale::FromName(std::string_view name, DateLocale* locale) {
 const DateLocale& DateLocale::UserDefault() {
   static const DateLocale* const locale = [] {
     auto* made = new DateLocale();
-    if (Failed(FromName(UserDefaultName(), made))) FromName("en_US", made);
+    if (Failed(FromName(UserDefaultName(), made))) IgnoreStatus(FromName("en_US", made));
     return made;
   }();
   return *locale;

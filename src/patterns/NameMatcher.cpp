@@ -446,7 +446,8 @@ bool IsCameraGeneratedName(std::u16string_view fileName, const PhotoExtensionLoo
   if (number != nullptr) {
     int start = dot;
     while (start > 0 && IsDecimalDigit(fileName[static_cast<std::size_t>(start - 1)])) --start;
-    ParseUInt32(fileName.data() + start, dot - start, number);
+    // The name is camera-made whatever its number; a number too long to hold is left as parsed.
+    IgnoreStatus(ParseUInt32(fileName.data() + start, dot - start, number));
   }
   return true;
 }

@@ -326,7 +326,7 @@ Status PatternCatalogue::AddPattern(AppContext& context, const PatternEditor& ed
 Status PatternCatalogue::CopyPattern(AppContext& context, int source, const PatternEditor& editor,
                                      int* index) {
   if (source < 0 || source >= Count()) {
-    ShowErrorMessage(context, IDS_ERR_ADDING_PATTERN);
+    IgnoreStatus(ShowErrorMessage(context, IDS_ERR_ADDING_PATTERN));
     return E_CANCELLED;
   }
   return AddNew(context, &patterns_.At(source), editor, index);
@@ -374,21 +374,22 @@ Status PatternCatalogue::AddNew(AppContext& context, const NamingPattern* source
   if (Succeeded(status)) return S_OK;
   // A cancelled editor takes the new pattern away again, without asking.
   if (position >= 0) {
-    DeletePattern(context, position, false);
+    // Taking back the half-added pattern; the failure of the addition is what is reported.
+    IgnoreStatus(DeletePattern(context, position, false));
     if (index != nullptr) *index = -1;
   }
-  if (status != E_CANCELLED) ShowErrorMessage(context, IDS_ERR_ADDING_PATTERN);
+  if (status != E_CANCELLED) IgnoreStatus(ShowErrorMessage(context, IDS_ERR_ADDING_PATTERN));
   return E_CANCELLED;
 }
 
 Status PatternCatalogue::DeletePattern(AppContext& context, int index, bool ask) {
   if (index < 0 || index >= Count() || patterns_.At(index).IsDeleted()) {
-    ShowErrorMessage(context, IDS_ERR_DELETING_PATTERN);
+    IgnoreStatus(ShowErrorMessage(context, IDS_ERR_DELETING_PATTERN));
     return E_CANCELLED;
   }
   NamingPattern& pattern = patterns_.At(index);
   if (pattern.IsBuiltIn()) {
-    ShowErrorMessage(context, IDS_ERR_BUILTIN_NOT_DELETABLE);
+    IgnoreStatus(ShowErrorMessage(context, IDS_ERR_BUILTIN_NOT_DELETABLE));
     return E_CANCELLED;
   }
   if (ask && AskYesNo(context, IDS_ASK_DELETE_PATTERN, pattern.name.CStr()) != IDYES) {
@@ -400,7 +401,7 @@ Status PatternCatalogue::DeletePattern(AppContext& context, int index, bool ask)
   deleted.flags |= kPatternModified;
   RemoveAt(index);
   if (Failed(Insert(std::move(deleted)))) {
-    ShowErrorMessage(context, IDS_ERR_DELETING_PATTERN);
+    IgnoreStatus(ShowErrorMessage(context, IDS_ERR_DELETING_PATTERN));
     return E_CANCELLED;
   }
   return S_OK;

@@ -616,7 +616,9 @@ bool Report(AppContext& context, std::u16string_view definition, const CompileEr
   if (error != nullptr) *error = failure;
   const StringModule& module = *context.resourceModule;
   if (message != nullptr) {
-    FormatCompileMessage(module, IDS_ERR_POSITION_MESSAGE, definition, failure, *message);
+    // A message that does not fit is cut; the failure itself is returned.
+    IgnoreStatus(
+        FormatCompileMessage(module, IDS_ERR_POSITION_MESSAGE, definition, failure, *message));
   } else {
     MessageString text;
     // A message that cannot be prepared is not shown; the failure is still returned.

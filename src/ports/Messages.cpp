@@ -5,7 +5,7 @@ namespace lumatag {
 namespace {
 
 void OutOfMemory(AppContext& context) {
-  ShowErrorMessage(context, IDS_OUT_OF_MEMORY);
+  IgnoreStatus(ShowErrorMessage(context, IDS_OUT_OF_MEMORY));
 }
 
 // Loads an entry into `text` and fills its "{1}" from `argument` when one is given.

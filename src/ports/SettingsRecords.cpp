@@ -19,7 +19,7 @@ class UpdateScope {
   explicit UpdateScope(SettingsStore& store) : registry_(store.Registry()) {
     registry_.BeginUpdate();
   }
-  ~UpdateScope() { End(); }
+  ~UpdateScope() { IgnoreStatus(End()); }  // callers that care call End themselves
   UpdateScope(const UpdateScope&) = delete;
   UpdateScope& operator=(const UpdateScope&) = delete;
   Status End() {
@@ -173,7 +173,7 @@ Status LoadNamingSettings(SettingsStore& store, AppContext& context, NamingSetti
     UpdateScope update(store);
     const Status opened = store.CreateSettingsKey(nullptr, IDS_REG_KEY_PATH, &key);
     if (Failed(opened)) {
-      update.End();
+      IgnoreStatus(update.End());  // the key could not be created: nothing was written
       ReportSettingsRecovery(store, context);
       if (folderRule != nullptr) folderRule->Apply(opened, settings.imageFolder);
       if (settingsChanged != nullptr) *settingsChanged = true;

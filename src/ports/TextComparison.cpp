@@ -19,7 +19,26 @@ int CompareCodeUnits(std::u16string_view a, std::u16string_view b, bool ignoreCa
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// Code units big-endian: comparing the bytes compares the code units.
+void AppendCodeUnitKey(std::u16string_view text, bool ignoreCase, std::string* key) {
+  key->reserve(key->size() + 2 * text.size());
+  for (char16_t c : text) {
+    const char16_t unit = ignoreCase ? FoldAscii(c) : c;
+    key->push_back(static_cast<char>(unit >> 8));
+    key->push_back(static_cast<char>(unit & 0xFF));
+  }
+}
+
 }  // namespace
+
+void AppendInvariantSortKey(std::u16string_view text, bool ignoreCase, std::string* key) {
+  const TextComparer* comparer = InstalledTextComparer();
+  if (comparer == nullptr) {
+    AppendCodeUnitKey(text, ignoreCase, key);
+  } else {
+    comparer->AppendSortKey(text, ignoreCase, key);
+  }
+}
 
 int CompareInvariant(std::u16string_view a, std::u16string_view b, bool ignoreCase) {
   const TextComparer* comparer = InstalledTextComparer();

@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWhatsThis>
@@ -29,6 +30,7 @@
 #include "metadata/MetadataEntry.h"
 #include "metadata/PhotoFacts.h"
 #include "ports/Messages.h"
+#include "shell/BackgroundScan.h"
 #include "shell/InterimPorts.h"
 #include "shell/KeyboardRouter.h"
 #include "shell/PhotoListModel.h"
@@ -156,6 +158,8 @@ bool MainWindow::Build() {
   scanProgress_->hide();
   scanCancel_->hide();
   connect(scanCancel_, &QPushButton::clicked, this, &MainWindow::scanCancelRequested);
+  scan_ = new BackgroundScan(*this, [this] { app_.ShowMainWindow(); });
+  connect(this, &MainWindow::scanCancelRequested, scan_, &BackgroundScan::Cancel);
   ApplyStatusDisplay(app_.WindowRecord().statusDisplay);
   // Texts, tooltips and pop-up help of the controls.
   for (const ControlText& entry : kControlTexts) {
@@ -736,23 +740,47 @@ void MainWindow::BeginScanProgress() {
 void MainWindow::UpdateScanProgress(int done, int total) {
   if (scanStarted_ < 0) return;
   // Short scans never show a bar.
-  if (!scanProgress_->isVisible() && QDateTime::currentMSecsSinceEpoch() - scanStarted_ < 500) {
+  if (scanProgress_->isHidden() && QDateTime::currentMSecsSinceEpoch() - scanStarted_ < 500) {
     return;
   }
   scanProgress_->setRange(0, std::max(total, 0));
   scanProgress_->setValue(total > 0 ? std::min(done, total) : 0);
   scanProgress_->show();
   scanCancel_->show();
+  // With the status bar turned off, it comes up for the scan only.
+  if (statusBar()->isHidden()) {
+    statusBarForScan_ = true;
+    statusBar()->show();
+  }
 }
 
 void MainWindow::EndScanProgress() {
   scanStarted_ = -1;
   scanProgress_->hide();
   scanCancel_->hide();
+  if (statusBarForScan_) {
+    statusBarForScan_ = false;
+    statusBar()->hide();
+  }
 }
 
 bool MainWindow::ScanProgressShown() const {
-  return scanProgress_->isVisible();
+  return !scanProgress_->isHidden();
+}
+
+bool MainWindow::ScanRunning() const {
+  return scan_ != nullptr && scan_->Running();
+}
+
+ScanOutcome MainWindow::RunScan(const ScanJob& job, const ScanControl& control) {
+  if (scan_ == nullptr) return job.Run(control);
+  ScanOutcome outcome = scan_->Run(job, control);
+  if (closeAfterScan_) {
+    closeAfterScan_ = false;
+    // The close asked for during the scan, once the scan's results are in place.
+    QTimer::singleShot(0, this, [this] { close(); });
+  }
+  return outcome;
 }
 
 void MainWindow::ApplyWindowTips(bool on) {
@@ -825,6 +853,13 @@ std::uint32_t MainWindow::ShowCommand() const {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (ScanRunning()) {
+    // The scan stops first; the window closes when it has.
+    closeAfterScan_ = true;
+    scan_->Cancel();
+    event->ignore();
+    return;
+  }
   if (Failed(app_.ExitApplication())) {
     event->ignore();
     return;

@@ -22,6 +22,7 @@ class QToolButton;
 
 namespace lumatag::shell {
 
+class BackgroundScan;
 class KeyboardRouter;
 class PathLabel;
 class PhotoListModel;
@@ -42,6 +43,8 @@ class MainWindow final : public QMainWindow, public WorkflowView {
   void FillBoxes(std::uint32_t mask) override;
   void ReleasePreview() override;
   void SetWaitCursor(bool waiting) override;
+  // Scans run on a worker thread while the window keeps drawing (BackgroundScan).
+  ScanOutcome RunScan(const ScanJob& job, const ScanControl& control) override;
 
   // Runs a command as the menu, an accelerator or a control gives it.
   void RunCommand(int command);
@@ -59,6 +62,8 @@ class MainWindow final : public QMainWindow, public WorkflowView {
   void UpdateScanProgress(int done, int total);
   void EndScanProgress();
   bool ScanProgressShown() const;
+  bool ScanRunning() const;
+  QPushButton* ScanCancelButton() const { return scanCancel_; }
 
   // Tooltips follow "Show Window Tips"; the status bar follows "Status Display".
   void ApplyWindowTips(bool on);
@@ -113,6 +118,10 @@ class MainWindow final : public QMainWindow, public WorkflowView {
   QProgressBar* scanProgress_ = nullptr;
   QPushButton* scanCancel_ = nullptr;
   qint64 scanStarted_ = -1;
+  bool statusBarForScan_ = false;
+  BackgroundScan* scan_ = nullptr;
+  // The window was asked to close while a scan ran: it closes once the scan has stopped.
+  bool closeAfterScan_ = false;
   KeyboardRouter* router_ = nullptr;
   std::vector<std::pair<int, QAction*>> actions_;
   // Catalogue index of each pattern box row; base-name list index of each base-name box row.

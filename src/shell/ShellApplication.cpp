@@ -8,11 +8,15 @@
 #include <QLocale>
 #include <QScreen>
 
+#include "crash/CrashLogs.h"
 #include "ports/Messages.h"
 #include "shell/InterimPorts.h"
 #include "shell/MainWindow.h"
+#include "shell/PatternsCommand.h"
+#include "ui/DialogBase.h"
 #include "ui/QtMessagePresenter.h"
 #include "ui/QtPorts.h"
+#include "ui/UiContext.h"
 #include "workflow/FolderLister.h"
 #include "workflow/WorkingFolder.h"
 
@@ -70,7 +74,14 @@ void InstallCrashHandler() {
 }
 
 ShellApplication::ShellApplication(ShellPorts ports, ShellDialogs dialogs)
-    : ports_(std::move(ports)), dialogs_(std::move(dialogs)) {}
+    : ports_(std::move(ports)), dialogs_(std::move(dialogs)) {
+  if (!dialogs_.patternsManager) {
+    dialogs_.patternsManager = [](ShellApplication& app) {
+      ui::ModalDialogRunner runner;
+      return RunPatternsCommand(app, runner);
+    };
+  }
+}
 
 ShellApplication::~ShellApplication() {
   ShutdownApplication();
@@ -114,6 +125,7 @@ Status ShellApplication::Initialise() {
   hostPorts.clock = ports_.clock;
   host_ = std::make_unique<Application>(hostPorts);
   AppContext& context = host_->Context();
+  ui_ = std::make_unique<ui::UiContext>(context, host_->Window());
   if (ports_.presenter == nullptr) {
     ownPresenter_ = std::make_unique<ui::QtMessagePresenter>(context);
     context.presenter = ownPresenter_.get();
@@ -131,6 +143,8 @@ Status ShellApplication::Initialise() {
     host_->MarkSettingsChanged();
   }
   SettingsStore& store = host_->Store();
+  // A crash of the last run left its marker: it becomes "Minidump Available" (stored at once).
+  (void)TakeCrashMarker(ports_.crashStateRoot, store, host_->Naming(), &crashedLastTime_);
 
   // The status bar setting; the help window's title.
   {
@@ -165,6 +179,11 @@ Status ShellApplication::Initialise() {
   // The main window with its controls, and the workflow showing through it.
   window_ = std::make_unique<MainWindow>(*this);
   if (ownPresenter_) ownPresenter_->SetMainWindow(window_.get());
+  ui_->mainWindow = window_.get();
+  ui_->showHelp = [this](int helpContext) {
+    if (!help_->ShowTopic(helpContext))
+      (void)ShowErrorMessage(host_->Context(), IDS_ERR_HELP_WINDOW);
+  };
   LT_TRY(host_->CreateWorkflow(*window_));
   workflow_ = std::make_unique<WorkflowFront>(host_->Workflow());
   if (!window_->Build()) {
@@ -174,6 +193,8 @@ Status ShellApplication::Initialise() {
 
   // The first scan (it reports its own failures), then the navigation box.
   host_->SetBusy(0);
+  // The window shows the empty list with its folder first: a long scan shows it before it ends.
+  window_->FillBoxes(kRefreshAll);
   (void)workflow_->Scan(true, true);
   window_->FillBoxes(kRefreshNavigation);
 
@@ -190,8 +211,8 @@ Status ShellApplication::ChooseLocale() {
     bool changed = false;
     (void)LoadWindowSettings(store, host_->Context(), stored, &changed);
   }
-  const std::vector<UiLocaleEntry> available =
-      AvailableUiLocales(programFolder_, ports_.programName);
+  const std::vector<UiLocaleEntry> available = AvailableUiLocales(
+      ports_.localeFolders.empty() ? std::vector<QString>{programFolder_} : ports_.localeFolders);
   if (stored.uiLocale == 0) {
     const std::uint32_t wanted =
         ports_.wantedLocale != 0 ? ports_.wantedLocale : LocaleIdOfName(QLocale::system().name());
@@ -219,7 +240,8 @@ Status ShellApplication::ChooseLocale() {
 }
 
 void ShellApplication::ShowMainWindow() {
-  if (!window_) return;
+  // A long first scan may have shown the window already.
+  if (!window_ || window_->isVisible()) return;
   window_->RestorePlacement(host_->Window());
 }
 
@@ -260,10 +282,24 @@ Status ShellApplication::RunDialog(const ShellDialog& dialog) {
   return status;
 }
 
+void ShellApplication::TakeDialogSettingsMark() {
+  if (ui_ && ui_->settingsChanged) {
+    ui_->settingsChanged = false;
+    host_->MarkSettingsChanged();
+  }
+}
+
+void ShellApplication::ShowAppliedSettings(const SettingsApplied& applied) {
+  if (!window_) return;
+  window_->ApplyWindowTips(applied.showWindowTips);
+  if (!applied.rescanned && applied.refresh != 0) window_->RefreshWindowState(applied.refresh);
+}
+
 void ShellApplication::ShutdownApplication() {
   window_.reset();
   workflow_.reset();
   help_.reset();
+  ui_.reset();
   host_.reset();
 }
 

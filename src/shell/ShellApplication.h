@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "application/Application.h"
 #include "foundation/AppContext.h"
@@ -31,6 +32,7 @@
 
 namespace lumatag::ui {
 class QtMessagePresenter;
+struct UiContext;
 }  // namespace lumatag::ui
 
 namespace lumatag::shell {
@@ -58,14 +60,19 @@ struct ShellPorts {
   const Clock* clock = nullptr;
   DocumentOpener opener;
   UiLocaleChooser localeChooser;
-  // The folder holding the program (help pages, locale folders, documents); empty: the program's.
+  // The folder holding the program (help pages, documents); empty: the program's.
   QString programFolder;
-  QString programName = QStringLiteral("lumatag");
+  // The folders searched for locale folders with translated tables; empty: the program folder.
+  std::vector<QString> localeFolders;
+  // The state folder holding the crash reports (their marker is read at start-up); empty: the
+  // user's own.
+  std::string crashStateRoot;
   // The wanted user-interface locale; 0: from the environment.
   std::uint32_t wantedLocale = 0;
 };
 
-// Dialogs that live outside the shell. A command whose dialog is not set is shown disabled.
+// Dialogs that live outside the shell. A command whose dialog is not set is shown disabled; the
+// Patterns Manager is the shell's own unless one is given.
 using ShellDialog = std::function<Status(ShellApplication& app)>;
 struct ShellDialogs {
   ShellDialog patternsManager;
@@ -110,8 +117,17 @@ class ShellApplication {
   SoundPlayer& Sounds() { return *sounds_; }
   const ShellDialogs& Dialogs() const { return dialogs_; }
   const QString& ProgramFolder() const { return programFolder_; }
+  // What the dialogs of the window layer work with (string tables, window record, main window).
+  ui::UiContext& Ui() { return *ui_; }
+  // A dialog stored its place in the window settings: they are marked changed.
+  void TakeDialogSettingsMark();
+  // The window shows what applying a dialog's settings copy changed (a rescan showed it already).
+  void ShowAppliedSettings(const SettingsApplied& applied);
 
   // The busy state: set while a modal shell dialog runs; exit is refused meanwhile.
+  // Whether the last run ended in a crash that left a report (its marker was taken at start-up).
+  bool CrashedLastTime() const { return crashedLastTime_; }
+
   bool IsBusy() const { return host_ && host_->Busy() > 0; }
   void EnterBusy() { host_->SetBusy(host_->Busy() + 1); }
   void LeaveBusy() { host_->SetBusy(host_->Busy() - 1); }
@@ -139,9 +155,11 @@ class ShellApplication {
   SoundPlayer* sounds_ = nullptr;
   FolderChooser* chooser_ = nullptr;
   std::unique_ptr<Application> host_;
+  std::unique_ptr<ui::UiContext> ui_;
   StringModule localeModule_;
   UiLocaleEntry uiLocale_;
   bool localeChosenNow_ = false;
+  bool crashedLastTime_ = false;
   bool windowFailed_ = false;
   CountedString helpTitle_;
   std::unique_ptr<HelpPages> help_;

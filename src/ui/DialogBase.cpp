@@ -4,8 +4,8 @@
 #include <QKeyEvent>
 #include <QScreen>
 
-#include "ports/Messages.h"
 #include "foundation/StringIds.h"
+#include "ports/Messages.h"
 #include "ui/DialogPlacement.h"
 #include "ui/QtText.h"
 
@@ -69,24 +69,24 @@ int DialogBase::ShowMessage(std::u16string_view text, std::uint32_t flags) {
 
 void DialogBase::ReportCommandFailure(Status status) {
   if (Succeeded(status) || status == E_CANCELLED || status == E_INVALID_INPUT) return;
-  ShowErrorMessage(IDS_CONTROLS_NOT_UPDATED);
+  // A message that cannot be shown leaves nothing more to do.
+  IgnoreStatus(ShowErrorMessage(IDS_CONTROLS_NOT_UPDATED));
 }
 
 void DialogBase::ReportCommandFailureAndCancel(Status status) {
   if (Succeeded(status)) return;
   if (status != E_CANCELLED && status != E_INVALID_INPUT) {
-    ShowErrorMessage(IDS_CONTROLS_NOT_UPDATED_CANCELLED);
+    // A message that cannot be shown leaves nothing more to do.
+    IgnoreStatus(ShowErrorMessage(IDS_CONTROLS_NOT_UPDATED_CANCELLED));
   }
   reject();
 }
 
-Status DialogBase::SetTooltips(std::initializer_list<std::pair<QWidget*, std::uint16_t>> table) {
+void DialogBase::SetTooltips(std::initializer_list<std::pair<QWidget*, std::uint16_t>> table) {
   for (const auto& [widget, id] : table) {
     QString tip;
-    LT_TRY(LoadText(*ui_.app.resourceModule, id, &tip));
-    widget->setToolTip(tip);
+    if (Succeeded(LoadText(*ui_.app.resourceModule, id, &tip))) widget->setToolTip(tip);
   }
-  return S_OK;
 }
 
 bool DialogBase::Start() {
@@ -153,10 +153,12 @@ void DialogBase::accept() {
   // The person has been told, or answered No: the dialog stays open for another try.
   if (status == E_INVALID_INPUT || status == E_CANCELLED) return;
   if (!mayClose) {
-    ShowErrorMessage(IDS_DIALOG_SETTINGS_NOT_STORED);
+    // A message that cannot be shown leaves nothing more to do.
+    IgnoreStatus(ShowErrorMessage(IDS_DIALOG_SETTINGS_NOT_STORED));
     return;
   }
-  ShowErrorMessage(IDS_DIALOG_SETTINGS_NOT_STORED_CANCELLED);
+  // A message that cannot be shown leaves nothing more to do.
+  IgnoreStatus(ShowErrorMessage(IDS_DIALOG_SETTINGS_NOT_STORED_CANCELLED));
   done(kEndCommitFailed);
 }
 

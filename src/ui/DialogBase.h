@@ -48,8 +48,9 @@ class DialogBase : public QDialog {
   bool Ended() const { return ended_; }
   int EndCode() const { return endCode_; }
 
-  // The tooltip of each control, by string-table id.
-  Status SetTooltips(std::initializer_list<std::pair<QWidget*, std::uint16_t>> table);
+  // The tooltip of each control, by string-table id. A text that cannot be loaded leaves its
+  // control without a tooltip: the dialog works the same without one.
+  void SetTooltips(std::initializer_list<std::pair<QWidget*, std::uint16_t>> table);
 
   // Dialog-owned message forms: the dialog is disabled while the box is up, then enabled again and
   // brought to the front. Each returns what its front-end returns.

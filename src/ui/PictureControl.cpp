@@ -80,7 +80,8 @@ void PictureControl::resizeEvent(QResizeEvent* event) {
   const QSize box = BoxInDevicePixels();
   const QSize wanted = uprightSize_.scaled(box, Qt::KeepAspectRatio).boundedTo(uprightSize_);
   if (wanted.width() > image_.width() || wanted.height() > image_.height()) {
-    Decode();
+    // An image that cannot be decoded larger keeps its current picture.
+    IgnoreStatus(Decode());
     update();
   }
 }

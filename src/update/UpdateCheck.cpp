@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "ports/Messages.h"
 #include "metadata/PhotoFacts.h"
 #include "patterns/DatePicture.h"
+#include "ports/Messages.h"
 
 namespace lumatag {
 
@@ -26,13 +26,15 @@ Status RunCheck(UpdateCheckEnvironment& environment, bool interactive,
 
   if (!info.NewerAvailable()) {
     *outcome = UpdateCheckOutcome::kUpToDate;
-    if (interactive) ShowInformation(context, IDS_UPDATE_UP_TO_DATE);
+    // A message that cannot be shown leaves nothing more to do.
+    if (interactive) IgnoreStatus(ShowInformation(context, IDS_UPDATE_UP_TO_DATE));
     return S_OK;
   }
   bool created = false;
   const Status shown =
       environment.view != nullptr ? environment.view->Show(info, &created) : E_UNEXPECTED;
-  if (!created) ShowErrorMessage(context, IDS_DIALOG_NOT_SHOWN);
+  // A message that cannot be shown leaves nothing more to do.
+  if (!created) IgnoreStatus(ShowErrorMessage(context, IDS_DIALOG_NOT_SHOWN));
   if (Failed(shown)) return shown;
   if (!created) return E_FAIL;
   *outcome = UpdateCheckOutcome::kNewer;
@@ -55,12 +57,13 @@ Status CheckForUpdates(UpdateCheckEnvironment& environment, bool interactive,
   const Status status = RunCheck(environment, interactive, &result);
   if (outcome != nullptr) *outcome = result;
   if (Failed(status)) {
-    if (interactive) ShowErrorMessage(environment.context, IDS_ERR_UPDATE_CHECK);
+    // A message that cannot be shown leaves nothing more to do.
+    if (interactive) IgnoreStatus(ShowErrorMessage(environment.context, IDS_ERR_UPDATE_CHECK));
     return status;
   }
   // A failure to store the time only means that the next start may check again.
   if (environment.store != nullptr) {
-    StoreLastUpdateCheck(*environment.store, environment.clock.LocalNow());
+    IgnoreStatus(StoreLastUpdateCheck(*environment.store, environment.clock.LocalNow()));
   }
   return S_OK;
 }
@@ -144,7 +147,8 @@ Status OpenWebPage(AppContext& context, std::u16string_view url,
   } else {
     status = open(url);
   }
-  if (Failed(status)) ShowErrorMessage(context, IDS_ERR_WEB_PAGE);
+  // A message that cannot be shown leaves nothing more to do.
+  if (Failed(status)) IgnoreStatus(ShowErrorMessage(context, IDS_ERR_WEB_PAGE));
   return status;
 }
 

@@ -62,7 +62,8 @@ Status CheckForUpdatesDialogModel::CheckNow(UpdateCheckEnvironment& environment,
   if (Failed(status)) return status;
   if (environment.store != nullptr &&
       Failed(Refresh(*environment.store, *environment.context.resourceModule, locale))) {
-    ShowErrorMessage(environment.context, IDS_CONTROLS_NOT_UPDATED);
+    // A message that cannot be shown leaves nothing more to do.
+    IgnoreStatus(ShowErrorMessage(environment.context, IDS_CONTROLS_NOT_UPDATED));
   }
   return status;
 }

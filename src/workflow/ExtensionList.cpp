@@ -196,4 +196,12 @@ Status ExtensionList::SaveToSettings(SettingsStore& store, const SettingsKey& su
   return failed > 0 ? S_FALSE : S_OK;
 }
 
+bool SameExtensions(const ExtensionList& a, const ExtensionList& b) {
+  if (a.Count() != b.Count()) return false;
+  for (int i = 0; i < a.Count(); ++i) {
+    if (a.At(i) != b.At(i)) return false;
+  }
+  return true;
+}
+
 }  // namespace lumatag

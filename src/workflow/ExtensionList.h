@@ -48,4 +48,7 @@ class ExtensionList final : public SettingsSubkeyList {
   ElementArray<CountedString> items_;
 };
 
+// Whether two extension lists are the same: count, then each entry (letter case included).
+bool SameExtensions(const ExtensionList& a, const ExtensionList& b);
+
 }  // namespace lumatag

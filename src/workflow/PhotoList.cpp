@@ -4,10 +4,12 @@
 #include <unicode/ustring.h>
 
 #include <algorithm>
+#include <string>
 
 #include "foundation/Numbers.h"
 #include "foundation/StringIds.h"
 #include "ports/TextComparer.h"
+#include "workflow/StepwiseSort.h"
 
 namespace lumatag {
 
@@ -56,7 +58,7 @@ int CompareIgnoringCase(const CountedString& key, const CountedString& element) 
 }  // namespace
 
 BaseNameList::BaseNameList() : items_(10, true, CompareIgnoringCase) {
-  items_.Reserve(10);
+  IgnoreStatus(items_.Reserve(10));  // a first reservation only; adding grows the array
 }
 
 Status BaseNameList::Reset(const StringModule& strings) {
@@ -179,7 +181,7 @@ PhotoList::PhotoList()
     : photos_(kGrowthStep, true, [](const PhotoEntry& key, const PhotoEntry& element) {
         return ComparePhotoOrder(key, element);
       }) {
-  photos_.Reserve(kInitialCapacity);
+  IgnoreStatus(photos_.Reserve(kInitialCapacity));  // adding grows the array when this failed
 }
 
 void PhotoList::Clear() {
@@ -204,19 +206,23 @@ Status PhotoList::Insert(PhotoEntry entry, int* position) {
   return S_OK;
 }
 
-Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries) {
+Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries,
+                            const std::function<bool()>& keepGoing) {
   if (!(photos_.Count() == 0)) {
     for (PhotoEntry& entry : entries) LT_TRY(Insert(std::move(entry)));
     entries.clear();
     return S_OK;
   }
   // The photo order on a key taken once per photo: the picture-taken date packed so that
-  // comparing the two words compares the calendar fields in order, then the file name.
+  // comparing the two words compares the calendar fields in order, then the file name's
+  // collation key (one collation per photo instead of one per comparison).
   struct SortKey {
     std::uint64_t high;
     std::uint64_t low;
+    std::string name;
     int index;
   };
+  constexpr std::size_t kKeysPerCheck = 1024;
   std::vector<SortKey> keys(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const SystemTime taken = GetPictureTakenDate(entries[i]);
@@ -224,14 +230,19 @@ Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries) {
                    std::uint64_t{taken.day} << 16 | taken.hour;
     keys[i].low =
         std::uint64_t{taken.minute} << 32 | std::uint64_t{taken.second} << 16 | taken.milliseconds;
+    AppendInvariantSortKey(entries[i].fileName.View(), false, &keys[i].name);
     keys[i].index = static_cast<int>(i);
+    if (keepGoing && (i + 1) % kKeysPerCheck == 0 && !keepGoing()) return E_CANCELLED;
   }
-  std::stable_sort(keys.begin(), keys.end(), [&entries](const SortKey& a, const SortKey& b) {
-    if (a.high != b.high) return a.high < b.high;
-    if (a.low != b.low) return a.low < b.low;
-    return CompareInvariant(entries[static_cast<std::size_t>(a.index)].fileName.View(),
-                            entries[static_cast<std::size_t>(b.index)].fileName.View(), false) < 0;
-  });
+  const bool sorted = StableSortInSteps(
+      keys,
+      [](const SortKey& a, const SortKey& b) {
+        if (a.high != b.high) return a.high < b.high;
+        if (a.low != b.low) return a.low < b.low;
+        return a.name < b.name;
+      },
+      keepGoing);
+  if (!sorted) return E_CANCELLED;
   const int needed = static_cast<int>(entries.size());
   if (needed > photos_.Capacity()) {
     // Capacity grows in whole steps, as inserting one by one would have grown it.
@@ -239,12 +250,18 @@ Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries) {
     LT_TRY(photos_.Reserve(photos_.Capacity() + steps * kGrowthStep));
   }
   names_.reserve(entries.size());
-  for (const SortKey& key : keys) {
-    PhotoEntry& entry = entries[static_cast<std::size_t>(key.index)];
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    PhotoEntry& entry = entries[static_cast<std::size_t>(keys[i].index)];
     const bool unnamed = (entry.flags & kPhotoUnnamed) != 0;
     LT_TRY(photos_.Insert(std::move(entry), photos_.Count()));
     IndexName(photos_.Count() - 1);
     if (unnamed) ++unnamedCount_;
+    if (keepGoing && (i + 1) % kKeysPerCheck == 0 && !keepGoing()) {
+      // Too late to hand the records back: the list lets go of those it took.
+      Clear();
+      entries.clear();
+      return E_CANCELLED;
+    }
   }
   entries.clear();
   return S_OK;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -102,7 +103,11 @@ class PhotoList {
   Status Insert(PhotoEntry entry, int* position = nullptr);
   // Takes many records at once (a folder scan): sorts them and puts them in the list, which must
   // be empty. Same result as inserting one by one, without moving the records around.
-  Status InsertAll(std::vector<PhotoEntry>& entries);
+  // `keepGoing`, when set, is asked now and then; when it says no, the result is E_CANCELLED and
+  // the list stays empty. Until the sorted records start moving into the list, `entries` then
+  // still holds every record; afterwards it is emptied too.
+  Status InsertAll(std::vector<PhotoEntry>& entries,
+                   const std::function<bool()>& keepGoing = nullptr);
   // Removes a record; the current index is left to the caller. Counts and the name index follow.
   void RemoveAt(int index);
   // Gives a record a new file name and keeps the name index in step.

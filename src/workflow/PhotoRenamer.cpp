@@ -17,7 +17,8 @@ void PhotoRenamer::BeginBatch() {
 void PhotoRenamer::EndBatch() {
   inBatch_ = false;
   batchAnswer_ = 0;
-  if (journal_ != nullptr && journal_->Active()) journal_->End();
+  // A journal that cannot be written loses the undo of the batch, never the batch.
+  if (journal_ != nullptr && journal_->Active()) IgnoreStatus(journal_->End());
 }
 
 namespace {
@@ -38,19 +39,19 @@ void PhotoRenamer::JournalIntent(std::u16string_view from, std::u16string_view t
   const std::u16string_view folder = from.substr(0, fromName);
   if (!journal_->Active()) {
     FileTime now = 0;
-    if (clock_ != nullptr) SystemTimeToFileTime(clock_->LocalNow(), &now);
+    if (clock_ != nullptr) IgnoreStatus(SystemTimeToFileTime(clock_->LocalNow(), &now));
     if (Failed(journal_->Begin(folder, now))) return;
   }
   journaling_ = Succeeded(journal_->Intend(from.substr(fromName), to.substr(NameStart(to))));
 }
 
 void PhotoRenamer::JournalOutcome(bool moved) {
-  if (journaling_ && !moved) journal_->MarkFailed();
+  if (journaling_ && !moved) IgnoreStatus(journal_->MarkFailed());
   journaling_ = false;
 }
 
 void PhotoRenamer::EndOwnJournalBatch() {
-  if (!inBatch_ && journal_ != nullptr && journal_->Active()) journal_->End();
+  if (!inBatch_ && journal_ != nullptr && journal_->Active()) IgnoreStatus(journal_->End());
 }
 
 Status PhotoRenamer::MoveFiles(std::u16string_view from, std::u16string_view to,

@@ -1,6 +1,8 @@
 #include "workflow/PhotoScanner.h"
 
 #include <algorithm>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "metadata/PhotoMetadataReader.h"
@@ -9,6 +11,7 @@
 #include "workflow/ExtensionListLookup.h"
 #include "workflow/FolderLister.h"
 #include "workflow/NameProposal.h"
+#include "workflow/StepwiseSort.h"
 
 namespace lumatag {
 
@@ -91,7 +94,7 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
         photo.flags |= kPhotoNamed;
         photo.flags &= ~(kPhotoOriginalFound | kPhotoOriginalIsCurrent);
         // A photo whose metadata cannot be read is still listed, by its file date.
-        ReadPhotoMetadata(read, folder_, &photo, &tags_, false);
+        IgnoreStatus(ReadPhotoMetadata(read, folder_, &photo, &tags_, false));
         one = ClassifyName(*catalogue_, &photo, &lookup);
       }
       if (Succeeded(one)) {
@@ -112,30 +115,55 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
     return outcome;
   }
 
+  // Sorting a large folder's list takes a while: it reports progress and stops on a cancel too.
+  const std::function<bool()> keepGoing = [&control, &clock, &progress] {
+    clock.Report(progress, false);
+    return !Cancelled(control);
+  };
+  const auto markCancelled = [&progress, &clock, &status] {
+    progress.cancelled = true;
+    clock.Report(progress, true);
+    status = E_CANCELLED;
+  };
   PhotoList& list = outcome.list;
-  if (Failed(list.InsertAll(entries))) outcome.somePhotosNotListed = true;
+  const Status inserted = list.InsertAll(entries, keepGoing);
+  if (inserted == E_CANCELLED) {
+    markCancelled();
+    return outcome;
+  }
+  if (Failed(inserted)) outcome.somePhotosNotListed = true;
   // The base names in use, added in their sorted order so that each lands at the end of the
   // sorted list: a folder of many different base names costs no more than a few.
-  std::vector<std::u16string_view> baseNames;
+  struct BaseName {
+    std::u16string_view text;
+    std::string key;
+  };
+  std::vector<BaseName> baseNames;
   for (int i = 0; i < list.Count(); ++i) {
     const PhotoEntry& photo = list.At(i);
     if ((photo.flags & kPhotoUnnamed) == 0 && photo.baseNameLength > 0 &&
         photo.baseNameStart + photo.baseNameLength <= photo.fileName.Length()) {
-      baseNames.push_back(photo.fileName.View().substr(photo.baseNameStart, photo.baseNameLength));
+      BaseName base{photo.fileName.View().substr(photo.baseNameStart, photo.baseNameLength), {}};
+      AppendInvariantSortKey(base.text, true, &base.key);
+      baseNames.push_back(std::move(base));
+      if (baseNames.size() % 1024 == 0 && !keepGoing()) {
+        markCancelled();
+        return outcome;
+      }
     }
   }
-  std::stable_sort(baseNames.begin(), baseNames.end(),
-                   [](std::u16string_view a, std::u16string_view b) {
-                     return CompareInvariant(a, b, true) < 0;
-                   });
-  for (std::u16string_view base : baseNames) {
+  if (!StableSortInSteps(
+          baseNames, [](const BaseName& a, const BaseName& b) { return a.key < b.key; },
+          keepGoing)) {
+    markCancelled();
+    return outcome;
+  }
+  for (const BaseName& base : baseNames) {
     if (Cancelled(control)) {
-      progress.cancelled = true;
-      clock.Report(progress, true);
-      status = E_CANCELLED;
+      markCancelled();
       return outcome;
     }
-    if (Failed(list.BaseNames().Add(base, nullptr))) outcome.somePhotosNotListed = true;
+    if (Failed(list.BaseNames().Add(base.text, nullptr))) outcome.somePhotosNotListed = true;
     clock.Report(progress, false);
   }
   progress.finished = true;

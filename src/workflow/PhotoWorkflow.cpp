@@ -60,7 +60,8 @@ void PhotoWorkflow::MarkSettingsChanged() {
 void PhotoWorkflow::Refresh(std::uint32_t mask) {
   if (mask & kRefreshNewName) {
     if (RefreshProposal() == E_BUFFER_TOO_SMALL) {
-      ShowErrorMessage(Context(), IDS_ERR_NEW_NAME_TOO_LONG);
+      // A message that cannot be shown leaves nothing more to do.
+      IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_NEW_NAME_TOO_LONG));
     }
   }
   naming_.updating = true;
@@ -71,7 +72,8 @@ void PhotoWorkflow::Refresh(std::uint32_t mask) {
 void PhotoWorkflow::Fill(std::uint32_t mask) {
   if (mask & kRefreshNewName) {
     if (RefreshProposal() == E_BUFFER_TOO_SMALL) {
-      ShowErrorMessage(Context(), IDS_ERR_NEW_NAME_TOO_LONG);
+      // A message that cannot be shown leaves nothing more to do.
+      IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_NEW_NAME_TOO_LONG));
     }
   }
   naming_.updating = true;
@@ -114,7 +116,8 @@ Status PhotoWorkflow::PrepareScan(bool rebuildTagList, ScanJob* job) {
         job->Prepare(Context(), *services_.files, *services_.readableFiles, *services_.catalogue,
                      *services_.extensions, quickPassTags_, WorkingFolder());
   }
-  if (Failed(status)) ShowStatusError(Context(), status, IDS_ERR_UPDATING_PHOTO_LIST);
+  // A message that cannot be shown leaves nothing more to do.
+  if (Failed(status)) IgnoreStatus(ShowStatusError(Context(), status, IDS_ERR_UPDATING_PHOTO_LIST));
   return status;
 }
 
@@ -131,39 +134,56 @@ Status PhotoWorkflow::FinishScan(ScanOutcome&& outcome) {
     current = list_.FirstVisible();
     if (current < 0) current = 0;
   }
-  SelectPhoto(current);
+  // A photo whose details cannot be read is still selected; its fields stay empty.
+  IgnoreStatus(SelectPhoto(current));
   Fill(kRefreshAll);
   services_.view->SetWaitCursor(false);
   if (Failed(outcome.status)) {
-    ShowStatusError(Context(), outcome.status, IDS_ERR_UPDATING_PHOTO_LIST);
+    // A message that cannot be shown leaves nothing more to do.
+    IgnoreStatus(ShowStatusError(Context(), outcome.status, IDS_ERR_UPDATING_PHOTO_LIST));
     return outcome.status;
   }
-  if (outcome.somePhotosNotListed) ShowErrorMessage(Context(), IDS_ERR_PHOTOS_NOT_LISTED);
+  // A message that cannot be shown leaves nothing more to do.
+  if (outcome.somePhotosNotListed)
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_PHOTOS_NOT_LISTED));
   return S_OK;
 }
 
 Status PhotoWorkflow::RefreshPhotoList(bool clear, bool rebuildTagList,
                                        const ScanControl& control) {
-  if (clear) {
-    list_.Clear();
-    services_.view->ReleasePreview();
-    ResetNaming();
-  }
-  if (!list_.IsEmpty()) {
+  if (!clear && !list_.IsEmpty()) {
     if (rebuildTagList || quickPassTags_.Count() == 0) LT_TRY(RebuildQuickPassTags());
     return S_OK;
   }
+  // The list held stays in place (and on show) while the new one is built; it is dropped when the
+  // scan cannot start or is cancelled, since it may belong to another folder by then.
+  auto dropList = [this, clear] {
+    if (!clear) return;
+    services_.view->ReleasePreview();
+    list_.Clear();
+    ResetNaming();
+  };
   services_.view->SetWaitCursor(true);
   ScanJob job;
   const Status prepared = PrepareScan(rebuildTagList, &job);
   if (Failed(prepared)) {
-    SelectPhoto(-1);
+    dropList();
+    // A photo whose details cannot be read is still selected; its fields stay empty.
+    IgnoreStatus(SelectPhoto(-1));
     Fill(kRefreshAll);
     services_.view->SetWaitCursor(false);
     return prepared;
   }
-  ScanOutcome outcome = job.Run(control);
-  if (outcome.status == E_CANCELLED) services_.view->SetWaitCursor(false);
+  ScanOutcome outcome = services_.view->RunScan(job, control);
+  if (outcome.status == E_CANCELLED) {
+    if (clear) {
+      dropList();
+      IgnoreStatus(SelectPhoto(-1));
+      Fill(kRefreshAll);
+    }
+    services_.view->SetWaitCursor(false);
+    return E_CANCELLED;
+  }
   return FinishScan(std::move(outcome));
 }
 
@@ -178,7 +198,8 @@ Status PhotoWorkflow::ChooseFolderCommand(FolderChooser& chooser, std::u16string
                                           std::u16string* chosen) {
   const Status asked = AskBeforeLeaving();
   if (Failed(asked)) {
-    if (asked != E_CANCELLED) ShowErrorMessage(Context(), IDS_ERR_FOLDER_DIALOG);
+    // A message that cannot be shown leaves nothing more to do.
+    if (asked != E_CANCELLED) IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_FOLDER_DIALOG));
     return asked;
   }
   Status status = ChooseFolder(chooser, WorkingFolder(), lastChosen, chosen);
@@ -190,10 +211,12 @@ Status PhotoWorkflow::ChooseFolderCommand(FolderChooser& chooser, std::u16string
     if (Succeeded(status)) {
       MarkSettingsChanged();
       // The scan reports its own failures.
-      RefreshPhotoList(true, false);
+      IgnoreStatus(RefreshPhotoList(true, false));
     }
   }
-  if (Failed(status) && status != E_CANCELLED) ShowErrorMessage(Context(), IDS_ERR_CHANGING_FOLDER);
+  // A message that cannot be shown leaves nothing more to do.
+  if (Failed(status) && status != E_CANCELLED)
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_CHANGING_FOLDER));
   return status;
 }
 
@@ -213,11 +236,13 @@ Status PhotoWorkflow::SelectPhoto(int index) {
   PhotoEntry& photo = list_.At(index);
   if ((photo.flags & kPhotoFullyRead) == 0) {
     TagFilter full;
-    BuildFullPassFilter(&full);
+    // Without room for the filter every tag is read, which is what the full pass asks for.
+    IgnoreStatus(BuildFullPassFilter(&full));
     MetadataReadContext read;
     read.files = services_.readableFiles;
     read.strings = &Strings();
-    ReadPhotoMetadata(read, WorkingFolder(), &photo, &full, true);
+    // A photo whose metadata cannot be read is still shown, by its file date.
+    IgnoreStatus(ReadPhotoMetadata(read, WorkingFolder(), &photo, &full, true));
     photo.flags |= kPhotoFullyRead;
   }
   list_.SetCurrentIndex(index);
@@ -286,7 +311,8 @@ Status PhotoWorkflow::CheckAnswering(CountedString& name, int index, NameValues*
     }
     // The check's own failures are said even in a batch; refusals of the name only outside one.
     if (result.messageId != 0 && (!options.quiet || result.verdict == NameVerdict::kCheckFailed)) {
-      ShowErrorMessage(Context(), result.messageId);
+      // A message that cannot be shown leaves nothing more to do.
+      IgnoreStatus(ShowErrorMessage(Context(), result.messageId));
     }
     return result.status;
   }
@@ -294,7 +320,9 @@ Status PhotoWorkflow::CheckAnswering(CountedString& name, int index, NameValues*
 
 Status PhotoWorkflow::RenameFailed(Status status, bool quiet) {
   Refresh(kRefreshEnabling);
-  if (status != E_CANCELLED && !quiet) ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO);
+  // A message that cannot be shown leaves nothing more to do.
+  if (status != E_CANCELLED && !quiet)
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO));
   return status;
 }
 
@@ -303,7 +331,8 @@ void PhotoWorkflow::ReportRenameNotUndone(std::u16string_view name) {
   MessageString text;
   if (Failed(LoadString(Strings(), IDS_ERR_RENAME_NOT_UNDONE, text)) ||
       Failed(SubstitutePlaceholder(text, 1, name))) {
-    ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO);
+    // A message that cannot be shown leaves nothing more to do.
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO));
     return;
   }
   ShowMessage(Context(), text.CStr(), MB_OK | MB_ICONERROR);
@@ -346,15 +375,17 @@ Status PhotoWorkflow::RenameAnswering(CountedString& name, int index, NameValues
     int base = list_.BaseNames().NoBaseNameIndex();
     if (photo.baseNameLength > 0 &&
         photo.baseNameStart + photo.baseNameLength <= photo.fileName.Length()) {
-      list_.BaseNames().Add(photo.fileName.View().substr(photo.baseNameStart, photo.baseNameLength),
-                            &base);
+      // A base name the list cannot take leaves the photo without one, as before the rename.
+      IgnoreStatus(list_.BaseNames().Add(
+          photo.fileName.View().substr(photo.baseNameStart, photo.baseNameLength), &base));
     }
     naming_.baseName = base;
     naming_.pendingChange = naming_.typed = naming_.automatic = false;
   }
   list_.SetCurrentIndex(index);
   if (applied == S_RENAMED_WITHOUT_PATTERN && !quiet) {
-    ShowInformation(Context(), IDS_RENAMED_WITHOUT_PATTERN, photo.fileName.CStr());
+    // A message that cannot be shown leaves nothing more to do.
+    IgnoreStatus(ShowInformation(Context(), IDS_RENAMED_WITHOUT_PATTERN, photo.fileName.CStr()));
   }
   return applied;
 }
@@ -365,7 +396,8 @@ Status PhotoWorkflow::RenameAnswering(CountedString& name, int index, NameValues
 Status PhotoWorkflow::Rename() {
   const int index = list_.CurrentIndex();
   if (index < 0 || newName_.Length() > kMaxPhotoNameLength) {
-    ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO);
+    // A message that cannot be shown leaves nothing more to do.
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO));
     return E_INVALID_INPUT;
   }
   CountedString name;
@@ -391,7 +423,8 @@ Status PhotoWorkflow::Rename() {
           renamed.fileName.View().substr(renamed.baseNameStart, renamed.baseNameLength));
       if (found >= 0) renamedBase = found;
     }
-    SelectPhoto(next);
+    // A photo whose details cannot be read is still selected; its fields stay empty.
+    IgnoreStatus(SelectPhoto(next));
     if ((list_.At(next).flags & kPhotoUnnamed) && settings.baseOnLast &&
         renamedPattern != kNoPatternIndex) {
       naming_.pattern = renamedPattern;
@@ -416,7 +449,7 @@ Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm, bool report) {
   NameCheckOptions answers;
   CompanionScope companions(renamer_);
   if (const Status read = PrepareCompanions(); Failed(read)) {
-    ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO);
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO));
     return read;
   }
   LT_TRY(CheckAnswering(name, start, &checked, answers));
@@ -454,7 +487,9 @@ Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm, bool report) {
   if (!report) return S_OK;
   CountedString doneText;
   LT_TRY(FormatUInt32(doneText, static_cast<std::uint32_t>(done)));
-  ShowInformation(Context(), done == 1 ? IDS_PHOTO_RENAMED : IDS_PHOTOS_RENAMED, doneText.CStr());
+  // A message that cannot be shown leaves nothing more to do.
+  IgnoreStatus(ShowInformation(Context(), done == 1 ? IDS_PHOTO_RENAMED : IDS_PHOTOS_RENAMED,
+                               doneText.CStr()));
   return S_OK;
 }
 
@@ -591,7 +626,8 @@ Status PhotoWorkflow::Delete() {
   Status status = BuildPath(list_.At(index).fileName.View(), path);
   if (Succeeded(status)) status = RecycleFile(*services_.files, path.View());
   if (Failed(status)) {
-    if (status != E_CANCELLED) ShowErrorMessage(Context(), IDS_ERR_DELETE_PHOTO);
+    // A message that cannot be shown leaves nothing more to do.
+    if (status != E_CANCELLED) IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_DELETE_PHOTO));
     Refresh(kRefreshPreview);
     return status;
   }
@@ -606,7 +642,8 @@ Status PhotoWorkflow::Delete() {
   }
   list_.SetCurrentIndex(-1);
   list_.RemoveAt(index);
-  SelectPhoto(next);
+  // A photo whose details cannot be read is still selected; its fields stay empty.
+  IgnoreStatus(SelectPhoto(next));
   naming_.pendingChange = naming_.typed = naming_.automatic = false;
   Fill(kRefreshPhotoBox);
   Refresh(kRefreshAll);
@@ -663,7 +700,8 @@ Status PhotoWorkflow::ChooseBaseName(std::u16string_view text, bool typed, bool 
   if (!text.empty()) {
     const Status added = list_.BaseNames().Add(text, &index);
     if (Failed(added)) {
-      ShowErrorMessage(Context(), IDS_CONTROLS_NOT_UPDATED);
+      // A message that cannot be shown leaves nothing more to do.
+      IgnoreStatus(ShowErrorMessage(Context(), IDS_CONTROLS_NOT_UPDATED));
       return added;
     }
   }
@@ -753,7 +791,8 @@ Status PhotoWorkflow::ChangeNavigationMode(std::uint32_t mode) {
       Refresh(kRefreshNavigation);
       return asked;
     }
-    SelectPhoto(target);
+    // A photo whose details cannot be read is still selected; its fields stay empty.
+    IgnoreStatus(SelectPhoto(target));
   }
   services_.settings->fileNavigationMode = mode;
   MarkSettingsChanged();

@@ -136,7 +136,7 @@ bool ParseRecord(std::string_view content, JournalBatch* batch,
 RenameJournal::~RenameJournal() {
   // A batch left open (an early return on the caller's side) still has its end written; a crash
   // never reaches here, and then the batch stays marked as cut short.
-  if (active_) End();
+  if (active_) IgnoreStatus(End());
 }
 
 std::u16string RenameJournal::PathOf(std::u16string_view folder, std::u16string_view name) {
@@ -157,7 +157,10 @@ Status RenameJournal::Begin(std::u16string_view folder, FileTime time, std::uint
   }
   std::sort(ids.begin(), ids.end());
   // Older batches beyond those kept are forgotten, making room for this one.
-  for (std::size_t i = 0; i + kBatchesKept < ids.size() + 1; ++i) store_.Remove(RecordName(ids[i]));
+  // A record that cannot be removed is only kept longer.
+  for (std::size_t i = 0; i + kBatchesKept < ids.size() + 1; ++i) {
+    IgnoreStatus(store_.Remove(RecordName(ids[i])));
+  }
 
   batch_ = JournalBatch{};
   batch_.id = ids.empty() ? 1 : ids.back() + 1;
@@ -340,12 +343,12 @@ Status UndoBatch(RenameJournal& journal, JournalStore& store, FileOperations& fi
       result->undoBatch = journal.BatchId();
     }
     if (const Status s = journal.Intend(entry.newName, entry.oldName, entry.identity); Failed(s)) {
-      journal.End();
+      IgnoreStatus(journal.End());
       return s;
     }
     const Status moved = files.Move(from, to, false);
     if (Failed(moved)) {
-      journal.MarkFailed();
+      IgnoreStatus(journal.MarkFailed());
       result->problems.push_back(
           {entry.oldName, entry.newName,
            moved == E_FILE_EXISTS ? UndoProblemKind::OldNameTaken : UndoProblemKind::MoveFailed,

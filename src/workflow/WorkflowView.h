@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "workflow/PhotoScanner.h"
+
 namespace lumatag {
 
 // Parts of the window, for refreshing and refilling.
@@ -30,6 +32,13 @@ class WorkflowView {
   virtual void ReleasePreview() = 0;
   // Shows or hides the wait cursor.
   virtual void SetWaitCursor(bool waiting) = 0;
+  // Runs a prepared folder scan and returns what it produced; the list shown stays in place until
+  // then. A window runs it on a worker thread and keeps drawing meanwhile; it must return only
+  // once the job has ended, and must not let anything change the catalogue or the working folder
+  // while the job runs. By default the job runs at once, on the calling thread.
+  virtual ScanOutcome RunScan(const ScanJob& job, const ScanControl& control) {
+    return job.Run(control);
+  }
 };
 
 // A view that shows nothing (the command-line program, tests that do not look at the window).

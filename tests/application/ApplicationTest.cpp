@@ -167,6 +167,9 @@ TEST_F(ApplicationTest, ApplyingACopySavesAtOnceAndSaysWhatToRefresh) {
        kRefreshEnabling | kRefreshPreview, 2},
       {"beeps", [](SettingsCopy& c) { c.fileCheckBeeps = false; }, true, false, kRefreshEnabling,
        2},
+      // Alone it must still be saved, or it would be lost at exit.
+      {"same pattern as last", [](SettingsCopy& c) { c.baseOnLast = false; }, true, false,
+       kRefreshEnabling, 2},
       {"default pattern", [](SettingsCopy& c) { c.patterns.SetDefaultIndex(3); }, true, false,
        kRefreshEnabling | kRefreshNewName | kRefreshPattern, 2},
       {"extensions",
@@ -194,6 +197,7 @@ TEST_F(ApplicationTest, ApplyingACopySavesAtOnceAndSaysWhatToRefresh) {
     EXPECT_FALSE(app_.SettingsChanged());
   }
   EXPECT_FALSE(Restart()->Naming().showFilePreview);
+  EXPECT_FALSE(Restart()->Naming().baseOnLast);
   EXPECT_FALSE(Restart()->Extensions().Find(u"TIF"));
 }
 

@@ -245,7 +245,7 @@ TEST_F(NamingTest, QuickPassTagsCoverEveryUsablePatternOnce) {
 
   NamingPattern user = Pattern(u"[name] [metadata:Make] [metadata:x1234]");
   NamingPattern broken = Pattern(u"[metadata:Model]");
-  broken.name.Assign(u"broken");
+  EXPECT_TRUE(Succeeded(broken.name.Assign(u"broken")));
   broken.flags |= kPatternNotUsable;
   NamingPattern deleted = Pattern(u"[metadata:Artist]");
   deleted.name.Clear();

@@ -39,7 +39,9 @@ class FolderRule final : public WorkingFolderRule {
  public:
   void Apply(Status readStatus, CountedString& folder) override {
     status = readStatus;
-    if (folder.IsEmpty()) folder.Assign(u"/pictures");
+    if (folder.IsEmpty()) {
+      EXPECT_OK(folder.Assign(u"/pictures"));
+    }
   }
   Status status = E_FAIL;
 };
@@ -164,7 +166,7 @@ TEST_F(SettingsRecordsTest, UnusableStoredValuesAreUsedAsTheirDefaultsAndKeptUnt
   EXPECT_EQ(Stored(u"Image Folder")->type, REG_EXPAND_SZ);
   EXPECT_EQ(Stored(u"Minidump Available"), nullptr);
 
-  naming.imageFolder.Assign(u"/photos");
+  ASSERT_OK(naming.imageFolder.Assign(u"/photos"));
   EXPECT_OK(SaveNamingSettings(store, naming));
   EXPECT_EQ(Stored(u"File Navigation Mode")->type, REG_DWORD);
   EXPECT_EQ(Stored(u"File Navigation Mode")->data, DwordBytes(1));
@@ -179,7 +181,7 @@ TEST_F(SettingsRecordsTest, NavigationModeAboveTwoReadsAsOneWithoutMarkingAChang
   key.SetValue(u"File Navigation Mode", REG_DWORD, DwordBytes(7));
   NamingSettings naming;
   bool changed = false;
-  LoadNaming(naming, &changed);
+  EXPECT_TRUE(Succeeded(LoadNaming(naming, &changed)));
   changed = false;
   NamingSettings again;
   EXPECT_OK(LoadNaming(again, &changed));
@@ -208,7 +210,7 @@ TEST_F(SettingsRecordsTest, CrashDumpFlagsChangeOnlyWhenRead) {
 
 TEST_F(SettingsRecordsTest, SavingReplacesTheListSubkeys) {
   NamingSettings naming;
-  LoadNaming(naming, nullptr);
+  EXPECT_TRUE(Succeeded(LoadNaming(naming, nullptr)));
   Key()->FindSubkey(u"Image File Patterns")->AddSubkey(u"Old pattern");
   Key()->FindSubkey(u"Image File Extensions")->SetValue(u"OLD", REG_DWORD, DwordBytes(1));
   EXPECT_OK(SaveNamingSettings(store, naming));
@@ -273,9 +275,9 @@ TEST_F(SettingsRecordsTest, FailedWriteBackRestoresTheWindowAndMarksAChange) {
 TEST_F(SettingsRecordsTest, DamagedSettingsAreReportedOnce) {
   registry.SetRecoveryNotice(u"/cfg/Lumatag/settings.reg.broken-20261206-101500");
   WindowSettings window;
-  LoadWindowSettings(store, context, window, nullptr);
+  EXPECT_TRUE(Succeeded(LoadWindowSettings(store, context, window, nullptr)));
   NamingSettings naming;
-  LoadNaming(naming, nullptr);
+  EXPECT_TRUE(Succeeded(LoadNaming(naming, nullptr)));
   ASSERT_EQ(presenter.shown.size(), 1u);
   EXPECT_NE(presenter.shown[0].text.find(u"\"/cfg/Lumatag/settings.reg.broken-20261206-101500\""),
             std::u16string::npos);

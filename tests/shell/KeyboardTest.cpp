@@ -226,18 +226,20 @@ TEST_F(HelpTest, MissingDocumentsAreReported) {
 
 TEST_F(HelpTest, DialogsThatAreNotThereLeaveTheirItemsDisabled) {
   ASSERT_TRUE(Start());
-  for (int command : {kCmdPatternsManager, kCmdExtensionManager, kCmdOptions, kCmdCheckUpdates,
-                      kCmdCrashLogs, kCmdContact, kCmdAbout}) {
+  for (int command : {kCmdExtensionManager, kCmdOptions, kCmdCheckUpdates, kCmdCrashLogs,
+                      kCmdContact, kCmdAbout}) {
     EXPECT_FALSE(Window().MenuAction(command)->isEnabled()) << command;
   }
   EXPECT_TRUE(Window().MenuAction(kCmdExit)->isEnabled());
+  // The Patterns Manager is the shell's own.
+  EXPECT_TRUE(Window().MenuAction(kCmdPatternsManager)->isEnabled());
 }
 
 using StartupTest = ShellTest;
 
 TEST_F(StartupTest, NoLocaleChosenEndsStartUpWithItsMessage) {
-  std::filesystem::create_directories(dir_.File("program/de_DE"));
-  std::ofstream(dir_.File("program/de_DE/lumatag.txt")) << "";
+  std::filesystem::create_directories(dir_.File("program/de"));
+  std::ofstream(dir_.File("program/de/strings.txt")) << "";
   std::ofstream(dir_.File("settings.reg")) << "Lumatag Settings Hive 1\n";
   ShellPorts ports = BasePorts();
   ports.wantedLocale = 0x40C;  // French: not there, German is

@@ -40,6 +40,7 @@ TEST(ShellSmoke, ProgramDrawsItsWindowOnTheDemoFolder) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
   environment.insert(QStringLiteral("HOME"), dir.path());
+  environment.insert(QStringLiteral("XDG_STATE_HOME"), dir.path() + QStringLiteral("/state"));
   environment.insert(QStringLiteral("LUMATAG_SCREENSHOT"), shot);
   QProcess program;
   program.setProcessEnvironment(environment);

@@ -23,6 +23,31 @@ Status ScriptedFolderChooser::Choose(std::u16string_view startFolder, std::u16st
   return S_OK;
 }
 
+namespace {
+
+class WatchedListing final : public FolderListing {
+ public:
+  WatchedListing(std::unique_ptr<FolderListing> real, std::function<void()> beforeEntry)
+      : real_(std::move(real)), beforeEntry_(std::move(beforeEntry)) {}
+  Status Next(FolderEntry* entry) override {
+    beforeEntry_();
+    return real_->Next(entry);
+  }
+
+ private:
+  std::unique_ptr<FolderListing> real_;
+  std::function<void()> beforeEntry_;
+};
+
+}  // namespace
+
+Status TrashFileOperations::OpenListing(std::u16string_view folder,
+                                        std::unique_ptr<FolderListing>* listing) {
+  LT_TRY(real_.OpenListing(folder, listing));
+  if (beforeEntry) *listing = std::make_unique<WatchedListing>(std::move(*listing), beforeEntry);
+  return S_OK;
+}
+
 Status TrashFileOperations::Recycle(std::u16string_view path) {
   const std::string from = Utf16ToUtf8(path);
   std::error_code error;
@@ -116,6 +141,7 @@ ShellPorts ShellTest::BasePorts() {
   ports.presenter = &presenter_;
   ports.programFolder = QString::fromStdString(dir_.File("program"));
   ports.wantedLocale = kEnglishLocale;
+  ports.crashStateRoot = dir_.File("state");
   return ports;
 }
 
@@ -129,7 +155,7 @@ bool ShellTest::Start() {
     opened_.push_back(url);
     return true;
   };
-  shell_ = std::make_unique<ShellApplication>(std::move(ports));
+  shell_ = std::make_unique<ShellApplication>(std::move(ports), dialogs_);
   if (Failed(shell_->InitApplication())) return false;
   shell_->ShowMainWindow();
   Window().activateWindow();

@@ -39,14 +39,14 @@ class ScriptedFolderChooser final : public FolderChooser {
 class TrashFileOperations final : public FileOperations {
  public:
   explicit TrashFileOperations(std::string trash) : trash_(std::move(trash)) {}
-  Status OpenListing(std::u16string_view folder, std::unique_ptr<FolderListing>* listing) override {
-    return real_.OpenListing(folder, listing);
-  }
+  Status OpenListing(std::u16string_view folder, std::unique_ptr<FolderListing>* listing) override;
   Status Move(std::u16string_view from, std::u16string_view to, bool replaceExisting) override {
     return real_.Move(from, to, replaceExisting);
   }
   Status Recycle(std::u16string_view path) override;
   std::vector<std::string> recycled;
+  // Called on the scanning thread before each folder entry is listed.
+  std::function<void()> beforeEntry;
 
  private:
   LinuxFileOperations real_;
@@ -93,6 +93,8 @@ class ShellTest : public testing::Test {
   std::unique_ptr<HiveRegistryStore> registry_;
   LinuxStandardFolders folders_;
   std::vector<QUrl> opened_;
+  // The dialogs the next Start gives the shell.
+  ShellDialogs dialogs_;
   std::unique_ptr<ShellApplication> shell_;
 };
 

@@ -239,12 +239,13 @@ TEST(CheckForUpdatesDialogModelTest, ShowsNeverThenTheLastCheckAndKeepsThePeriod
 TEST(UpdateAvailableModelTest, LabelLinkAndHistoryRows) {
   UpdateHarness harness;
   VersionInfo info(u"Lumatag", u"1.2.2");
-  harness.Load(VersionDocument({"nm='Lumatag' ver='1.3.1' url='https://dl/'"},
-                               "<hist cnt='2' nm='Lumatag'>"
-                               "<notes ver='1.3.0' dateHigh='31300775' dateLow='3035545600'>"
-                               "<note desc='One.'/><note desc='Two.'/></notes>"
-                               "<notes ver='1.2.2'/></hist>"),
-               info);
+  EXPECT_OK(
+      harness.Load(VersionDocument({"nm='Lumatag' ver='1.3.1' url='https://dl/'"},
+                                   "<hist cnt='2' nm='Lumatag'>"
+                                   "<notes ver='1.3.0' dateHigh='31300775' dateLow='3035545600'>"
+                                   "<note desc='One.'/><note desc='Two.'/></notes>"
+                                   "<notes ver='1.2.2'/></hist>"),
+                   info));
   DateLocale english;
   ASSERT_OK(DateLocale::FromName("en_US", &english));
   UpdateAvailableModel model;
@@ -261,7 +262,7 @@ TEST(UpdateAvailableModelTest, LabelLinkAndHistoryRows) {
   // No history for this product: the latest entry's version.
   UpdateHarness bare;
   VersionInfo latestOnly(u"Lumatag", u"1.2.2");
-  bare.Load(VersionDocument({"nm='Lumatag' ver='2.0' url='https://dl/'"}), latestOnly);
+  EXPECT_OK(bare.Load(VersionDocument({"nm='Lumatag' ver='2.0' url='https://dl/'"}), latestOnly));
   ASSERT_OK(model.Build(latestOnly, StringModule::BuiltIn(), english));
   EXPECT_EQ(model.VersionLabel(), u"Version 2.0 is available for download.");
   EXPECT_TRUE(model.History().empty());

@@ -1,12 +1,15 @@
 #include "UpdateTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include "foundation/StringTable.h"
+#include "support/TestSupport.h"
 
 namespace lumatag {
 
 UpdateHarness::UpdateHarness() {
   app.presenter = &presenter;
-  LoadString(*app.programModule, IDS_APP_TITLE, app.title);
+  EXPECT_OK(LoadString(*app.programModule, IDS_APP_TITLE, app.title));
 }
 
 std::vector<std::u16string> UpdateHarness::Messages() const {
@@ -31,9 +34,13 @@ std::string VersionDocument(const std::vector<std::string>& latest, const std::s
 
 std::u16string Entry(std::uint16_t id, std::u16string_view first, std::u16string_view second) {
   CountedString text;
-  LoadString(StringModule::BuiltIn(), id, text);
-  if (text.FindText(u"{1}") >= 0) SubstitutePlaceholder(text, 1, first.empty() ? u"" : first);
-  if (text.FindText(u"{2}") >= 0) SubstitutePlaceholder(text, 2, second.empty() ? u"" : second);
+  EXPECT_OK(LoadString(StringModule::BuiltIn(), id, text));
+  if (text.FindText(u"{1}") >= 0) {
+    EXPECT_OK(SubstitutePlaceholder(text, 1, first));
+  }
+  if (text.FindText(u"{2}") >= 0) {
+    EXPECT_OK(SubstitutePlaceholder(text, 2, second));
+  }
   return std::u16string(text.View());
 }
 

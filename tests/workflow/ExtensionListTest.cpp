@@ -173,8 +173,8 @@ TEST_F(ExtensionListTest, DefaultsFillAnEmptyListOnly) {
 }
 
 TEST_F(ExtensionListTest, SavedListReadsBackAndCopiesAreIndependent) {
-  list.Add(u"jpg");
-  list.Add(u"CR2");
+  EXPECT_OK(list.Add(u"jpg"));
+  EXPECT_OK(list.Add(u"CR2"));
   SettingsKey key;
   ASSERT_OK(store.CreateSettingsKey(nullptr, u"Saved", &key));
   EXPECT_OK(list.SaveToSettings(store, key));

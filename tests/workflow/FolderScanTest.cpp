@@ -121,6 +121,34 @@ TEST_F(FolderScanTest, RescanWithoutClearKeepsTheList) {
   EXPECT_EQ(workflow_->Photos().Count(), 2);
 }
 
+TEST_F(FolderScanTest, RescanKeepsTheOldListOnShowUntilTheNewOneIsReady) {
+  AddPhoto("IMG_0001.JPG", "2013:05:01 10:00:00");
+  Scan();
+  AddPhoto("IMG_0002.JPG", "2013:05:02 10:00:00");
+  int shownDuringScan = -1;
+  view_.duringScan = [&] { shownDuringScan = workflow_->Photos().Count(); };
+  ASSERT_OK(workflow_->RefreshPhotoList(true, false));
+  EXPECT_EQ(shownDuringScan, 1);
+  EXPECT_EQ(workflow_->Photos().Count(), 2);
+}
+
+TEST_F(FolderScanTest, CancelledRescanDropsTheOldListAndRefillsTheWindow) {
+  AddPhoto("IMG_0001.JPG", "2013:05:01 10:00:00");
+  AddPhoto("IMG_0002.JPG", "2013:05:02 10:00:00");
+  Scan();
+  ASSERT_OK(workflow_->SelectPhoto(1));
+  view_.cancelScans = true;
+  view_.filled = 0;
+  view_.waits.clear();
+  // The list may belong to another folder by now: it must not stay behind on show.
+  EXPECT_STATUS(E_CANCELLED, workflow_->RefreshPhotoList(true, false));
+  EXPECT_EQ(workflow_->Photos().Count(), 0);
+  EXPECT_EQ(workflow_->Photos().CurrentIndex(), -1);
+  EXPECT_EQ(view_.filled, kRefreshAll);
+  EXPECT_EQ(view_.waits, (std::vector<bool>{true, false}));
+  EXPECT_TRUE(presenter_.shown.empty());
+}
+
 TEST_F(FolderScanTest, QuickPassReadsDatesAndPatternTagsOnlyAndSelectingReadsTheRest) {
   photo::PhotoBuilder builder;
   builder.Ascii(photo::Ifd::kExif, 0x9003, "2013:05:01 10:00:00")

@@ -2,6 +2,10 @@
 // the base-name list and the name index.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "support/TestSupport.h"
 #include "workflow/PhotoList.h"
 
@@ -46,6 +50,59 @@ TEST(PhotoListTest, OrdersByDateThenCaseSensitiveName) {
     EXPECT_TRUE((names[1] == u"b.jpg" && names[2] == u"B.jpg") ||
                 (names[1] == u"B.jpg" && names[2] == u"b.jpg"));
     EXPECT_EQ(names[3], u"a.jpg");
+  }
+}
+
+// Enough photos for the bulk sort to merge several runs: the order of the list's own comparison
+// (the one inserting one by one uses), many photos on one date so that the names decide.
+TEST(PhotoListTest, ManyPhotosInBulkLandInTheListsOrder) {
+  std::vector<PhotoEntry> bulk;
+  std::vector<PhotoEntry> reference;
+  std::uint32_t seed = 7;
+  for (int i = 0; i < 9000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const int n = static_cast<int>(seed >> 8) % 5000;
+    std::u16string name = (seed & 16) ? u"IMG_" : u"img-";
+    // Names of a folder are unique: the running number ends each.
+    name += Utf8ToUtf16(std::to_string(n) + "_" + std::to_string(i));
+    name += (seed & 32) ? u".JPG" : u".jpg";
+    const int day = (seed >> 6) % 3 == 0 ? 1 + static_cast<int>(seed >> 20) % 28 : 1;
+    bulk.push_back(Photo(name.c_str(), Day(day), false));
+    reference.push_back(Photo(name.c_str(), Day(day), false));
+  }
+  std::vector<std::size_t> order(reference.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&reference](std::size_t a, std::size_t b) {
+    return ComparePhotoOrder(reference[a], reference[b]) < 0;
+  });
+  std::vector<std::u16string> expected;
+  for (std::size_t i : order) expected.emplace_back(reference[i].fileName.View());
+
+  PhotoList list;
+  int asked = 0;
+  ASSERT_OK(list.InsertAll(bulk, [&asked] { return ++asked > 0; }));
+  EXPECT_GT(asked, 2);
+  EXPECT_EQ(Names(list), expected);
+}
+
+TEST(PhotoListTest, ACancelledBulkInsertLeavesTheListEmpty) {
+  // Keys (asked 9 times), sorted runs (3), merges (3), then moving into the list (9).
+  for (const int answerNoAt : {1, 6, 11, 13, 15, 16, 24}) {
+    std::vector<PhotoEntry> entries;
+    for (int i = 0; i < 10000; ++i) {
+      entries.push_back(
+          Photo((u"p" + Utf8ToUtf16(std::to_string(i)) + u".jpg").c_str(), Day(1), false));
+    }
+    PhotoList list;
+    int asked = 0;
+    EXPECT_STATUS(E_CANCELLED, list.InsertAll(entries, [&] { return ++asked < answerNoAt; }));
+    EXPECT_EQ(asked, answerNoAt);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.UnnamedCount(), 0);
+    if (answerNoAt <= 15) {  // while sorting, the records stay where they were
+      ASSERT_EQ(entries.size(), 10000u);
+      EXPECT_EQ(entries[9999].fileName.View(), u"p9999.jpg");
+    }
   }
 }
 

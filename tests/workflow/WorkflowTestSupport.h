@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,13 @@ class RecordingView final : public WorkflowView {
   void FillBoxes(std::uint32_t mask) override { filled |= mask; }
   void ReleasePreview() override { ++releases; }
   void SetWaitCursor(bool waiting) override { waits.push_back(waiting); }
+  ScanOutcome RunScan(const ScanJob& job, const ScanControl& control) override {
+    if (duringScan) duringScan();
+    if (cancelScans) return ScanOutcome{E_CANCELLED, false, {}};
+    return job.Run(control);
+  }
+  std::function<void()> duringScan;
+  bool cancelScans = false;
   std::uint32_t refreshed = 0;
   std::uint32_t filled = 0;
   int releases = 0;

@@ -20,7 +20,8 @@ void LoadList(SettingsStore& store, const SettingsKey& main, std::uint16_t nameI
   if (Succeeded(store.LoadName(nameId, subkeyName)) &&
       Succeeded(store.OpenSubkey(main, subkeyName.View(), &subkey))) {
     bool changed = false;
-    list.LoadFromSettings(store, subkey, app, &changed);
+    // A list that cannot be read keeps its defaults; the store has told the person.
+    IgnoreStatus(list.LoadFromSettings(store, subkey, app, &changed));
   }
 }
 

@@ -98,7 +98,7 @@ int RunUndo(CliContext&, const std::vector<std::string>& args) {
   LinuxFileOperations files;
   SystemClock clock;
   FileTime now = 0;
-  SystemTimeToFileTime(clock.LocalNow(), &now);
+  IgnoreStatus(SystemTimeToFileTime(clock.LocalNow(), &now));
   UndoResult result;
   if (const Status s = UndoBatch(journal, store, files, id, now, &result); Failed(s)) {
     std::fprintf(stderr, "lumatag-cli: cannot undo batch %llu (%s)\n",

@@ -79,7 +79,8 @@ int RunName(CliContext& context, const std::vector<std::string>& args) {
                                      LocalNow()))) {
     return 2;
   }
-  ClassifyName(setup.catalogue, &photo, &setup.lookup);
+  // An unclassified sample photo is named from the defaults, as a new photo would be.
+  IgnoreStatus(ClassifyName(setup.catalogue, &photo, &setup.lookup));
 
   NamingEnvironment environment;
   environment.app = &context.app;

@@ -121,7 +121,8 @@ int RunList(CliContext& context, const std::vector<std::string>& args) {
       Succeeded(store.LoadName(IDS_REG_IMAGE_FILE_PATTERNS, subkeyName)) &&
       Succeeded(store.OpenSubkey(main, subkeyName.View(), &patterns))) {
     bool changed = false;
-    catalogue.LoadFromSettings(store, patterns, app, &changed);
+    // Stored patterns that cannot be read are left out; the store has told the person.
+    IgnoreStatus(catalogue.LoadFromSettings(store, patterns, app, &changed));
   }
   ReportSettingsRecovery(store, app);
 

@@ -136,7 +136,8 @@ int RunSettings(CliContext& context, const std::vector<std::string>& args) {
     return 1;
   }
   MessageString path;
-  store.LoadName(IDS_REG_KEY_PATH, path);
+  // The key path is a built-in text; the key itself opened above.
+  IgnoreStatus(store.LoadName(IDS_REG_KEY_PATH, path));
   return PrintKey(registry, key.Handle(), "HKEY_CURRENT_USER\\" + Printable(path.View()));
 }
 

@@ -44,7 +44,9 @@ int main(int argc, char** argv) {
   context.app.InstallTextComparer(&lumatag::PlatformTextComparer());
   lumatag::InstallOutOfMemoryMessage(context.app);
   ChooseUiStrings(context.app);
-  lumatag::LoadString(*context.app.programModule, lumatag::IDS_APP_TITLE, context.app.title);
+  // The title is a built-in text; without it boxes go without a title.
+  lumatag::IgnoreStatus(
+      lumatag::LoadString(*context.app.programModule, lumatag::IDS_APP_TITLE, context.app.title));
 
   const std::vector<std::string> args(argv + 2, argv + argc);
   for (const lumatag::cli::Command& command : lumatag::cli::Commands()) {

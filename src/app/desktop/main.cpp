@@ -8,14 +8,20 @@
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "crash/CrashHandler.h"
+#include "foundation/ProductInfo.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/IcuTextComparer.h"
 #include "platform/linux/LinuxFileOperations.h"
 #include "platform/linux/LinuxJournalStore.h"
 #include "platform/linux/LinuxStandardFolders.h"
+#include "platform/linux/LocaleFolders.h"
 #include "platform/linux/PosixReadableFile.h"
 #include "platform/linux/SystemClock.h"
+#include "shell/DesktopDialogs.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellApplication.h"
 
@@ -28,7 +34,13 @@ extern "C" const char* __lsan_default_suppressions() {
 int main(int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
-  // 1. The crash handler comes first, before anything can fail.
+  // 1. The crash handler comes first, before anything can fail. Without it (its folder cannot be
+  // made safe) the program goes on without crash reports.
+  lumatag::shell::SetCrashHandlerInstaller([] {
+    lumatag::CrashHandlerOptions options;
+    options.version = std::string(lumatag::BuiltInProductInfo().versionBytes);
+    (void)lumatag::InstallCrashHandler(options);
+  });
   lumatag::shell::InstallCrashHandler();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("lumatag"));
@@ -45,14 +57,27 @@ int main(int argc, char** argv) {
   ports.readableFiles = &lumatag::PlatformReadableFileSystem();
   ports.folders = &folders;
   ports.textComparer = &lumatag::PlatformTextComparer();
+  // The interface language: the tables lumatag-cli uses too, in the locale the environment asks
+  // for (LC_ALL, LC_MESSAGES, LANG); English when it asks for none.
+  for (const std::string& folder : lumatag::LocaleSearchFolders()) {
+    ports.localeFolders.push_back(QString::fromStdString(folder));
+  }
+  const std::vector<std::string> wanted = lumatag::WantedLocalesFromEnvironment();
+  ports.wantedLocale = wanted.empty()
+                           ? lumatag::shell::kEnglishLocale
+                           : lumatag::shell::LocaleIdOfName(QString::fromStdString(wanted.front()));
+  // The dialogs of the menu and the start-up tasks (crash-log offer, scheduled update check).
+  lumatag::shell::DesktopDialogs desktopDialogs(systemClock);
   ports.journal = &journal;
   ports.clock = &systemClock;
-  lumatag::shell::ShellApplication app(std::move(ports));
+  lumatag::shell::ShellApplication app(std::move(ports), desktopDialogs.Dialogs());
   const lumatag::Status status = app.InitApplication();
   if (lumatag::Failed(status)) return static_cast<int>(status);
   lumatag::shell::MainWindow* window = app.Window();
 
   const QString screenshot = qEnvironmentVariable("LUMATAG_SCREENSHOT");
+  // A picture of the window is taken without the start-up tasks' dialogs in front of it.
+  if (screenshot.isEmpty()) desktopDialogs.ArmStartupTasks(app);
   const bool timing = qEnvironmentVariableIsSet("LUMATAG_STARTUP_TIMING");
   QObject::connect(window, &lumatag::shell::MainWindow::firstPreviewPainted, window, [&, window] {
     if (timing) {

@@ -3,6 +3,7 @@
 #include <unicode/ucol.h>
 
 #include <memory>
+#include <string>
 
 #include "platform/linux/IcuTextComparer.h"
 
@@ -34,6 +35,37 @@ class IcuTextComparer final : public TextComparer {
     const UCollationResult r = ucol_strcoll(collator, a.data(), static_cast<int32_t>(a.size()),
                                             b.data(), static_cast<int32_t>(b.size()));
     return r == UCOL_LESS ? -1 : (r == UCOL_EQUAL ? 0 : 1);
+  }
+
+  void AppendSortKey(std::u16string_view text, bool ignoreCase, std::string* key) const override {
+    const UCollator* collator = ignoreCase ? folded_.get() : exact_.get();
+    const std::size_t start = key->size();
+    if (collator == nullptr) {
+      // Matches Compare's fallback: code units in order, big-endian.
+      for (char16_t c : text) {
+        key->push_back(static_cast<char>(c >> 8));
+        key->push_back(static_cast<char>(c & 0xFF));
+      }
+      return;
+    }
+    // A key is rarely more than a few bytes per character; one more call when it is.
+    std::size_t room = 4 * text.size() + 16;
+    for (;;) {
+      key->resize(start + room);
+      const int32_t needed = ucol_getSortKey(
+          collator, text.data(), static_cast<int32_t>(text.size()),
+          reinterpret_cast<uint8_t*>(key->data() + start), static_cast<int32_t>(room));
+      if (needed <= 0) {
+        key->resize(start);
+        return;
+      }
+      if (static_cast<std::size_t>(needed) <= room) {
+        // The key ends in a zero byte that no key has inside it: dropped, the order is the same.
+        key->resize(start + static_cast<std::size_t>(needed) - 1);
+        return;
+      }
+      room = static_cast<std::size_t>(needed);
+    }
   }
 
  private:
