@@ -228,7 +228,7 @@ Status ExtensionManagerDialog::Edit(int index) {
 void ExtensionManagerDialog::AddExtension() {
   int index = -1;
   if (Failed(model_.BeginAdd(&index))) {
-    ShowErrorMessage(IDS_ERR_ADDING_EXTENSION);
+    IgnoreStatus(ShowErrorMessage(IDS_ERR_ADDING_EXTENSION));
     return;
   }
   Fill();
@@ -249,7 +249,7 @@ void ExtensionManagerDialog::DeleteExtension() {
   if (!model_.CanDelete()) return;
   const Status status = Owned([this] { return model_.DeleteSelected(Ui().app); });
   Fill();
-  if (Failed(status) && status != E_CANCELLED) ShowErrorMessage(IDS_ERR_DELETING_EXTENSION);
+  if (Failed(status) && status != E_CANCELLED) IgnoreStatus(ShowErrorMessage(IDS_ERR_DELETING_EXTENSION));
 }
 
 void ExtensionManagerDialog::ResetExtensions() {
@@ -264,7 +264,7 @@ Status RunExtensionManager(ui::DialogRunner& runner, ui::UiContext& ui, QWidget*
   *changed = false;
   ExtensionManagerModel model(current);
   if (Failed(model.OpenStatus())) {
-    ShowStatusError(ui.app, model.OpenStatus(), IDS_DIALOG_NOT_SHOWN);
+    IgnoreStatus(ShowStatusError(ui.app, model.OpenStatus(), IDS_DIALOG_NOT_SHOWN));
     return model.OpenStatus();
   }
   ExtensionManagerDialog dialog(ui, parent, runner, model);
@@ -272,7 +272,7 @@ Status RunExtensionManager(ui::DialogRunner& runner, ui::UiContext& ui, QWidget*
   // Closing is how the manager ends; only a manager that could not be shown keeps the old list.
   if (Failed(status) && status != E_CANCELLED) return status;
   if (Failed(edited->CopyFrom(model.Result()))) {
-    ShowErrorMessage(ui.app, IDS_ERR_CHANGING_EXTENSIONS);
+    IgnoreStatus(ShowErrorMessage(ui.app, IDS_ERR_CHANGING_EXTENSIONS));
     return E_FAIL;
   }
   *changed = model.Changed();
@@ -324,7 +324,7 @@ AboutDialog::AboutDialog(ui::UiContext& ui, QWidget* owner, const AboutContent& 
 void AboutDialog::OpenSite() {
   const Status status =
       opener_ != nullptr ? opener_->OpenUrl(content_.websiteUrl) : Status(E_UNEXPECTED);
-  if (Failed(status)) ShowErrorMessage(IDS_ERR_WEB_PAGE);
+  if (Failed(status)) IgnoreStatus(ShowErrorMessage(IDS_ERR_WEB_PAGE));
 }
 
 ContactDialog::ContactDialog(ui::UiContext& ui, QWidget* owner, const ContactContent& content)

@@ -33,7 +33,7 @@ Status RunPatternsCommand(ShellApplication& app, ui::DialogRunner& runner) {
   Application& host = app.Host();
   SettingsCopy copy;
   if (Failed(host.CopySettings(&copy))) {
-    ShowErrorMessage(host.Context(), IDS_DIALOG_NOT_SHOWN);
+    IgnoreStatus(ShowErrorMessage(host.Context(), IDS_DIALOG_NOT_SHOWN));
     return E_INVALID_INPUT;
   }
   const std::uint16_t current = app.Workflow().Naming().pattern;
@@ -48,7 +48,7 @@ Status RunPatternsCommand(ShellApplication& app, ui::DialogRunner& runner) {
   copy.currentPattern = editedCurrent;
   SettingsApplied applied;
   if (Failed(host.ApplySettingsCopy(copy, &applied))) {
-    ShowErrorMessage(host.Context(), IDS_ERR_CHANGING_PATTERNS);
+    IgnoreStatus(ShowErrorMessage(host.Context(), IDS_ERR_CHANGING_PATTERNS));
     return E_INVALID_INPUT;
   }
   app.ShowAppliedSettings(applied);

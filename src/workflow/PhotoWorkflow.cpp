@@ -151,7 +151,7 @@ Status PhotoWorkflow::RefreshPhotoList(bool clear, bool rebuildTagList,
   if (outcome.status == E_CANCELLED) {
     if (clear) {
       dropList();
-      SelectPhoto(-1);
+      IgnoreStatus(SelectPhoto(-1));
       Fill(kRefreshAll);
     }
     services_.view->SetWaitCursor(false);
