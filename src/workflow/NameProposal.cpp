@@ -2,10 +2,6 @@
 
 namespace lumatag {
 
-namespace {
-constexpr std::u16string_view kInvalidNameCharacters = u"\\/:*\"?<>|";
-}  // namespace
-
 int ExtensionDot(std::u16string_view name) {
   const int length = static_cast<int>(name.size());
   for (int i = length - 1; i >= 0 && i >= length - 5; --i) {
@@ -25,7 +21,7 @@ bool IsValidFileName(std::u16string_view name) {
   if (name.empty() || static_cast<int>(name.size()) > kMaxPhotoNameLength) return false;
   if (name == u"." || name == u"..") return false;
   for (char16_t c : name) {
-    if (c == 0 || kInvalidNameCharacters.find(c) != std::u16string_view::npos) return false;
+    if (IsInvalidFileNameChar(c)) return false;
   }
   return true;
 }

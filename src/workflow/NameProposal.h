@@ -23,7 +23,8 @@ inline constexpr int kMaxPhotoNameLength = 255;
 int ExtensionDot(std::u16string_view name);
 // The extension of a name without its dot; empty when it has none.
 std::u16string_view ExtensionOf(std::u16string_view name);
-// A plain file name: 1 to 255 characters, not "." or "..", none of \ / : * " ? < > | or NUL.
+// A plain file name: 1 to 255 characters, not "." or "..", none of \ / : * " ? < > | and no
+// control character.
 bool IsValidFileName(std::u16string_view name);
 
 class NameProposer {

@@ -70,7 +70,11 @@ INSTANTIATE_TEST_SUITE_P(
         TypedNameCase{u"DSC_1234", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_CAMERA_GENERATED_NAME},
         TypedNameCase{u"DSC_12345.JPG", 0, S_OK, "DSC_12345.JPG", 0},
         TypedNameCase{u"a/b", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_PHOTO_NAME_INVALID_CHARACTER},
-        TypedNameCase{u"what?", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_PHOTO_NAME_INVALID_CHARACTER}),
+        TypedNameCase{u"what?", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_PHOTO_NAME_INVALID_CHARACTER},
+        // Control characters could forge lines wherever the name is shown.
+        TypedNameCase{u"a\nb", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_PHOTO_NAME_INVALID_CHARACTER},
+        TypedNameCase{u"a\x1b[2J", 0, E_FAIL, "IMG_0001.JPG",
+                      IDS_ERR_PHOTO_NAME_INVALID_CHARACTER}),
     LT_CASE_NAMES);
 
 TEST_F(NamingTest, CaseOnlyClashCountsAsTakenAndNoLeavesTheFileAlone) {

@@ -57,7 +57,7 @@ int ChoosePattern(CliContext& context, NamingSetup& setup, const std::string& op
     }
     CountedString message;
     if (Failed(EnsureCompiled(context.app, &owned, true, nullptr, &message))) {
-      std::printf("%s\n", message.ToUtf8().c_str());
+      std::printf("%s\n", EscapedMessage(message.View()).c_str());
       return 1;
     }
     *chosen = &owned;
@@ -73,7 +73,7 @@ int ChoosePattern(CliContext& context, NamingSetup& setup, const std::string& op
     *chosen = automatic;
     return 0;
   }
-  std::fprintf(stderr, "lumatag-cli: no usable pattern is named \"%s\"\n", value.c_str());
+  std::fprintf(stderr, "lumatag-cli: no usable pattern is named \"%s\"\n", Escaped(text).c_str());
   return 1;
 }
 
@@ -93,7 +93,8 @@ int ReadPhotoFile(CliContext& context, const std::string& path, PhotoFacts& phot
     status = SetupPhotoFacts(&photo, context.app.heap, name.c_str(), fileDate, kNoPatternIndex, 0);
   }
   if (Failed(status)) {
-    std::fprintf(stderr, "lumatag-cli: %s: %s\n", path.c_str(), StatusText(status).c_str());
+    std::fprintf(stderr, "lumatag-cli: %s: %s\n", Escaped(ArgumentText(path)).c_str(),
+                 StatusText(status).c_str());
     return 1;
   }
   // As when a photo becomes current: what could be read stays, a failure is only noted.
@@ -106,7 +107,7 @@ int ReadPhotoFile(CliContext& context, const std::string& path, PhotoFacts& phot
     status = ReadPhotoMetadata(read, Utf8ToUtf16(folder), &photo, &filter, true);
   }
   if (Failed(status)) {
-    std::fprintf(stderr, "lumatag-cli: %s: metadata: %s\n", path.c_str(),
+    std::fprintf(stderr, "lumatag-cli: %s: metadata: %s\n", Escaped(ArgumentText(path)).c_str(),
                  StatusText(status).c_str());
   }
   return 0;

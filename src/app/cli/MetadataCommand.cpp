@@ -41,7 +41,7 @@ int RunMetadata(CliContext& context, const std::vector<std::string>& args) {
   read.strings = context.app.resourceModule;
   int result = 0;
   for (const std::string& file : files) {
-    std::printf("# %s\n", file.c_str());
+    std::printf("# %s\n", Escaped(ArgumentText(file)).c_str());
     const std::size_t slash = file.rfind('/');
     const std::string folder =
         slash == std::string::npos ? "." : file.substr(0, slash == 0 ? 1 : slash);

@@ -19,7 +19,7 @@ namespace lumatag::cli {
 namespace {
 
 std::string Utf8(std::u16string_view text) {
-  return Utf16ToUtf8(text);
+  return Escaped(text);
 }
 
 int PrintCounts(const StringModule& strings, const PhotoList& list) {
@@ -119,7 +119,8 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
   if (!from.empty()) {
     const int index = session.FindPhoto(from);
     if (index < 0) {
-      std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n", from.c_str());
+      std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n",
+                   Escaped(ArgumentText(from)).c_str());
       return 1;
     }
     if (Failed(workflow.ChoosePhoto(index))) return 1;
@@ -127,7 +128,7 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
   const std::u16string pattern16 = Utf8ToUtf16(patternName);
   const int patternIndex = session.FindPattern(pattern16);
   if (patternIndex < 0) {
-    std::fprintf(stderr, "lumatag-cli: no pattern named %s\n", patternName.c_str());
+    std::fprintf(stderr, "lumatag-cli: no pattern named %s\n", Escaped(pattern16).c_str());
     return 1;
   }
   if (Failed(workflow.ChoosePattern(pattern16)) ||
@@ -167,7 +168,8 @@ int OpenOnPhoto(WorkflowSession& session, const std::string& folder, const std::
   if (opened != 0) return opened;
   const int index = session.FindPhoto(file);
   if (index < 0) {
-    std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n", file.c_str());
+    std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n",
+                 Escaped(ArgumentText(file)).c_str());
     return 1;
   }
   return Failed(session.Workflow().ChoosePhoto(index)) ? 1 : 0;

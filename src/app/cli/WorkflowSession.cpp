@@ -31,7 +31,7 @@ class ArgumentFolderChooser final : public FolderChooser {
 int CliPresenter::Show(std::u16string_view text, std::u16string_view title, std::uint32_t flags,
                        bool owned) {
   if ((flags & MB_TYPEMASK) == MB_OK && (flags & MB_ICONMASK) == MB_ICONINFORMATION) {
-    std::printf("%s\n", Utf16ToUtf8(text).c_str());
+    std::printf("%s\n", EscapedMessage(text).c_str());
     std::fflush(stdout);
     return IDOK;
   }
