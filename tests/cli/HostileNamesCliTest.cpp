@@ -119,5 +119,56 @@ TEST_F(HostileNamesCliTest, RenameLinesAreEscapedAndMetadataNeverPutsControlsInA
   EXPECT_EQ(run.out, "Sea_[2J_side\n") << Stderr();
 }
 
+TEST_F(HostileNamesCliTest, ArgumentsThatAreNotUtf8ActOnThatFileOnly) {
+  // "\xff" alone is not UTF-8; U+FFFD ("\xef\xbf\xbd") is what a lossy conversion would make.
+  AddPhoto("IMG_0001\xff.JPG", "2013:05:01 09:00:00");
+  AddPhoto("IMG_0001\xef\xbf\xbd.JPG", "2013:05:02 09:00:00");
+  AddPhoto("IMG_0003.JPG", "2013:05:03 09:00:00");
+  AddPhoto("IMG_0004\xfe.JPG", "2013:05:04 09:00:00", "Only this one");
+  AddPhoto("IMG_0004\xef\xbf\xbd.JPG", "2013:05:05 09:00:00", "Not this one");
+  CliRun run =
+      Run("rename " + ShellQuoted(Photos()) + " " + ShellQuoted("IMG_0001\xff.JPG") + " Beach");
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_EQ(run.out, "IMG_0001\\xFF.JPG -> Beach.JPG\n");
+  EXPECT_TRUE(fs::exists(Photos() + "/Beach.JPG"));
+  EXPECT_TRUE(fs::exists(Photos() + "/IMG_0001\xef\xbf\xbd.JPG"));
+  // A new name with such bytes is written as those bytes.
+  run = Run("rename " + ShellQuoted(Photos()) + " IMG_0003.JPG " + ShellQuoted("Caf\xe9"));
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_EQ(run.out, "IMG_0003.JPG -> Caf\\xE9.JPG\n");
+  EXPECT_TRUE(fs::exists(Photos() + "/Caf\xe9.JPG"));
+  // Reading one photo by its path.
+  run = Run("metadata " + ShellQuoted(Photos() + "/IMG_0004\xfe.JPG"));
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_NE(run.out.find("Only this one"), std::string::npos) << run.out;
+  // Rename Remaining from such a photo, with such a base name.
+  run = Run("rename-remaining " + ShellQuoted(Photos()) + " --from " +
+            ShellQuoted("IMG_0004\xfe.JPG") +
+            " --pattern-name 'Hash sign & 3 digits' --mode all --yes --base " +
+            ShellQuoted("S\xe9"
+                        "e"));
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_EQ(Files(),
+            (std::vector<std::string>{"Beach.JPG", "Caf\xe9.JPG", "IMG_0001\xef\xbf\xbd.JPG",
+                                      "S\xe9"
+                                      "e #001.JPG",
+                                      "S\xe9"
+                                      "e #002.JPG"}));
+
+  // A folder whose name is not UTF-8; a folder whose name is what a lossy conversion would make
+  // holds a photo of the same name.
+  const std::string odd = home_.File("odd\xfe");
+  const std::string lossy = home_.File("odd\xef\xbf\xbd");
+  fs::create_directories(odd);
+  fs::create_directories(lossy);
+  fs::copy_file(Photos() + "/Beach.JPG", lossy + "/Beach.JPG");
+  fs::rename(Photos() + "/Beach.JPG", odd + "/Beach.JPG");
+  run = Run("delete " + ShellQuoted(odd) + " Beach.JPG", "y\\n");
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_FALSE(fs::exists(odd + "/Beach.JPG"));
+  EXPECT_TRUE(fs::exists(lossy + "/Beach.JPG"));
+  EXPECT_TRUE(fs::exists(home_.File("data") + "/Trash/files/Beach.JPG"));
+}
+
 }  // namespace
 }  // namespace lumatag

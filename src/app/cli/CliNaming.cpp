@@ -82,11 +82,11 @@ int ReadPhotoFile(CliContext& context, const std::string& path, PhotoFacts& phot
   const std::string folder =
       slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
   const std::u16string name =
-      Utf8ToUtf16(slash == std::string::npos ? path : path.substr(slash + 1));
+      ArgumentText(slash == std::string::npos ? path : path.substr(slash + 1));
   const ReadableFileSystem& files = PlatformReadableFileSystem();
   std::unique_ptr<ReadableFile> file;
   SystemTime fileDate = kNoDate;
-  Status status = files.OpenForReading(Utf8ToUtf16(path), &file);
+  Status status = files.OpenForReading(ArgumentText(path), &file);
   if (Succeeded(status)) status = file->LastWriteTimeLocal(&fileDate);
   file.reset();
   if (Succeeded(status)) {
@@ -104,7 +104,7 @@ int ReadPhotoFile(CliContext& context, const std::string& path, PhotoFacts& phot
     MetadataReadContext read;
     read.files = &files;
     read.strings = context.app.resourceModule;
-    status = ReadPhotoMetadata(read, Utf8ToUtf16(folder), &photo, &filter, true);
+    status = ReadPhotoMetadata(read, ArgumentText(folder), &photo, &filter, true);
   }
   if (Failed(status)) {
     std::fprintf(stderr, "lumatag-cli: %s: metadata: %s\n", Escaped(ArgumentText(path)).c_str(),

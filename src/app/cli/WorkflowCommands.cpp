@@ -132,7 +132,7 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
     return 1;
   }
   if (Failed(workflow.ChoosePattern(pattern16)) ||
-      Failed(workflow.ChooseBaseName(Utf8ToUtf16(base), true, false))) {
+      Failed(workflow.ChooseBaseName(ArgumentText(base), true, false))) {
     return 1;
   }
   workflow.onRenamed = [&progress](std::u16string_view oldName, std::u16string_view newName) {
@@ -186,7 +186,7 @@ int RunRename(CliContext& context, const std::vector<std::string>& args) {
   workflow.onRenamed = [](std::u16string_view oldName, std::u16string_view newName) {
     std::printf("%s -> %s\n", Utf8(oldName).c_str(), Utf8(newName).c_str());
   };
-  workflow.NewNameEdited(Utf8ToUtf16(names[2]));
+  workflow.NewNameEdited(ArgumentText(names[2]));
   const Status status = workflow.Rename();
   return Failed(status) ? 1 : 0;
 }

@@ -57,7 +57,7 @@ int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun,
   if (Failed(app_->Load())) return 2;
 
   if (!folder.empty()) {
-    ArgumentFolderChooser chooser(Utf8ToUtf16(folder));
+    ArgumentFolderChooser chooser(ArgumentText(folder));
     if (dryRun) {
       // A dry run changes nothing, the settings included.
       std::u16string chosen;
@@ -75,7 +75,7 @@ int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun,
 }
 
 int WorkflowSession::FindPhoto(const std::string& file) const {
-  const std::u16string name = Utf8ToUtf16(file);
+  const std::u16string name = ArgumentText(file);
   const PhotoList& list = app_->Workflow().Photos();
   for (int i = 0; i < list.Count(); ++i) {
     if (list.At(i).fileName.View() == name) return i;

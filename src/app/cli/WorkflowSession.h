@@ -56,9 +56,10 @@ class WorkflowSession {
   explicit WorkflowSession(CliContext& context);
   ~WorkflowSession();
 
-  // Reads the settings; `folder` (UTF-8), when not empty, replaces the working folder as the
-  // Folder command would (and the settings are saved, except in a dry run); `mode` >= 0 replaces
-  // the navigation mode for this run. Then scans, with `scanControl`. Returns 0 or an exit code.
+  // Reads the settings; `folder` (the bytes of the command-line argument), when not empty, replaces
+  // the working folder as the Folder command would (and the settings are saved, except in a dry
+  // run); `mode` >= 0 replaces the navigation mode for this run. Then scans, with `scanControl`.
+  // Returns 0 or an exit code.
   int Open(const std::string& folder, int mode, bool dryRun, const ScanControl& scanControl = {});
 
   Application& App() { return *app_; }
