@@ -236,28 +236,6 @@ TEST_F(NamingTest, RenamingOntoAFileOutsideTheListAsksAndNoLeavesBothFiles) {
   EXPECT_TRUE(workflow_->CanRename());
 }
 
-TEST_F(NamingTest, RenameRemainingGoesOnAfterNoToAllAndKeepsDeclinedEntries) {
-  ThreeUnnamed();
-  AddFile("Trip #002.JPG", "outsider");  // appears after the scan: not in the list
-  ChooseDefinition(u"[name] #[001]");
-  ASSERT_OK(workflow_->ChooseBaseName(u"Trip", true, false));
-  presenter_.Answer(IDYES);           // proceed with 3
-  presenter_.Answer(kAnswerNoToAll);  // do not overwrite Trip #002.JPG
-  int renamed = 0;
-  ASSERT_OK(workflow_->RenameRemaining(&renamed));
-  EXPECT_EQ(Content("Trip #002.JPG"), "outsider");
-  // The second photo meets the outsider and is declined; the third meets the same name (the text
-  // carries on from photo to photo) and No to All stands for it without asking again.
-  EXPECT_EQ(renamed, 1);
-  const std::vector<std::string> names = ListNames();
-  EXPECT_EQ(names, (std::vector<std::string>{"Trip #001.JPG", "IMG_0001.JPG", "IMG_0002.JPG"}));
-  EXPECT_TRUE(workflow_->Photos().At(1).flags & kPhotoUnnamed);
-  EXPECT_EQ(workflow_->Photos().UnnamedCount(), 2);
-  for (const std::string& name : names) EXPECT_TRUE(Exists(name)) << name;
-  ASSERT_EQ(presenter_.shown.size(), 3u);
-  EXPECT_EQ(ShownText(2), u"1 photo was renamed.");
-}
-
 TEST_F(NamingTest, AFileThatCannotBeGivenItsOldNameBackIsReported) {
   AddPhoto("IMG_0001.JPG", "2013:05:01 10:00:00");
   Scan();

@@ -41,10 +41,13 @@ class TestFileOperations final : public FileOperations {
     return real_.OpenListing(folder, listing);
   }
   Status Move(std::u16string_view from, std::u16string_view to, bool replaceExisting) override {
+    if (Failed(moveFailure)) return moveFailure;
     return real_.Move(from, to, replaceExisting);
   }
   Status Recycle(std::u16string_view path) override;
   std::vector<std::string> recycled;
+  // When set, every move fails with it (a read-only folder, a name the file system refuses).
+  Status moveFailure = S_OK;
 
  private:
   LinuxFileOperations real_;

@@ -4,7 +4,8 @@
 //     by tabs — then the two count lines.
 //   rename-remaining FOLDER --pattern-name NAME --base TEXT [--mode all|unnamed|named]
 //     [--from FILE] [--dry-run] [--yes]: Rename Remaining from the first visible photo (or FILE);
-//     a dry run ends with "{1} photos would be renamed.".
+//     a dry run ends with "{1} photos would be renamed.". When a photo could not be renamed the
+//     reason goes to standard error and the exit status is 1.
 //   rename FOLDER FILE NEWNAME, delete FOLDER FILE: one photo, with every check and question.
 #include <cstdio>
 
@@ -147,7 +148,8 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
   int renamed = 0;
   const Status status = workflow.RenameRemaining(&renamed, !(yes || dryRun), false);
   progress.Erase();
-  if (Failed(status)) return 1;
+  // Photos that could not be renamed were reported with the reason; what was done is still said.
+  if (Failed(status) && status != E_PHOTOS_NOT_RENAMED) return 1;
   // The closing line: what was done, or in a dry run what would be.
   std::uint16_t summary = renamed == 1 ? IDS_PHOTO_RENAMED : IDS_PHOTOS_RENAMED;
   if (dryRun) summary = renamed == 1 ? IDS_PHOTO_WOULD_BE_RENAMED : IDS_PHOTOS_WOULD_BE_RENAMED;
@@ -159,7 +161,7 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
     return 1;
   }
   std::printf("%s\n", Utf8(text.View()).c_str());
-  return 0;
+  return Failed(status) ? 1 : 0;
 }
 
 // Opens the folder and makes FILE the current photo.
