@@ -309,6 +309,17 @@ void PhotoWorkflow::ReportRenameNotUndone(std::u16string_view name) {
   ShowMessage(Context(), text.CStr(), MB_OK | MB_ICONERROR);
 }
 
+Status PhotoWorkflow::LockFolder(std::unique_ptr<FolderLock>* lock) {
+  if (services_.folderLocks == nullptr) return S_OK;
+  const Status status = services_.folderLocks->TryLock(WorkingFolder(), lock);
+  if (status == E_FOLDER_BUSY) {
+    ShowErrorMessage(Context(), IDS_ERR_FOLDER_BUSY);
+    return E_INVALID_INPUT;
+  }
+  // A folder that cannot even be opened fails at the move, with its own reason.
+  return S_OK;
+}
+
 void PhotoWorkflow::ReportBatchFailure(int failed, std::u16string_view name, Status status) {
   CountedString text;
   CountedString reason;
@@ -388,7 +399,10 @@ Status PhotoWorkflow::Rename() {
   CountedString name;
   LT_TRY(name.Assign(newName_));
   NameValues values{naming_.pattern, naming_.baseName, naming_.number};
+  std::unique_ptr<FolderLock> lock;
+  LT_TRY(LockFolder(&lock));
   const Status status = RenamePhoto(name, index, &values, NameCheckOptions());
+  lock.reset();
   if (Failed(status)) return status;
   naming_.number = values.number;
 
@@ -459,6 +473,8 @@ Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm, bool report) {
   // number of the same pattern and base name. After a photo that failed, its name is no guide: the
   // next photo gets a proposal of its own (its own extension and metadata), from the number
   // reached.
+  std::unique_ptr<FolderLock> lock;
+  LT_TRY(LockFolder(&lock));
   int done = 0;
   int seen = 0;
   int failed = 0;
@@ -508,6 +524,7 @@ Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm, bool report) {
     if (onBatchProgress) onBatchProgress(++seen, count);
   }
   renamer_.EndBatch();
+  lock.reset();
   if (renamed != nullptr) *renamed = done;
   naming_.pendingChange = naming_.typed = naming_.automatic = false;
   Fill(kRefreshAll);

@@ -18,6 +18,7 @@
 #include "patterns/NameGenerator.h"
 #include "patterns/PatternCatalogue.h"
 #include "ports/FileOperations.h"
+#include "ports/FolderLock.h"
 #include "ports/ReadableFile.h"
 #include "ports/SettingsRecords.h"
 #include "ports/SoundPlayer.h"
@@ -47,6 +48,9 @@ struct WorkflowServices {
   NamingSettings* settings = nullptr;
   // The settings-changed mark of the application.
   bool* settingsChanged = nullptr;
+  // Locks the working folder while photos are renamed in it, so that two programs never name
+  // photos over each other; none when there is no other program to keep out (a dry run, tests).
+  FolderLocker* folderLocks = nullptr;
 };
 
 // The naming state of the current photo.
@@ -181,6 +185,8 @@ class PhotoWorkflow {
   Status RenameAnswering(CountedString& name, int index, NameValues* values,
                          NameCheckOptions& options);
   void ReportRenameNotUndone(std::u16string_view name);
+  // Takes the working folder's lock for a rename; tells the person when another program holds it.
+  Status LockFolder(std::unique_ptr<FolderLock>* lock);
   // Tells that `failed` photos of a batch could not be renamed, the first being `name`, and why.
   void ReportBatchFailure(int failed, std::u16string_view name, Status status);
 

@@ -1,11 +1,15 @@
-// lumatag-cli renaming in a folder that holds more than photos, or that refuses the renames: names
-// held outside the list are passed, and a batch that cannot rename says why and fails.
+// lumatag-cli renaming in a folder that holds more than photos, that refuses the renames, or that
+// another program renames in at the same time: names held outside the list are passed, a batch
+// that cannot rename says why and fails, the folder's lock is respected, and nothing is lost.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -33,7 +37,7 @@ class BatchSafetyCliTest : public testing::Test {
   // A photo whose bytes end with `tag`, so that each one can be told apart wherever it went.
   void AddPhoto(const std::string& name, const std::string& tag) {
     photo::PhotoBuilder builder;
-    builder.Ascii(photo::Ifd::kExif, 0x9003, "2013:05:0" + tag + " 09:00:00");
+    builder.Ascii(photo::Ifd::kExif, 0x9003, "2013:05:01 09:00:00");
     const photo::Bytes bytes = builder.Jpeg();
     std::ofstream(Photos() + "/" + name, std::ios::binary)
         << std::string(bytes.begin(), bytes.end()) << tag;
@@ -44,6 +48,22 @@ class BatchSafetyCliTest : public testing::Test {
     bytes << in.rdbuf();
     const std::string text = bytes.str();
     return text.empty() ? "" : text.substr(text.size() - 1);
+  }
+
+  // The tags of every file still in the folder or in the trash.
+  std::multiset<std::string> Tags() const {
+    std::multiset<std::string> tags;
+    for (const std::string& folder : {Photos(), home_.File("data") + "/Trash/files"}) {
+      if (!fs::exists(folder)) continue;
+      for (const auto& entry : fs::directory_iterator(folder)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        const std::string text = bytes.str();
+        tags.insert(text.size() < 4 ? text : text.substr(text.size() - 4));
+      }
+    }
+    return tags;
   }
 
   std::vector<std::string> Files() const {
@@ -60,8 +80,9 @@ class BatchSafetyCliTest : public testing::Test {
            " XDG_DATA_HOME=" + ShellQuoted(home_.File("data")) + " " + LUMATAG_CLI + " " +
            arguments;
   }
-  CliRun Run(const std::string& arguments) const {
-    return RunShell(Command(arguments) + " </dev/null 2>" + ShellQuoted(home_.File("stderr")));
+  CliRun Run(const std::string& arguments, const std::string& input = "") const {
+    return RunShell("printf '" + input + "' | " + Command(arguments) + " 2>" +
+                    ShellQuoted(home_.File("stderr")));
   }
   std::string Stderr() const {
     std::ifstream in(home_.File("stderr"));
@@ -118,6 +139,48 @@ TEST_F(BatchSafetyCliTest, ABatchThatCannotRenameSaysWhyAndFails) {
     EXPECT_NE(Stderr().find("read-only"), std::string::npos) << Stderr();
     EXPECT_EQ(Files(), before);
   }
+}
+
+TEST_F(BatchSafetyCliTest, ARenameRefusesAFolderAnotherProgramIsRenamingIn) {
+  AddPhoto("IMG_0001.JPG", "1");
+  AddPhoto("IMG_0002.JPG", "2");
+  const int fd = ::open(Photos().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  CliRun run = Run(RenameRemaining("Trip"));
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(Stderr().find("Another program is renaming photos in this folder"), std::string::npos)
+      << Stderr();
+  run = Run("rename " + ShellQuoted(Photos()) + " IMG_0001.JPG Beach");
+  EXPECT_NE(run.status, 0);
+  EXPECT_EQ(Files(), (std::vector<std::string>{"IMG_0001.JPG", "IMG_0002.JPG"}));
+  // A dry run renames nothing and is not kept out.
+  run = Run(RenameRemaining("Trip") + " --dry-run");
+  EXPECT_EQ(run.status, 0) << Stderr();
+  ::close(fd);
+  run = Run(RenameRemaining("Trip"));
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_EQ(Files(), (std::vector<std::string>{"Trip #001.JPG", "Trip #002.JPG"}));
+}
+
+TEST_F(BatchSafetyCliTest, TwoProgramsRenamingOneFolderLoseNothing) {
+  constexpr int kPhotos = 30;
+  for (int i = 1; i <= kPhotos; ++i) {
+    char name[32];
+    char tag[8];
+    std::snprintf(name, sizeof name, "IMG_%04d.JPG", i);
+    std::snprintf(tag, sizeof tag, "#%03d", i);
+    AddPhoto(name, tag);
+  }
+  const std::multiset<std::string> before = Tags();
+  ASSERT_EQ(before.size(), static_cast<std::size_t>(kPhotos));
+  // Each program answers "Yes to All" to every question it is asked.
+  const std::string loop = "for i in 1 2 3 4 5 6 7 8; do yes a | head -n 100 | " +
+                           Command(RenameRemaining("$1")) + " >/dev/null 2>&1; done";
+  const CliRun run = RunShell("sh -c " + ShellQuoted(loop) + " - Alpha & sh -c " +
+                              ShellQuoted(loop) + " - Beta & wait");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(Tags(), before);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 // Naming photos in a real folder: the checks on a new name, renaming, Rename Remaining, Delete,
 // the automatic continuation and the question before leaving a photo.
+#include <fstream>
+#include <iterator>
+
 #include "foundation/StringIds.h"
 #include "workflow/FileActions.h"
 #include "workflow/WorkflowTestSupport.h"
@@ -355,6 +358,31 @@ TEST_F(NamingTest, AnsweringYesToTheOverwriteQuestionReplacesTheOutsideFile) {
   EXPECT_EQ(Content("Taken.JPG.txt"), "unrelated");
   EXPECT_EQ(ListNames(), (std::vector<std::string>{"Taken.JPG"}));
   EXPECT_EQ(workflow_->Photos().UnnamedCount(), 0);
+  // The file replaced went to the recycle bin first, whole.
+  EXPECT_EQ(files_.recycled, (std::vector<std::string>{"Taken.JPG"}));
+  std::ifstream in(trash_.File("Taken.JPG"), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "outsider");
+}
+
+// While another program renames in the folder, a rename here is refused with a message and
+// changes nothing; afterwards it goes ahead.
+TEST_F(NamingTest, ARenameIsRefusedWhileAnotherProgramHoldsTheFolder) {
+  ThreeUnnamed();
+  ChooseDefinition(u"[name] #[001]");
+  ASSERT_OK(workflow_->ChooseBaseName(u"Trip", true, false));
+  LinuxFolderLocker other;
+  std::unique_ptr<FolderLock> held;
+  ASSERT_OK(other.TryLock(Utf8ToUtf16(dir_.path()), &held));
+  presenter_.Answer(IDYES);  // proceed with 3
+  EXPECT_STATUS(E_INVALID_INPUT, workflow_->RenameRemaining());
+  EXPECT_STATUS(E_INVALID_INPUT, RenameTo(u"Beach"));
+  EXPECT_EQ(Files(), (std::vector<std::string>{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
+  ASSERT_EQ(presenter_.shown.size(), 3u);
+  EXPECT_EQ(ShownText(1), Text(IDS_ERR_FOLDER_BUSY));
+  EXPECT_EQ(ShownText(2), Text(IDS_ERR_FOLDER_BUSY));
+  held.reset();
+  EXPECT_OK(RenameTo(u"Beach"));
+  EXPECT_TRUE(Exists("Beach.JPG"));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/fake/RecordingSoundPlayer.h"
 #include "platform/fake/ScriptedMessagePresenter.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxFolderLock.h"
 #include "support/TestSupport.h"
 #include "workflow/PhotoWorkflow.h"
 
@@ -89,6 +90,7 @@ class WorkflowTest : public testing::Test {
   RecordingView view_;
   MemoryRegistryStore registry_;
   NoPicturesFolder folders_;
+  LinuxFolderLocker folderLocks_;
   // The application host over the fakes above, loaded from an empty settings store.
   Application app_;
   AppContext& context_;

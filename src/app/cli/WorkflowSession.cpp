@@ -53,6 +53,8 @@ int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun,
   ports.sounds = &sounds_;
   ports.presenter = &presenter_;
   ports.textComparer = &PlatformTextComparer();
+  // A dry run renames nothing, so it keeps nobody out.
+  if (!dryRun) ports.folderLocks = &folderLocks_;
   app_ = std::make_unique<Application>(ports);
   if (Failed(app_->Load())) return 2;
 

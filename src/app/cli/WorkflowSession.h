@@ -8,10 +8,11 @@
 
 #include "app/cli/CliCommon.h"
 #include "application/Application.h"
-#include "ports/SoundPlayer.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxFolderLock.h"
 #include "platform/linux/LinuxStandardFolders.h"
+#include "ports/SoundPlayer.h"
 #include "workflow/PhotoWorkflow.h"
 
 namespace lumatag::cli {
@@ -74,6 +75,7 @@ class WorkflowSession {
   std::unique_ptr<HiveRegistryStore> registry_;
   LinuxFileOperations files_;
   DryRunFileOperations dryRunFiles_{files_};
+  LinuxFolderLocker folderLocks_;
   LinuxStandardFolders folders_;
   SilentSoundPlayer sounds_;
   NullWorkflowView view_;

@@ -12,6 +12,7 @@
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/IcuTextComparer.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxFolderLock.h"
 #include "platform/linux/LinuxStandardFolders.h"
 #include "platform/linux/PosixReadableFile.h"
 #include "shell/MainWindow.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
   // The platform's settings store, files and folders.
   lumatag::HiveRegistryStore registry(lumatag::HiveRegistryStore::DefaultPath());
   lumatag::LinuxFileOperations files;
+  lumatag::LinuxFolderLocker folderLocks;
   lumatag::LinuxStandardFolders folders;
   lumatag::shell::ShellPorts ports;
   ports.registry = &registry;
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
   ports.readableFiles = &lumatag::PlatformReadableFileSystem();
   ports.folders = &folders;
   ports.textComparer = &lumatag::PlatformTextComparer();
+  ports.folderLocks = &folderLocks;
   lumatag::shell::ShellApplication app(std::move(ports));
   const lumatag::Status status = app.InitApplication();
   if (lumatag::Failed(status)) return static_cast<int>(status);
