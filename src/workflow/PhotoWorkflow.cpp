@@ -661,7 +661,11 @@ Status PhotoWorkflow::AskBeforeLeaving() {
   CountedString name;
   LT_TRY(name.Assign(newName_));
   NameValues values{naming_.pattern, naming_.baseName, naming_.number};
+  std::unique_ptr<FolderLock> lock;
+  // While another program renames here the person stays on the photo (and was told why).
+  if (Failed(LockFolder(&lock))) return E_CANCELLED;
   const Status status = RenamePhoto(name, list_.CurrentIndex(), &values, NameCheckOptions());
+  lock.reset();
   Fill(kRefreshPhotoBox | kRefreshBaseName);
   // A rename that failed was reported; the person stays on the photo.
   return Failed(status) ? E_CANCELLED : S_OK;

@@ -376,10 +376,17 @@ TEST_F(NamingTest, ARenameIsRefusedWhileAnotherProgramHoldsTheFolder) {
   presenter_.Answer(IDYES);  // proceed with 3
   EXPECT_STATUS(E_INVALID_INPUT, workflow_->RenameRemaining());
   EXPECT_STATUS(E_INVALID_INPUT, RenameTo(u"Beach"));
+  // Leaving the photo with its name pending: the rename asked for is refused too, and the person
+  // stays on the photo.
+  workflow_->NewNameEdited(u"Beach");
+  presenter_.Answer(IDYES);  // rename before leaving
+  EXPECT_STATUS(E_CANCELLED, workflow_->GoNext());
+  EXPECT_EQ(workflow_->Photos().CurrentIndex(), 0);
   EXPECT_EQ(Files(), (std::vector<std::string>{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
-  ASSERT_EQ(presenter_.shown.size(), 3u);
-  EXPECT_EQ(ShownText(1), Text(IDS_ERR_FOLDER_BUSY));
-  EXPECT_EQ(ShownText(2), Text(IDS_ERR_FOLDER_BUSY));
+  ASSERT_EQ(presenter_.shown.size(), 5u);
+  for (std::size_t i : {1u, 2u, 4u}) {
+    EXPECT_EQ(ShownText(i), Text(IDS_ERR_FOLDER_BUSY)) << i;
+  }
   held.reset();
   EXPECT_OK(RenameTo(u"Beach"));
   EXPECT_TRUE(Exists("Beach.JPG"));
