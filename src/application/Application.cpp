@@ -78,6 +78,7 @@ WorkflowServices Application::Services(WorkflowView& view) {
   services.extensions = &extensions_;
   services.settings = &naming_;
   services.settingsChanged = &settingsChanged_;
+  services.folderLocks = ports_.folderLocks;
   return services;
 }
 

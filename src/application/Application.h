@@ -41,6 +41,8 @@ struct ApplicationPorts {
   MessagePresenter* presenter = nullptr;
   // The locale-neutral text comparison of the platform.
   const TextComparer* textComparer = nullptr;
+  // The folder lock that keeps two programs from renaming in one folder at once; none: no lock.
+  FolderLocker* folderLocks = nullptr;
 };
 
 // A dialog's working copy of the settings it may change (Options, the Patterns Manager, the

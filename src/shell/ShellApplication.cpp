@@ -121,6 +121,7 @@ Status ShellApplication::Initialise() {
   hostPorts.sounds = sounds_;
   hostPorts.presenter = ports_.presenter;
   hostPorts.textComparer = ports_.textComparer;
+  hostPorts.folderLocks = ports_.folderLocks;
   host_ = std::make_unique<Application>(hostPorts);
   AppContext& context = host_->Context();
   ui_ = std::make_unique<ui::UiContext>(context, host_->Window());

@@ -53,6 +53,8 @@ struct ShellPorts {
   MessagePresenter* presenter = nullptr;
   SoundPlayer* sounds = nullptr;
   FolderChooser* folderChooser = nullptr;
+  // The folder lock of renames (optional).
+  FolderLocker* folderLocks = nullptr;
   DocumentOpener opener;
   UiLocaleChooser localeChooser;
   // The folder holding the program (help pages, documents); empty: the program's.

@@ -8,16 +8,6 @@
 
 namespace lumatag {
 
-void PhotoRenamer::BeginBatch() {
-  inBatch_ = true;
-  batchAnswer_ = 0;
-}
-
-void PhotoRenamer::EndBatch() {
-  inBatch_ = false;
-  batchAnswer_ = 0;
-}
-
 Status PhotoRenamer::BuildPaths(std::u16string_view folder, int index, std::u16string_view name,
                                 RenamePaths* paths) const {
   if (index < 0 || index >= list_.Count()) return E_INVALIDARG;
@@ -32,25 +22,15 @@ Status PhotoRenamer::BuildPaths(std::u16string_view folder, int index, std::u16s
 }
 
 Status PhotoRenamer::Move(const RenamePaths& paths, bool* moved) {
-  if (batchAnswer_ == kAnswerNoToAll || batchAnswer_ == kAnswerYesToAll) {
-    // An earlier "to All" answer of this batch stands for every later question.
-    Status status = files_.Move(paths.from.View(), paths.to.View(), false);
+  if (inBatch_) {
+    // The name check made the name unique within the list, so whatever holds it now is no photo
+    // of the list (a planted file, a folder, or what another program named there): nobody chose
+    // to replace it.
+    const Status status = files_.Move(paths.from.View(), paths.to.View(), false);
     *moved = Succeeded(status);
-    if (status == E_FILE_EXISTS || status == E_ALREADY_EXISTS) {
-      if (batchAnswer_ == kAnswerYesToAll) {
-        status = files_.Move(paths.from.View(), paths.to.View(), true);
-        *moved = Succeeded(status);
-      } else {
-        status = S_OK;
-        *moved = false;
-      }
-    }
-    return status;
+    return status == E_FILE_EXISTS || status == E_ALREADY_EXISTS ? E_TARGET_UNLISTED : status;
   }
   const MoveResult move = MoveFileTo(context_, files_, paths.from.View(), paths.to.View());
-  if (inBatch_ && (move.answer == kAnswerNoToAll || move.answer == kAnswerYesToAll)) {
-    batchAnswer_ = move.answer;
-  }
   *moved = move.moved;
   return move.status;
 }

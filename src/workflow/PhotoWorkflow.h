@@ -18,6 +18,7 @@
 #include "patterns/NameGenerator.h"
 #include "patterns/PatternCatalogue.h"
 #include "ports/FileOperations.h"
+#include "ports/FolderLock.h"
 #include "ports/ReadableFile.h"
 #include "ports/SettingsRecords.h"
 #include "ports/SoundPlayer.h"
@@ -32,6 +33,9 @@
 
 namespace lumatag {
 
+// Rename Remaining could not rename every photo; the person was told which and why.
+inline constexpr Status E_PHOTOS_NOT_RENAMED = MakeStatus(0x80000533);
+
 // Everything the workflow works with; the application object owns all of it.
 struct WorkflowServices {
   AppContext* context = nullptr;
@@ -44,6 +48,9 @@ struct WorkflowServices {
   NamingSettings* settings = nullptr;
   // The settings-changed mark of the application.
   bool* settingsChanged = nullptr;
+  // Locks the working folder while photos are renamed in it, so that two programs never name
+  // photos over each other; none when there is no other program to keep out (a dry run, tests).
+  FolderLocker* folderLocks = nullptr;
 };
 
 // The naming state of the current photo.
@@ -118,7 +125,10 @@ class PhotoWorkflow {
   Status Rename();
   // `renamed` receives the number of photos renamed. Without `confirm` the question before
   // renaming several photos is taken as answered Yes (a front-end asked it already).
-  // Without `report` the closing "{1} photos were renamed." is left to the caller.
+  // Without `report` the closing "{1} photos were renamed." is left to the caller. A name held by a
+  // file or folder outside the list is passed for the next free number. When a photo could not be
+  // renamed (a read-only folder, a name too long for the file system, ...), the first such photo
+  // and the reason are shown after the batch, and the result is E_PHOTOS_NOT_RENAMED.
   Status RenameRemaining(int* renamed = nullptr, bool confirm = true, bool report = true);
   Status Delete();
   // Makes a pattern current without marking the settings changed (start-up, a replaced
@@ -175,6 +185,10 @@ class PhotoWorkflow {
   Status RenameAnswering(CountedString& name, int index, NameValues* values,
                          NameCheckOptions& options);
   void ReportRenameNotUndone(std::u16string_view name);
+  // Takes the working folder's lock for a rename; tells the person when another program holds it.
+  Status LockFolder(std::unique_ptr<FolderLock>* lock);
+  // Tells that `failed` photos of a batch could not be renamed, the first being `name`, and why.
+  void ReportBatchFailure(int failed, std::u16string_view name, Status status);
 
   WorkflowServices services_;
   PhotoList list_;

@@ -24,7 +24,8 @@ Status TestFileOperations::Recycle(std::u16string_view path) {
 
 namespace {
 ApplicationPorts TestPorts(RegistryStore& registry, FileOperations& files, StandardFolders& folders,
-                           SoundPlayer& sounds, MessagePresenter& presenter) {
+                           SoundPlayer& sounds, MessagePresenter& presenter,
+                           FolderLocker& folderLocks) {
   ApplicationPorts ports;
   ports.registry = &registry;
   ports.files = &files;
@@ -33,12 +34,13 @@ ApplicationPorts TestPorts(RegistryStore& registry, FileOperations& files, Stand
   ports.sounds = &sounds;
   ports.presenter = &presenter;
   ports.textComparer = &PlatformTextComparer();
+  ports.folderLocks = &folderLocks;
   return ports;
 }
 }  // namespace
 
 WorkflowTest::WorkflowTest()
-    : app_(TestPorts(registry_, files_, folders_, sounds_, presenter_)),
+    : app_(TestPorts(registry_, files_, folders_, sounds_, presenter_, folderLocks_)),
       context_(app_.Context()),
       catalogue_(app_.Catalogue()),
       extensions_(app_.Extensions()),

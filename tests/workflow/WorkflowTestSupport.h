@@ -16,6 +16,7 @@
 #include "platform/fake/RecordingSoundPlayer.h"
 #include "platform/fake/ScriptedMessagePresenter.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxFolderLock.h"
 #include "support/TestSupport.h"
 #include "workflow/PhotoWorkflow.h"
 
@@ -49,10 +50,13 @@ class TestFileOperations final : public FileOperations {
     return real_.OpenListing(folder, listing);
   }
   Status Move(std::u16string_view from, std::u16string_view to, bool replaceExisting) override {
+    if (Failed(moveFailure)) return moveFailure;
     return real_.Move(from, to, replaceExisting);
   }
   Status Recycle(std::u16string_view path) override;
   std::vector<std::string> recycled;
+  // When set, every move fails with it (a read-only folder, a name the file system refuses).
+  Status moveFailure = S_OK;
 
  private:
   LinuxFileOperations real_;
@@ -94,6 +98,7 @@ class WorkflowTest : public testing::Test {
   RecordingView view_;
   MemoryRegistryStore registry_;
   NoPicturesFolder folders_;
+  LinuxFolderLocker folderLocks_;
   // The application host over the fakes above, loaded from an empty settings store.
   Application app_;
   AppContext& context_;

@@ -4,7 +4,8 @@
 //     by tabs — then the two count lines.
 //   rename-remaining FOLDER --pattern-name NAME --base TEXT [--mode all|unnamed|named]
 //     [--from FILE] [--dry-run] [--yes]: Rename Remaining from the first visible photo (or FILE);
-//     a dry run ends with "{1} photos would be renamed.".
+//     a dry run ends with "{1} photos would be renamed.". When a photo could not be renamed the
+//     reason goes to standard error and the exit status is 1.
 //   rename FOLDER FILE NEWNAME, delete FOLDER FILE: one photo, with every check and question.
 #include <cstdio>
 
@@ -19,7 +20,7 @@ namespace lumatag::cli {
 namespace {
 
 std::string Utf8(std::u16string_view text) {
-  return Utf16ToUtf8(text);
+  return Escaped(text);
 }
 
 int PrintCounts(const StringModule& strings, const PhotoList& list) {
@@ -119,7 +120,8 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
   if (!from.empty()) {
     const int index = session.FindPhoto(from);
     if (index < 0) {
-      std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n", from.c_str());
+      std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n",
+                   Escaped(ArgumentText(from)).c_str());
       return 1;
     }
     if (Failed(workflow.ChoosePhoto(index))) return 1;
@@ -127,11 +129,11 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
   const std::u16string pattern16 = Utf8ToUtf16(patternName);
   const int patternIndex = session.FindPattern(pattern16);
   if (patternIndex < 0) {
-    std::fprintf(stderr, "lumatag-cli: no pattern named %s\n", patternName.c_str());
+    std::fprintf(stderr, "lumatag-cli: no pattern named %s\n", Escaped(pattern16).c_str());
     return 1;
   }
   if (Failed(workflow.ChoosePattern(pattern16)) ||
-      Failed(workflow.ChooseBaseName(Utf8ToUtf16(base), true, false))) {
+      Failed(workflow.ChooseBaseName(ArgumentText(base), true, false))) {
     return 1;
   }
   workflow.onRenamed = [&progress](std::u16string_view oldName, std::u16string_view newName) {
@@ -146,7 +148,8 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
   int renamed = 0;
   const Status status = workflow.RenameRemaining(&renamed, !(yes || dryRun), false);
   progress.Erase();
-  if (Failed(status)) return 1;
+  // Photos that could not be renamed were reported with the reason; what was done is still said.
+  if (Failed(status) && status != E_PHOTOS_NOT_RENAMED) return 1;
   // The closing line: what was done, or in a dry run what would be.
   std::uint16_t summary = renamed == 1 ? IDS_PHOTO_RENAMED : IDS_PHOTOS_RENAMED;
   if (dryRun) summary = renamed == 1 ? IDS_PHOTO_WOULD_BE_RENAMED : IDS_PHOTOS_WOULD_BE_RENAMED;
@@ -158,7 +161,7 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
     return 1;
   }
   std::printf("%s\n", Utf8(text.View()).c_str());
-  return 0;
+  return Failed(status) ? 1 : 0;
 }
 
 // Opens the folder and makes FILE the current photo.
@@ -167,7 +170,8 @@ int OpenOnPhoto(WorkflowSession& session, const std::string& folder, const std::
   if (opened != 0) return opened;
   const int index = session.FindPhoto(file);
   if (index < 0) {
-    std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n", file.c_str());
+    std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n",
+                 Escaped(ArgumentText(file)).c_str());
     return 1;
   }
   return Failed(session.Workflow().ChoosePhoto(index)) ? 1 : 0;
@@ -184,7 +188,7 @@ int RunRename(CliContext& context, const std::vector<std::string>& args) {
   workflow.onRenamed = [](std::u16string_view oldName, std::u16string_view newName) {
     std::printf("%s -> %s\n", Utf8(oldName).c_str(), Utf8(newName).c_str());
   };
-  workflow.NewNameEdited(Utf8ToUtf16(names[2]));
+  workflow.NewNameEdited(ArgumentText(names[2]));
   const Status status = workflow.Rename();
   return Failed(status) ? 1 : 0;
 }

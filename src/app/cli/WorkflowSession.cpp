@@ -31,7 +31,7 @@ class ArgumentFolderChooser final : public FolderChooser {
 int CliPresenter::Show(std::u16string_view text, std::u16string_view title, std::uint32_t flags,
                        bool owned) {
   if ((flags & MB_TYPEMASK) == MB_OK && (flags & MB_ICONMASK) == MB_ICONINFORMATION) {
-    std::printf("%s\n", Utf16ToUtf8(text).c_str());
+    std::printf("%s\n", EscapedMessage(text).c_str());
     std::fflush(stdout);
     return IDOK;
   }
@@ -53,11 +53,13 @@ int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun,
   ports.sounds = &sounds_;
   ports.presenter = &presenter_;
   ports.textComparer = &PlatformTextComparer();
+  // A dry run renames nothing, so it keeps nobody out.
+  if (!dryRun) ports.folderLocks = &folderLocks_;
   app_ = std::make_unique<Application>(ports);
   if (Failed(app_->Load())) return 2;
 
   if (!folder.empty()) {
-    ArgumentFolderChooser chooser(Utf8ToUtf16(folder));
+    ArgumentFolderChooser chooser(ArgumentText(folder));
     if (dryRun) {
       // A dry run changes nothing, the settings included.
       std::u16string chosen;
@@ -75,7 +77,7 @@ int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun,
 }
 
 int WorkflowSession::FindPhoto(const std::string& file) const {
-  const std::u16string name = Utf8ToUtf16(file);
+  const std::u16string name = ArgumentText(file);
   const PhotoList& list = app_->Workflow().Photos();
   for (int i = 0; i < list.Count(); ++i) {
     if (list.At(i).fileName.View() == name) return i;

@@ -8,10 +8,11 @@
 
 #include "app/cli/CliCommon.h"
 #include "application/Application.h"
-#include "ports/SoundPlayer.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxFolderLock.h"
 #include "platform/linux/LinuxStandardFolders.h"
+#include "ports/SoundPlayer.h"
 #include "workflow/PhotoWorkflow.h"
 
 namespace lumatag::cli {
@@ -56,9 +57,10 @@ class WorkflowSession {
   explicit WorkflowSession(CliContext& context);
   ~WorkflowSession();
 
-  // Reads the settings; `folder` (UTF-8), when not empty, replaces the working folder as the
-  // Folder command would (and the settings are saved, except in a dry run); `mode` >= 0 replaces
-  // the navigation mode for this run. Then scans, with `scanControl`. Returns 0 or an exit code.
+  // Reads the settings; `folder` (the bytes of the command-line argument), when not empty, replaces
+  // the working folder as the Folder command would (and the settings are saved, except in a dry
+  // run); `mode` >= 0 replaces the navigation mode for this run. Then scans, with `scanControl`.
+  // Returns 0 or an exit code.
   int Open(const std::string& folder, int mode, bool dryRun, const ScanControl& scanControl = {});
 
   Application& App() { return *app_; }
@@ -73,6 +75,7 @@ class WorkflowSession {
   std::unique_ptr<HiveRegistryStore> registry_;
   LinuxFileOperations files_;
   DryRunFileOperations dryRunFiles_{files_};
+  LinuxFolderLocker folderLocks_;
   LinuxStandardFolders folders_;
   SilentSoundPlayer sounds_;
   NullWorkflowView view_;

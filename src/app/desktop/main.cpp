@@ -16,6 +16,7 @@
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/IcuTextComparer.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxFolderLock.h"
 #include "platform/linux/LinuxStandardFolders.h"
 #include "platform/linux/LocaleFolders.h"
 #include "platform/linux/PosixReadableFile.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   // The platform's settings store, files and folders.
   lumatag::HiveRegistryStore registry(lumatag::HiveRegistryStore::DefaultPath());
   lumatag::LinuxFileOperations files;
+  lumatag::LinuxFolderLocker folderLocks;
   lumatag::LinuxStandardFolders folders;
   lumatag::shell::ShellPorts ports;
   ports.registry = &registry;
@@ -66,6 +68,7 @@ int main(int argc, char** argv) {
   // The dialogs of the menu and the start-up tasks (crash-log offer, scheduled update check).
   lumatag::SystemClock systemClock;
   lumatag::shell::DesktopDialogs desktopDialogs(systemClock);
+  ports.folderLocks = &folderLocks;
   lumatag::shell::ShellApplication app(std::move(ports), desktopDialogs.Dialogs());
   const lumatag::Status status = app.InitApplication();
   if (lumatag::Failed(status)) return static_cast<int>(status);
