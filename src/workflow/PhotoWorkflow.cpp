@@ -342,7 +342,7 @@ Status PhotoWorkflow::LockFolder(std::unique_ptr<FolderLock>* lock) {
   if (services_.folderLocks == nullptr) return S_OK;
   const Status status = services_.folderLocks->TryLock(WorkingFolder(), lock);
   if (status == E_FOLDER_BUSY) {
-    ShowErrorMessage(Context(), IDS_ERR_FOLDER_BUSY);
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_FOLDER_BUSY));
     return E_INVALID_INPUT;
   }
   // A folder that cannot even be opened fails at the move, with its own reason.
@@ -361,7 +361,7 @@ void PhotoWorkflow::ReportBatchFailure(int failed, std::u16string_view name, Sta
       (!one && Failed(SubstitutePlaceholder(text, 3, count.View()))) ||
       Failed(SubstitutePlaceholder(text, 2, reason.View())) ||
       Failed(SubstitutePlaceholder(text, 1, name))) {
-    ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO);
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO));
     return;
   }
   ShowMessage(Context(), text.CStr(), MB_OK | MB_ICONERROR);
@@ -425,7 +425,7 @@ Status PhotoWorkflow::Rename() {
   }
   if (newName_.Length() == 0) {
     // No proposal could be made (why was said then); an empty name is no name to check.
-    ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO);
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO));
     return E_INVALID_INPUT;
   }
   CountedString name;
@@ -476,7 +476,7 @@ Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm, bool report) {
   if (start < 0) return S_OK;
   if (newName_.Length() == 0) {
     // No proposal could be made (why was said then); an empty name is no name to check.
-    ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO);
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO));
     return E_INVALID_INPUT;
   }
   CountedString name;
