@@ -26,12 +26,12 @@ class Extensions final : public PhotoExtensionLookup {
 
 struct Setup {
   Setup() {
-    keywords.Build(StringModule::BuiltIn());
-    catalogue.BuildBuiltIns(context, &keywords);
-    catalogue.BuildAutomaticList(context);
-    DateLocale::FromName("en-US", &locale);
-    BuildSamplePhoto(&photo, context.heap, StringModule::BuiltIn(),
-                     SystemTime{2013, 3, 1, 4, 5, 6, 7, 0});
+    IgnoreStatus(keywords.Build(StringModule::BuiltIn()));
+    IgnoreStatus(catalogue.BuildBuiltIns(context, &keywords));
+    IgnoreStatus(catalogue.BuildAutomaticList(context));
+    IgnoreStatus(DateLocale::FromName("en-US", &locale));
+    IgnoreStatus(BuildSamplePhoto(&photo, context.heap, StringModule::BuiltIn(),
+                                  SystemTime{2013, 3, 1, 4, 5, 6, 7, 0}));
     environment.app = &context;
     environment.catalogue = &catalogue;
     environment.extensions = &extensions;
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < nameLength; ++i) chars[i] = data[split + 1 + i];
   if (Failed(name.Assign(chars.get(), static_cast<int>(nameLength)))) return 0;
 
-  setup.photo.originalFileName.Assign(u"IMG_1234.JPG");
+  IgnoreStatus(setup.photo.originalFileName.Assign(u"IMG_1234.JPG"));
   setup.photo.flags = 0;
   SetClassification(&setup.photo, (control & 1) != 0, (control & 2) != 0, (control & 4) != 0);
   CheckMatch(setup, pattern, name);
@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Status status = GenerateName(setup.environment, &pattern, &setup.photo, &name,
                                      (control & 8) != 0, control, &generated);
   if (Succeeded(status)) {
-    generated.Append(u".JPG");
+    IgnoreStatus(generated.Append(u".JPG"));
     CheckMatch(setup, pattern, generated);
   }
   return 0;

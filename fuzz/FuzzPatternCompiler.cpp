@@ -15,7 +15,7 @@ namespace {
 using namespace lumatag;
 
 struct Setup {
-  Setup() { keywords.Build(StringModule::BuiltIn()); }
+  Setup() { IgnoreStatus(keywords.Build(StringModule::BuiltIn())); }
   AppContext context;
   KeywordTable keywords;
 };

@@ -101,19 +101,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (Failed(SetupPhotoFacts(&photo, &heap, u"photo.jpg", kNoDate, kNoPatternIndex, 0))) return 0;
   TagFilter quick;
   const std::uint16_t patternTags[] = {0x8298, 0xA002, 0xA003, 0x9286, 0x829A, 0x829D, 0x8827};
-  BuildQuickPassFilter(&quick, patternTags);
+  IgnoreStatus(BuildQuickPassFilter(&quick, patternTags));
   TagFilter full;
-  BuildFullPassFilter(&full);
-  ReadPhotoMetadata(context, u"/f", &photo, &quick, false);
+  IgnoreStatus(BuildFullPassFilter(&full));
+  IgnoreStatus(ReadPhotoMetadata(context, u"/f", &photo, &quick, false));
   Check(photo);
-  ReadPhotoMetadata(context, u"/f", &photo, &full, true);
+  IgnoreStatus(ReadPhotoMetadata(context, u"/f", &photo, &full, true));
   Check(photo);
   (void)GetPictureTakenDate(photo);
 
   PhotoFacts unfiltered;
   if (Failed(SetupPhotoFacts(&unfiltered, &heap, u"photo.jpg", kNoDate, kNoPatternIndex, 0)))
     return 0;
-  ReadPhotoMetadata(context, u"/f", &unfiltered, nullptr, false);
+  IgnoreStatus(ReadPhotoMetadata(context, u"/f", &unfiltered, nullptr, false));
   Check(unfiltered);
 
   PaddedFileSystem padded(data, size);
@@ -121,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   paddedContext.files = &padded;
   PhotoFacts large;
   if (Failed(SetupPhotoFacts(&large, &heap, u"photo.jpg", kNoDate, kNoPatternIndex, 0))) return 0;
-  ReadPhotoMetadata(paddedContext, u"/f", &large, nullptr, false);
+  IgnoreStatus(ReadPhotoMetadata(paddedContext, u"/f", &large, nullptr, false));
   Check(large);
   // Values of up to four bytes sit in their directory entry; only larger ones are read from
   // elsewhere in the file, and those together never exceed the file's size.

@@ -36,14 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   {
     XmlLoader loader(app, parser);
     if (Failed(InitXmlLoader(loader, &info))) __builtin_trap();
-    SetXmlDocument(loader, std::string(reinterpret_cast<const char*>(data), size));
+    IgnoreStatus(SetXmlDocument(loader, std::string(reinterpret_cast<const char*>(data), size)));
     status = ParseXml(loader);
   }
   if (presenter.shown > 1) __builtin_trap();
   if ((Succeeded(status) || status == E_CANCELLED) && presenter.shown != 0) __builtin_trap();
   if (info.NewerAvailable()) {
     UpdateAvailableModel model;
-    model.Build(info, StringModule::BuiltIn(), DateLocale::UserDefault());
+    IgnoreStatus(model.Build(info, StringModule::BuiltIn(), DateLocale::UserDefault()));
   }
   return 0;
 }

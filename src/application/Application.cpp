@@ -85,6 +85,7 @@ WorkflowServices Application::Services(WorkflowView& view) {
   }
   services.journal = journal_.get();
   services.clock = ports_.clock;
+  services.folderLocks = ports_.folderLocks;
   return services;
 }
 

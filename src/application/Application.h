@@ -48,6 +48,8 @@ struct ApplicationPorts {
   // that dates them.
   JournalStore* journal = nullptr;
   const Clock* clock = nullptr;
+  // The folder lock that keeps two programs from renaming in one folder at once; none: no lock.
+  FolderLocker* folderLocks = nullptr;
 };
 
 // A dialog's working copy of the settings it may change (Options, the Patterns Manager, the

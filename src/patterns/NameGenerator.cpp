@@ -9,6 +9,8 @@
 namespace lumatag {
 
 bool IsInvalidFileNameChar(char16_t c) {
+  // Control characters could forge lines or move the cursor wherever the name is shown.
+  if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return true;
   switch (c) {
     case u'\\':
     case u'/':

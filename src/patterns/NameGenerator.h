@@ -28,7 +28,8 @@ inline constexpr int kGeneratedFieldCapacity = 64;
 // NextMetadataTag's answer when no metadata token is left.
 inline constexpr std::uint16_t kNoMetadataTag = 0xFFFF;
 
-// The characters a file name cannot hold; metadata texts have them replaced.
+// The characters a file name cannot hold (the nine reserved ones and every control character);
+// metadata texts have them replaced.
 bool IsInvalidFileNameChar(char16_t c);
 // The replacement of an invalid character in a metadata value of `type`: "-" for the rational
 // types, "_" for every other type.

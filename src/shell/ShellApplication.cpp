@@ -123,6 +123,7 @@ Status ShellApplication::Initialise() {
   hostPorts.textComparer = ports_.textComparer;
   hostPorts.journal = ports_.journal;
   hostPorts.clock = ports_.clock;
+  hostPorts.folderLocks = ports_.folderLocks;
   host_ = std::make_unique<Application>(hostPorts);
   AppContext& context = host_->Context();
   ui_ = std::make_unique<ui::UiContext>(context, host_->Window());

@@ -58,6 +58,8 @@ struct ShellPorts {
   // The rename journal's store and its clock (none: renames are not written down, nothing to undo).
   JournalStore* journal = nullptr;
   const Clock* clock = nullptr;
+  // The folder lock of renames (optional).
+  FolderLocker* folderLocks = nullptr;
   DocumentOpener opener;
   UiLocaleChooser localeChooser;
   // The folder holding the program (help pages, documents); empty: the program's.

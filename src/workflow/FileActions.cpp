@@ -45,7 +45,7 @@ MoveResult MoveFileTo(AppContext& context, FileOperations& files, std::u16string
   switch (answer) {
     case IDYES:
     case kAnswerYesToAll:
-      result.status = files.Move(from, to, true);
+      result.status = ReplaceFile(files, from, to);
       result.moved = Succeeded(result.status);
       break;
     case IDNO:
@@ -59,6 +59,12 @@ MoveResult MoveFileTo(AppContext& context, FileOperations& files, std::u16string
       result.status = firstFailure;
   }
   return result;
+}
+
+Status ReplaceFile(FileOperations& files, std::u16string_view from, std::u16string_view to) {
+  // Replacing in one step would destroy the old file; no answer to a question should lose a photo.
+  LT_TRY(RecycleFile(files, to));
+  return files.Move(from, to, false);
 }
 
 Status RecycleFile(FileOperations& files, std::u16string_view path) {

@@ -22,10 +22,17 @@ struct MoveResult {
 };
 
 // Moves (renames) `from` to `to`. When `to` exists the person is asked whether to overwrite it:
-// Yes or Yes to All replace it, No or No to All leave both files untouched and succeed with
-// `moved` false, Cancel gives E_CANCELLED. A question that cannot be shown counts as No.
+// Yes or Yes to All replace it (the replaced file goes to the recycle bin first), No or No to All
+// leave both files untouched and succeed with `moved` false, Cancel gives E_CANCELLED. A question
+// that cannot be shown counts as No.
 MoveResult MoveFileTo(AppContext& context, FileOperations& files, std::u16string_view from,
                       std::u16string_view to);
+
+// Replaces `to` by `from` without destroying `to`: `to` is moved to the recycle bin first, then
+// `from` takes its place without replacing anything. When the recycle bin cannot take the file,
+// nothing is moved and its failure is returned; when another file appears at `to` meanwhile, the
+// move fails with E_FILE_EXISTS.
+Status ReplaceFile(FileOperations& files, std::u16string_view from, std::u16string_view to);
 
 // Moves a file to the recycle bin. A path without a folder part is refused with E_INVALID_INPUT
 // before the file system is asked.

@@ -56,6 +56,9 @@ NameCheckResult NameChecker::Check(CountedString& name, int index, NameValues* v
   }
   // A name that is no plain file name is refused even in a batch: it could move the photo out of
   // the working folder.
+  if (IsNameTooLong(name.View())) {
+    return Verdict(NameVerdict::kTooLong, E_NAME_TOO_LONG, IDS_ERR_NAME_TOO_LONG);
+  }
   if (!IsValidFileName(name.View())) {
     return Verdict(NameVerdict::kInvalidCharacters, E_FAIL, IDS_ERR_PHOTO_NAME_INVALID_CHARACTER);
   }
@@ -113,6 +116,9 @@ NameCheckResult NameChecker::Check(CountedString& name, int index, NameValues* v
 NameCheckResult NameChecker::Final(const CountedString& name, int index,
                                    const NameCheckOptions& options) const {
   // A unique name is generated: it must still be a plain file name.
+  if (IsNameTooLong(name.View())) {
+    return Verdict(NameVerdict::kTooLong, E_NAME_TOO_LONG, IDS_ERR_NAME_TOO_LONG);
+  }
   if (!IsValidFileName(name.View())) {
     return Verdict(NameVerdict::kInvalidCharacters, E_FAIL, IDS_ERR_PHOTO_NAME_INVALID_CHARACTER);
   }

@@ -16,6 +16,7 @@ namespace lumatag {
 enum class NameVerdict {
   kAccepted,
   kInvalidCharacters,   // refused: not a plain file name
+  kTooLong,             // refused: longer than a file name can be
   kCameraGenerated,     // refused: reads as a camera-generated name
   kExtensionNotListed,  // refused: the new extension is not a photo extension
   kExtensionChange,     // question: change the photo's extension? (refused in a batch)

@@ -2,10 +2,6 @@
 
 namespace lumatag {
 
-namespace {
-constexpr std::u16string_view kInvalidNameCharacters = u"\\/:*\"?<>|";
-}  // namespace
-
 int ExtensionDot(std::u16string_view name) {
   const int length = static_cast<int>(name.size());
   for (int i = length - 1; i >= 0 && i >= length - 5; --i) {
@@ -21,11 +17,33 @@ std::u16string_view ExtensionOf(std::u16string_view name) {
   return dot < 0 ? std::u16string_view() : name.substr(static_cast<std::size_t>(dot) + 1);
 }
 
+bool IsNameTooLong(std::u16string_view name) {
+  if (static_cast<int>(name.size()) > kMaxPhotoNameLength) return true;
+  std::size_t bytes = 0;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char16_t c = name[i];
+    if (c < 0x80) {
+      bytes += 1;
+    } else if (c < 0x800) {
+      bytes += 2;
+    } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
+               name[i + 1] <= 0xDFFF) {
+      bytes += 4;
+      ++i;
+    } else if (c >= 0xDC80 && c <= 0xDCFF) {
+      bytes += 1;  // a byte of a name that is not UTF-8, written back as that byte
+    } else {
+      bytes += 3;
+    }
+  }
+  return bytes > static_cast<std::size_t>(kMaxPhotoNameLength);
+}
+
 bool IsValidFileName(std::u16string_view name) {
-  if (name.empty() || static_cast<int>(name.size()) > kMaxPhotoNameLength) return false;
+  if (name.empty() || IsNameTooLong(name)) return false;
   if (name == u"." || name == u"..") return false;
   for (char16_t c : name) {
-    if (c == 0 || kInvalidNameCharacters.find(c) != std::u16string_view::npos) return false;
+    if (IsInvalidFileNameChar(c)) return false;
   }
   return true;
 }

@@ -15,16 +15,23 @@
 
 namespace lumatag {
 
-// The longest new name a photo can take, in characters.
+// The longest new name a photo can take, in characters; and in bytes where file systems count
+// bytes of UTF-8.
 inline constexpr int kMaxPhotoNameLength = 255;
+// A name longer than a file name can be (also what the file system answers to one).
+inline constexpr Status E_NAME_TOO_LONG = MakeStatus(0x800700CE);
 
 // Position of the extension's dot: the last dot among the last five characters, with no folder
 // separator or colon after it; -1 when there is none. So extensions have 1 to 4 characters.
 int ExtensionDot(std::u16string_view name);
 // The extension of a name without its dot; empty when it has none.
 std::u16string_view ExtensionOf(std::u16string_view name);
-// A plain file name: 1 to 255 characters, not "." or "..", none of \ / : * " ? < > | or NUL.
+// A plain file name: 1 to 255 characters, not "." or "..", none of \ / : * " ? < > | and no
+// control character.
 bool IsValidFileName(std::u16string_view name);
+// Whether `name` is longer than a file name can be: more than 255 characters, or more than 255
+// bytes as the file system stores it (UTF-8, a byte of a name that is not UTF-8 as that byte).
+bool IsNameTooLong(std::u16string_view name);
 
 // Names a photo cannot take beyond those of the other photos of the list: with companion files,
 // a name whose companions' names are taken in the folder.

@@ -11,12 +11,10 @@ namespace lumatag {
 
 void PhotoRenamer::BeginBatch() {
   inBatch_ = true;
-  batchAnswer_ = 0;
 }
 
 void PhotoRenamer::EndBatch() {
   inBatch_ = false;
-  batchAnswer_ = 0;
   // A journal that cannot be written loses the undo of the batch, never the batch.
   if (journal_ != nullptr && journal_->Active()) IgnoreStatus(journal_->End());
 }
@@ -142,27 +140,17 @@ Status PhotoRenamer::Move(const RenamePaths& paths, bool* moved) {
     *moved = true;
     return S_OK;
   }
-  if (batchAnswer_ == kAnswerNoToAll || batchAnswer_ == kAnswerYesToAll) {
-    // An earlier "to All" answer of this batch stands for every later question.
-    Status status = MoveFiles(paths.from.View(), paths.to.View(), false);
+  if (inBatch_) {
+    // The name check made the name unique within the list, so whatever holds it now is no photo
+    // of the list (a planted file, a folder, or what another program named there): nobody chose
+    // to replace it.
+    const Status status = MoveFiles(paths.from.View(), paths.to.View(), false);
     *moved = Succeeded(status);
-    if (status == E_FILE_EXISTS || status == E_ALREADY_EXISTS) {
-      if (batchAnswer_ == kAnswerYesToAll) {
-        status = MoveFiles(paths.from.View(), paths.to.View(), true);
-        *moved = Succeeded(status);
-      } else {
-        status = S_OK;
-        *moved = false;
-      }
-    }
-    return status;
+    return status == E_FILE_EXISTS || status == E_ALREADY_EXISTS ? E_TARGET_UNLISTED : status;
   }
   JournalIntent(paths.from.View(), paths.to.View());
   const MoveResult move = MoveFileTo(context_, files_, paths.from.View(), paths.to.View());
   JournalOutcome(move.moved);
-  if (inBatch_ && (move.answer == kAnswerNoToAll || move.answer == kAnswerYesToAll)) {
-    batchAnswer_ = move.answer;
-  }
   *moved = move.moved;
   return move.status;
 }

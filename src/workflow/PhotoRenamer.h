@@ -1,6 +1,6 @@
-// Applying a checked new name to a photo: the move (with the overwrite question and the "to All"
-// answer that stands for the rest of a batch), reading the new name back against the patterns,
-// updating the entry, and putting the file back when the entry cannot follow.
+// Applying a checked new name to a photo: the move (with the overwrite question outside a batch),
+// reading the new name back against the patterns, updating the entry, and putting the file back
+// when the entry cannot follow.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +26,9 @@ inline constexpr Status S_RENAMED_WITHOUT_PATTERN = 0x00000507;
 // The file was renamed, the entry could not take the new name, and the file could not be given its
 // old name back: list and folder disagree until the next scan.
 inline constexpr Status E_RENAME_NOT_UNDONE = MakeStatus(0x80000520);
+// In a batch: a file or folder outside the photo list has the new name. Nothing changed; the batch
+// takes the next free number instead.
+inline constexpr Status E_TARGET_UNLISTED = MakeStatus(0x80000532);
 
 // Where a rename goes; both paths at most kPathCapacity characters.
 struct RenamePaths {
@@ -67,8 +70,9 @@ class PhotoRenamer final : public NameGuard {
     clock_ = clock;
   }
 
-  // A batch: the first "Yes to All" or "No to All" answer to the overwrite question stands for
-  // every later move until the batch ends.
+  // A batch: nobody is asked whether to overwrite a file; a name held by a file or folder outside
+  // the list gives E_TARGET_UNLISTED, and that file stays as it is. The batch's moves are one
+  // journal batch, closed by EndBatch.
   void BeginBatch();
   void EndBatch();
 
@@ -81,8 +85,8 @@ class PhotoRenamer final : public NameGuard {
   // naming pattern). With companions, the photo and its companions move as one: every companion's
   // name is checked free before anything moves (E_FILE_EXISTS, nothing moved), and when a later
   // move fails the files that moved go back. S_OK, S_RENAMED_WITHOUT_PATTERN, E_CANCELLED when
-  // the person declined to overwrite (nothing changed), E_RENAME_NOT_UNDONE, or the move's failure
-  // (nothing changed).
+  // the person declined to overwrite (nothing changed), E_TARGET_UNLISTED in a batch (nothing
+  // changed), E_RENAME_NOT_UNDONE, or the move's failure (nothing changed).
   Status Apply(int index, const RenamePaths& paths, std::u16string_view name,
                std::uint16_t pattern);
 
@@ -114,7 +118,6 @@ class PhotoRenamer final : public NameGuard {
   const PatternCatalogue& catalogue_;
   PhotoList& list_;
   bool inBatch_ = false;
-  int batchAnswer_ = 0;
   RenameJournal* journal_ = nullptr;
   const Clock* clock_ = nullptr;
   bool journaling_ = false;  // the move under way was written to the journal

@@ -16,6 +16,33 @@
 
 namespace lumatag {
 
+namespace {
+
+// How many names held by files outside the list one photo of a batch passes before giving up.
+constexpr int kMaxUnlistedSkips = 10000;
+
+// Why a photo of a batch could not be renamed, as a text of the string table.
+std::uint16_t BatchFailureReason(Status status) {
+  switch (status) {
+    case E_ACCESS_DENIED:
+      return IDS_REASON_ACCESS_DENIED;
+    case E_NAME_TOO_LONG:
+    case E_BUFFER_TOO_SMALL:
+      return IDS_REASON_NAME_TOO_LONG;
+    case E_TARGET_UNLISTED:
+      return IDS_REASON_NO_FREE_NAME;
+    case E_FILE_NOT_FOUND:
+    case E_PATH_NOT_FOUND:
+      return IDS_REASON_PHOTO_GONE;
+    case E_FAIL:
+      return IDS_REASON_INVALID_NAME;
+    default:
+      return IDS_REASON_RENAME_FAILED;
+  }
+}
+
+}  // namespace
+
 PhotoWorkflow::PhotoWorkflow(const WorkflowServices& services)
     : services_(services),
       proposer_(*services.context, *services.catalogue, *services.extensions, list_),
@@ -338,6 +365,35 @@ void PhotoWorkflow::ReportRenameNotUndone(std::u16string_view name) {
   ShowMessage(Context(), text.CStr(), MB_OK | MB_ICONERROR);
 }
 
+Status PhotoWorkflow::LockFolder(std::unique_ptr<FolderLock>* lock) {
+  if (services_.folderLocks == nullptr) return S_OK;
+  const Status status = services_.folderLocks->TryLock(WorkingFolder(), lock);
+  if (status == E_FOLDER_BUSY) {
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_FOLDER_BUSY));
+    return E_INVALID_INPUT;
+  }
+  // A folder that cannot even be opened fails at the move, with its own reason.
+  return S_OK;
+}
+
+void PhotoWorkflow::ReportBatchFailure(int failed, std::u16string_view name, Status status) {
+  CountedString text;
+  CountedString reason;
+  CountedString count;
+  const bool one = failed == 1;
+  if (Failed(LoadString(Strings(), one ? IDS_ERR_PHOTO_NOT_RENAMED : IDS_ERR_PHOTOS_NOT_RENAMED,
+                        text)) ||
+      Failed(LoadString(Strings(), BatchFailureReason(status), reason)) ||
+      Failed(FormatUInt32(count, static_cast<std::uint32_t>(failed))) ||
+      (!one && Failed(SubstitutePlaceholder(text, 3, count.View()))) ||
+      Failed(SubstitutePlaceholder(text, 2, reason.View())) ||
+      Failed(SubstitutePlaceholder(text, 1, name))) {
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO));
+    return;
+  }
+  ShowMessage(Context(), text.CStr(), MB_OK | MB_ICONERROR);
+}
+
 Status PhotoWorkflow::RenamePhoto(CountedString& name, int index, NameValues* values,
                                   const NameCheckOptions& options) {
   NameCheckOptions answers = options;
@@ -400,10 +456,18 @@ Status PhotoWorkflow::Rename() {
     IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO));
     return E_INVALID_INPUT;
   }
+  if (newName_.Length() == 0) {
+    // No proposal could be made (why was said then); an empty name is no name to check.
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO));
+    return E_INVALID_INPUT;
+  }
   CountedString name;
   LT_TRY(name.Assign(newName_));
   NameValues values{naming_.pattern, naming_.baseName, naming_.number};
+  std::unique_ptr<FolderLock> lock;
+  LT_TRY(LockFolder(&lock));
   const Status status = RenamePhoto(name, index, &values, NameCheckOptions());
+  lock.reset();
   if (Failed(status)) return status;
   naming_.number = values.number;
 
@@ -443,6 +507,11 @@ Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm, bool report) {
   if (renamed != nullptr) *renamed = 0;
   const int start = list_.CurrentIndex();
   if (start < 0) return S_OK;
+  if (newName_.Length() == 0) {
+    // No proposal could be made (why was said then); an empty name is no name to check.
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO));
+    return E_INVALID_INPUT;
+  }
   CountedString name;
   LT_TRY(name.Assign(newName_));
   NameValues checked{naming_.pattern, naming_.baseName, naming_.number};
@@ -478,30 +547,38 @@ Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm, bool report) {
     }
   }
 
+  std::unique_ptr<FolderLock> lock;
+  LT_TRY(LockFolder(&lock));
   renamer_.BeginBatch();
-  const int done = RunBatch(name, targets, answers.extensionChangeAgreed, false);
+  const BatchOutcome outcome = RunBatch(name, targets, answers.extensionChangeAgreed, false);
   renamer_.EndBatch();
+  lock.reset();
+  const int done = outcome.done;
   if (renamed != nullptr) *renamed = done;
   naming_.pendingChange = naming_.typed = naming_.automatic = false;
   Fill(kRefreshAll);
-  if (!report) return S_OK;
-  CountedString doneText;
-  LT_TRY(FormatUInt32(doneText, static_cast<std::uint32_t>(done)));
-  // A message that cannot be shown leaves nothing more to do.
-  IgnoreStatus(ShowInformation(Context(), done == 1 ? IDS_PHOTO_RENAMED : IDS_PHOTOS_RENAMED,
-                               doneText.CStr()));
-  return S_OK;
+  if (report) {
+    CountedString doneText;
+    LT_TRY(FormatUInt32(doneText, static_cast<std::uint32_t>(done)));
+    // A message that cannot be shown leaves nothing more to do.
+    IgnoreStatus(ShowInformation(Context(), done == 1 ? IDS_PHOTO_RENAMED : IDS_PHOTOS_RENAMED,
+                                 doneText.CStr()));
+  }
+  if (outcome.failed == 0) return S_OK;
+  ReportBatchFailure(outcome.failed, outcome.firstFailedName, outcome.firstFailure);
+  return E_PHOTOS_NOT_RENAMED;
 }
 
-int PhotoWorkflow::RunBatch(CountedString& name, const std::vector<int>& targets,
-                            bool extensionAgreed, bool preview) {
+PhotoWorkflow::BatchOutcome PhotoWorkflow::RunBatch(CountedString& name,
+                                                    const std::vector<int>& targets,
+                                                    bool extensionAgreed, bool preview) {
   // Each photo meets the name the photo before it took, finds it taken and takes the next free
   // number of the same pattern and base name. After a photo that failed, its name is no guide: the
   // next photo gets a proposal of its own (its own extension and metadata), from the number
   // reached.
   const int count = static_cast<int>(targets.size());
   const int start = targets.empty() ? -1 : targets.front();
-  int done = 0;
+  BatchOutcome outcome;
   int seen = 0;
   bool previousFailed = false;
   std::uint32_t number = naming_.number;
@@ -517,14 +594,35 @@ int PhotoWorkflow::RunBatch(CountedString& name, const std::vector<int>& targets
       options.quiet = true;
       // The person agreed to the first photo's extension when its name was checked.
       options.extensionChangeAgreed = index == start && extensionAgreed;
+      const std::u16string oldName(list_.At(index).fileName.View());
       status = RenameAnswering(name, index, &values, options);
+      // A file or folder outside the list holds the name: the next free number is taken.
+      for (int skipped = 0; status == E_TARGET_UNLISTED && skipped < kMaxUnlistedSkips; ++skipped) {
+        if (values.number == UINT32_MAX) break;
+        const std::u16string held(name.View());
+        ++values.number;
+        status =
+            proposer_.MakeUniqueName(name, index, values.pattern, values.baseName, &values.number);
+        // A pattern without a number makes the same name again: there is no free one.
+        if (Succeeded(status) && name.View() == held) status = E_TARGET_UNLISTED;
+        if (Failed(status)) break;
+        status = RenameAnswering(name, index, &values, options);
+      }
       number = values.number;
+      // Photos passed on purpose (a name that would change the extension) are no failure; a list
+      // that could not follow its folder was reported at once.
+      if (Failed(status) && status != E_CANCELLED && status != E_RENAME_NOT_UNDONE) {
+        if (outcome.failed++ == 0) {
+          outcome.firstFailure = status;
+          outcome.firstFailedName = oldName;
+        }
+      }
     }
     previousFailed = Failed(status);
-    if (!previousFailed) ++done;
+    if (!previousFailed) ++outcome.done;
     if (!preview && onBatchProgress) onBatchProgress(++seen, count);
   }
-  return done;
+  return outcome;
 }
 
 Status PhotoWorkflow::PlanBatch(const CountedString& firstName, const std::vector<int>& targets,
@@ -741,7 +839,11 @@ Status PhotoWorkflow::AskBeforeLeaving() {
   CountedString name;
   LT_TRY(name.Assign(newName_));
   NameValues values{naming_.pattern, naming_.baseName, naming_.number};
+  std::unique_ptr<FolderLock> lock;
+  // While another program renames here the person stays on the photo (and was told why).
+  if (Failed(LockFolder(&lock))) return E_CANCELLED;
   const Status status = RenamePhoto(name, list_.CurrentIndex(), &values, NameCheckOptions());
+  lock.reset();
   Fill(kRefreshPhotoBox | kRefreshBaseName);
   // A rename that failed was reported; the person stays on the photo.
   return Failed(status) ? E_CANCELLED : S_OK;

@@ -19,6 +19,7 @@
 #include "patterns/NameGenerator.h"
 #include "patterns/PatternCatalogue.h"
 #include "ports/FileOperations.h"
+#include "ports/FolderLock.h"
 #include "ports/ReadableFile.h"
 #include "ports/SettingsRecords.h"
 #include "ports/SoundPlayer.h"
@@ -32,6 +33,9 @@
 #include "workflow/WorkflowView.h"
 
 namespace lumatag {
+
+// Rename Remaining could not rename every photo; the person was told which and why.
+inline constexpr Status E_PHOTOS_NOT_RENAMED = MakeStatus(0x80000533);
 
 // Everything the workflow works with; the application object owns all of it.
 struct WorkflowServices {
@@ -49,6 +53,9 @@ struct WorkflowServices {
   const Clock* clock = nullptr;
   // The settings-changed mark of the application.
   bool* settingsChanged = nullptr;
+  // Locks the working folder while photos are renamed in it, so that two programs never name
+  // photos over each other; none when there is no other program to keep out (a dry run, tests).
+  FolderLocker* folderLocks = nullptr;
 };
 
 // The naming state of the current photo.
@@ -138,7 +145,10 @@ class PhotoWorkflow {
   // `renamed` receives the number of photos renamed. Without `confirm` the question before
   // renaming several photos is taken as answered Yes (a front-end asked it already); with it, the
   // question's details list every rename the batch will make, companions included.
-  // Without `report` the closing "{1} photos were renamed." is left to the caller.
+  // Without `report` the closing "{1} photos were renamed." is left to the caller. A name held by a
+  // file or folder outside the list is passed for the next free number. When a photo could not be
+  // renamed (a read-only folder, a name too long for the file system, ...), the first such photo
+  // and the reason are shown after the batch, and the result is E_PHOTOS_NOT_RENAMED.
   Status RenameRemaining(int* renamed = nullptr, bool confirm = true, bool report = true);
   Status Delete();
   // Makes a pattern current without marking the settings changed (start-up, a replaced
@@ -197,14 +207,25 @@ class PhotoWorkflow {
   void ReportRenameNotUndone(std::u16string_view name);
   // Reads the working folder for the companion files of a rename or a batch (when they are on).
   Status PrepareCompanions();
-  // The loop of Rename Remaining over `targets`, the first photo's checked name in `name`;
-  // returns the number renamed. A preview reports no progress.
-  int RunBatch(CountedString& name, const std::vector<int>& targets, bool extensionAgreed,
-               bool preview);
+  // What a batch did: the photos renamed, and those that could not be (the first with its reason).
+  struct BatchOutcome {
+    int done = 0;
+    int failed = 0;
+    Status firstFailure = S_OK;
+    std::u16string firstFailedName;
+  };
+  // The loop of Rename Remaining over `targets`, the first photo's checked name in `name`. A
+  // preview reports no progress.
+  BatchOutcome RunBatch(CountedString& name, const std::vector<int>& targets, bool extensionAgreed,
+                        bool preview);
   // The renames RunBatch would make, worked out exactly as it works (with moves that only
   // pretend), then the list and the naming state put back.
   Status PlanBatch(const CountedString& firstName, const std::vector<int>& targets,
                    bool extensionAgreed, std::vector<PlannedRename>* plan);
+  // Takes the working folder's lock for a rename; tells the person when another program holds it.
+  Status LockFolder(std::unique_ptr<FolderLock>* lock);
+  // Tells that `failed` photos of a batch could not be renamed, the first being `name`, and why.
+  void ReportBatchFailure(int failed, std::u16string_view name, Status status);
 
   WorkflowServices services_;
   PhotoList list_;

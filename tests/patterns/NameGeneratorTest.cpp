@@ -51,7 +51,8 @@ class GenerateNameTest : public NamingTest, public testing::WithParamInterface<G
         AddAscii(photo, kTagDateTimeOriginal, "2012:12:28 12:09:32");
         AddRational(photo, kTagExposureTime, 1, 60);
         AddRational(photo, kTagFNumber, 71, 10);
-        AddAscii(photo, kTagImageDescription, "a/b:c*d?e\"f<g>h|i\\j");
+        // Control characters are as invalid in a name as the nine reserved characters.
+        AddAscii(photo, kTagImageDescription, "a/b:c*d?e\"f<g>h|i\\j\x1b[2J\rk\x7fl");
         AddAscii(photo, kTagModel, "NIKON D7000");
         AddShort(photo, kTagISOSpeedRatings, 200);
         break;
@@ -98,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
         GenerateCase{u"[metadata:ExposureTime]", PhotoKind::kMetadata, u"x", false, 1, u"1-60"},
         GenerateCase{u"f[metadata:FNumber]", PhotoKind::kMetadata, u"x", false, 1, u"f7.1"},
         GenerateCase{u"[metadata:ImageDescription]", PhotoKind::kMetadata, u"x", false, 1,
-                     u"a_b_c_d_e_f_g_h_i_j"},
+                     u"a_b_c_d_e_f_g_h_i_j_[2J_k_l"},
         GenerateCase{u"[metadata:Model] ISO [metadata:ISOSpeedRatings]", PhotoKind::kMetadata, u"x",
                      false, 1, u"NIKON D7000 ISO 200"},
         GenerateCase{u"[name] ([metadata:Copyright])", PhotoKind::kMetadata, u"x", false, 1,

@@ -21,15 +21,16 @@ class CompanionTest : public WorkflowTest {
   void AddFiles(const std::vector<std::string>& names) {
     for (const std::string& name : names) AddFile(name, "file " + name);
   }
-  // Rename Remaining of every photo with "[name] #[001]" and base name Trip.
-  int RenameAll() {
+  // Rename Remaining of every photo with "[name] #[001]" and base name Trip; `expected` is the
+  // batch's status.
+  int RenameAll(Status expected = S_OK) {
     Scan();
     ChooseDefinition(u"[name] #[001]");
     EXPECT_OK(workflow_->ChooseBaseName(u"Trip", true, false));
     EXPECT_OK(workflow_->ChoosePhoto(0));
     presenter_.Answer(IDYES);
     int renamed = 0;
-    EXPECT_OK(workflow_->RenameRemaining(&renamed, true, false));
+    EXPECT_STATUS(expected, workflow_->RenameRemaining(&renamed, true, false));
     return renamed;
   }
 };
@@ -129,7 +130,11 @@ TEST_F(CompanionTest, AFailedCompanionMovePutsTheUnitBack) {
   AddPhotos({"IMG_0001.JPG", "IMG_0002.JPG"});
   AddFiles({"IMG_0001.CR2", "IMG_0001.xmp", "IMG_0002.CR2"});
   files_.failMoveTo = "Trip #001.xmp";
-  EXPECT_EQ(RenameAll(), 1);
+  EXPECT_EQ(RenameAll(E_PHOTOS_NOT_RENAMED), 1);
+  // The photo whose unit could not move is named after the batch.
+  ASSERT_FALSE(presenter_.shown.empty());
+  const std::u16string said = ShownText(presenter_.shown.size() - 1);
+  EXPECT_NE(said.find(u"IMG_0001.JPG"), std::u16string::npos) << Utf16ToUtf8(said);
   // The first unit is back as it was; the second photo took the first number.
   EXPECT_EQ(Files(), (std::vector<std::string>{"IMG_0001.CR2", "IMG_0001.JPG", "IMG_0001.xmp",
                                                "Trip #001.CR2", "Trip #001.JPG"}));

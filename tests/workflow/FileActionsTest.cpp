@@ -54,6 +54,10 @@ TEST_F(MoveFileToTest, ExistingTargetAsksAndFollowsTheAnswer) {
     // Declining leaves both files exactly as they were.
     EXPECT_EQ(files.Find(u"/photos/b.jpg")->content, c.moved ? "A" : "B");
     EXPECT_EQ(files.Exists(u"/photos/a.jpg"), !c.moved);
+    // A replaced file is never destroyed: it went to the recycle bin first.
+    EXPECT_EQ(files.recycled, c.moved ? std::vector<std::u16string>{u"/photos/b.jpg"}
+                                      : std::vector<std::u16string>{})
+        << c.answer;
   }
 }
 

@@ -1,5 +1,8 @@
 // Naming photos in a real folder: the checks on a new name, renaming, Rename Remaining, Delete,
 // the automatic continuation and the question before leaving a photo.
+#include <fstream>
+#include <iterator>
+
 #include "foundation/StringIds.h"
 #include "workflow/FileActions.h"
 #include "workflow/WorkflowTestSupport.h"
@@ -70,7 +73,11 @@ INSTANTIATE_TEST_SUITE_P(
         TypedNameCase{u"DSC_1234", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_CAMERA_GENERATED_NAME},
         TypedNameCase{u"DSC_12345.JPG", 0, S_OK, "DSC_12345.JPG", 0},
         TypedNameCase{u"a/b", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_PHOTO_NAME_INVALID_CHARACTER},
-        TypedNameCase{u"what?", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_PHOTO_NAME_INVALID_CHARACTER}),
+        TypedNameCase{u"what?", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_PHOTO_NAME_INVALID_CHARACTER},
+        // Control characters could forge lines wherever the name is shown.
+        TypedNameCase{u"a\nb", 0, E_FAIL, "IMG_0001.JPG", IDS_ERR_PHOTO_NAME_INVALID_CHARACTER},
+        TypedNameCase{u"a\x1b[2J", 0, E_FAIL, "IMG_0001.JPG",
+                      IDS_ERR_PHOTO_NAME_INVALID_CHARACTER}),
     LT_CASE_NAMES);
 
 TEST_F(NamingTest, CaseOnlyClashCountsAsTakenAndNoLeavesTheFileAlone) {
@@ -232,28 +239,6 @@ TEST_F(NamingTest, RenamingOntoAFileOutsideTheListAsksAndNoLeavesBothFiles) {
   EXPECT_TRUE(workflow_->CanRename());
 }
 
-TEST_F(NamingTest, RenameRemainingGoesOnAfterNoToAllAndKeepsDeclinedEntries) {
-  ThreeUnnamed();
-  AddFile("Trip #002.JPG", "outsider");  // appears after the scan: not in the list
-  ChooseDefinition(u"[name] #[001]");
-  ASSERT_OK(workflow_->ChooseBaseName(u"Trip", true, false));
-  presenter_.Answer(IDYES);           // proceed with 3
-  presenter_.Answer(kAnswerNoToAll);  // do not overwrite Trip #002.JPG
-  int renamed = 0;
-  ASSERT_OK(workflow_->RenameRemaining(&renamed));
-  EXPECT_EQ(Content("Trip #002.JPG"), "outsider");
-  // The second photo meets the outsider and is declined; the third meets the same name (the text
-  // carries on from photo to photo) and No to All stands for it without asking again.
-  EXPECT_EQ(renamed, 1);
-  const std::vector<std::string> names = ListNames();
-  EXPECT_EQ(names, (std::vector<std::string>{"Trip #001.JPG", "IMG_0001.JPG", "IMG_0002.JPG"}));
-  EXPECT_TRUE(workflow_->Photos().At(1).flags & kPhotoUnnamed);
-  EXPECT_EQ(workflow_->Photos().UnnamedCount(), 2);
-  for (const std::string& name : names) EXPECT_TRUE(Exists(name)) << name;
-  ASSERT_EQ(presenter_.shown.size(), 3u);
-  EXPECT_EQ(ShownText(2), u"1 photo was renamed.");
-}
-
 TEST_F(NamingTest, AFileThatCannotBeGivenItsOldNameBackIsReported) {
   AddPhoto("IMG_0001.JPG", "2013:05:01 10:00:00");
   Scan();
@@ -373,6 +358,38 @@ TEST_F(NamingTest, AnsweringYesToTheOverwriteQuestionReplacesTheOutsideFile) {
   EXPECT_EQ(Content("Taken.JPG.txt"), "unrelated");
   EXPECT_EQ(ListNames(), (std::vector<std::string>{"Taken.JPG"}));
   EXPECT_EQ(workflow_->Photos().UnnamedCount(), 0);
+  // The file replaced went to the recycle bin first, whole.
+  EXPECT_EQ(files_.recycled, (std::vector<std::string>{"Taken.JPG"}));
+  std::ifstream in(trash_.File("Taken.JPG"), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "outsider");
+}
+
+// While another program renames in the folder, a rename here is refused with a message and
+// changes nothing; afterwards it goes ahead.
+TEST_F(NamingTest, ARenameIsRefusedWhileAnotherProgramHoldsTheFolder) {
+  ThreeUnnamed();
+  ChooseDefinition(u"[name] #[001]");
+  ASSERT_OK(workflow_->ChooseBaseName(u"Trip", true, false));
+  LinuxFolderLocker other;
+  std::unique_ptr<FolderLock> held;
+  ASSERT_OK(other.TryLock(Utf8ToUtf16(dir_.path()), &held));
+  presenter_.Answer(IDYES);  // proceed with 3
+  EXPECT_STATUS(E_INVALID_INPUT, workflow_->RenameRemaining());
+  EXPECT_STATUS(E_INVALID_INPUT, RenameTo(u"Beach"));
+  // Leaving the photo with its name pending: the rename asked for is refused too, and the person
+  // stays on the photo.
+  workflow_->NewNameEdited(u"Beach");
+  presenter_.Answer(IDYES);  // rename before leaving
+  EXPECT_STATUS(E_CANCELLED, workflow_->GoNext());
+  EXPECT_EQ(workflow_->Photos().CurrentIndex(), 0);
+  EXPECT_EQ(Files(), (std::vector<std::string>{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
+  ASSERT_EQ(presenter_.shown.size(), 5u);
+  for (std::size_t i : {1u, 2u, 4u}) {
+    EXPECT_EQ(ShownText(i), Text(IDS_ERR_FOLDER_BUSY)) << i;
+  }
+  held.reset();
+  EXPECT_OK(RenameTo(u"Beach"));
+  EXPECT_TRUE(Exists("Beach.JPG"));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ namespace lumatag {
 
 Status TestFileOperations::Move(std::u16string_view from, std::u16string_view to,
                                 bool replaceExisting) {
+  if (Failed(moveFailure)) return moveFailure;
   if (!failMoveTo.empty() &&
       std::filesystem::path(Utf16ToUtf8(to)).filename().string() == failMoveTo) {
     return E_ACCESS_DENIED;
@@ -33,7 +34,8 @@ Status TestFileOperations::Recycle(std::u16string_view path) {
 
 namespace {
 ApplicationPorts TestPorts(RegistryStore& registry, FileOperations& files, StandardFolders& folders,
-                           SoundPlayer& sounds, MessagePresenter& presenter) {
+                           SoundPlayer& sounds, MessagePresenter& presenter,
+                           FolderLocker& folderLocks) {
   ApplicationPorts ports;
   ports.registry = &registry;
   ports.files = &files;
@@ -42,12 +44,13 @@ ApplicationPorts TestPorts(RegistryStore& registry, FileOperations& files, Stand
   ports.sounds = &sounds;
   ports.presenter = &presenter;
   ports.textComparer = &PlatformTextComparer();
+  ports.folderLocks = &folderLocks;
   return ports;
 }
 }  // namespace
 
 WorkflowTest::WorkflowTest()
-    : app_(TestPorts(registry_, files_, folders_, sounds_, presenter_)),
+    : app_(TestPorts(registry_, files_, folders_, sounds_, presenter_, folderLocks_)),
       context_(app_.Context()),
       catalogue_(app_.Catalogue()),
       extensions_(app_.Extensions()),

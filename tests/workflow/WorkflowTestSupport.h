@@ -16,6 +16,7 @@
 #include "platform/fake/RecordingSoundPlayer.h"
 #include "platform/fake/ScriptedMessagePresenter.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxFolderLock.h"
 #include "support/TestSupport.h"
 #include "workflow/PhotoWorkflow.h"
 
@@ -53,6 +54,8 @@ class TestFileOperations final : public FileOperations {
   std::vector<std::string> recycled;
   // A move onto a file of this name fails (as a full disk or a locked file would make it).
   std::string failMoveTo;
+  // When set, every move fails with it (a read-only folder, a name the file system refuses).
+  Status moveFailure = S_OK;
 
  private:
   LinuxFileOperations real_;
@@ -94,6 +97,7 @@ class WorkflowTest : public testing::Test {
   RecordingView view_;
   MemoryRegistryStore registry_;
   NoPicturesFolder folders_;
+  LinuxFolderLocker folderLocks_;
   // The application host over the fakes above, loaded from an empty settings store.
   Application app_;
   AppContext& context_;

@@ -24,7 +24,7 @@ int RunClassify(CliContext& context, const std::vector<std::string>& args) {
   if (int result = LoadNamingSetup(context, setup); result != 0) return result;
   int result = 0;
   for (const std::string& name : reader.Positional()) {
-    const std::u16string name16 = Utf8ToUtf16(name);
+    const std::u16string name16 = ArgumentText(name);
     PhotoFacts photo;
     if (Failed(SetupPhotoFacts(&photo, context.app.heap, name16.c_str(), kNoDate, kNoPatternIndex,
                                0))) {

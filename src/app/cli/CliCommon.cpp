@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "foundation/StringTableText.h"
+#include "foundation/TerminalText.h"
+#include "platform/linux/NativePath.h"
 
 namespace lumatag::cli {
 
@@ -22,8 +23,21 @@ const std::vector<Command>& Commands() {
   return Registry();
 }
 
+const char* const kEscapingNote =
+    "Printed names and texts are escaped: \\\\ for a backslash, \\n and \\t, \\xHH for any other\n"
+    "control character, DEL or a byte of a name that is not UTF-8, and \\uXXXX for C1 control\n"
+    "characters and U+2028, U+2029. Messages keep their line breaks and backslashes.\n";
+
 std::string Escaped(std::u16string_view text) {
-  return EscapeStringTableText(text);
+  return EscapeTerminalText(text, TerminalEscape::kField);
+}
+
+std::u16string ArgumentText(std::string_view argument) {
+  return FromNativePath(argument);
+}
+
+std::string EscapedMessage(std::u16string_view text) {
+  return EscapeTerminalText(text, TerminalEscape::kMessage);
 }
 
 int UsageError(const char* name) {

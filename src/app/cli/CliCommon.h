@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "foundation/AppContext.h"
@@ -32,8 +33,19 @@ const std::vector<Command>& Commands();
 #define LT_CLI_COMMAND(id, name, usage, function) \
   static const ::lumatag::cli::CommandRegistrar lt_cli_command_##id(name, usage, function)
 
-// Writes the text in the escaped form of the string table ("\\", "\n", "\t").
+// The one escaping of every field the command-line front-end prints, so that no name or metadata
+// text can move the cursor, clear the screen or forge a line: backslash as "\\", line feed as "\n",
+// tab as "\t", any other C0 control character and DEL as "\xHH", C1 control characters and the
+// line and paragraph separators as "\uXXXX", and a byte of a file name that is not valid UTF-8 as
+// "\xHH" (that byte). Ordinary text passes unchanged.
 std::string Escaped(std::u16string_view text);
+// The same for a message meant to be read: its line breaks and backslashes stay as they are.
+std::string EscapedMessage(std::u16string_view text);
+// The text the program works with for a command-line argument: the bytes of a path survive the
+// round trip to the file system unchanged, even when they are not valid UTF-8.
+std::u16string ArgumentText(std::string_view argument);
+// The usage text's note on how printed texts are escaped.
+extern const char* const kEscapingNote;
 // Prints "usage: lumatag-cli NAME USAGE" on standard error and returns 2.
 int UsageError(const char* name);
 // A status as "0x" and eight hexadecimal digits.

@@ -58,7 +58,7 @@ int ChoosePattern(CliContext& context, NamingSetup& setup, const std::string& op
     }
     CountedString message;
     if (Failed(EnsureCompiled(context.app, &owned, true, nullptr, &message))) {
-      std::printf("%s\n", message.ToUtf8().c_str());
+      std::printf("%s\n", EscapedMessage(message.View()).c_str());
       return 1;
     }
     *chosen = &owned;
@@ -74,7 +74,7 @@ int ChoosePattern(CliContext& context, NamingSetup& setup, const std::string& op
     *chosen = automatic;
     return 0;
   }
-  std::fprintf(stderr, "lumatag-cli: no usable pattern is named \"%s\"\n", value.c_str());
+  std::fprintf(stderr, "lumatag-cli: no usable pattern is named \"%s\"\n", Escaped(text).c_str());
   return 1;
 }
 
@@ -83,18 +83,19 @@ int ReadPhotoFile(CliContext& context, const std::string& path, PhotoFacts& phot
   const std::string folder =
       slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
   const std::u16string name =
-      Utf8ToUtf16(slash == std::string::npos ? path : path.substr(slash + 1));
+      ArgumentText(slash == std::string::npos ? path : path.substr(slash + 1));
   const ReadableFileSystem& files = PlatformReadableFileSystem();
   std::unique_ptr<ReadableFile> file;
   SystemTime fileDate = kNoDate;
-  Status status = files.OpenForReading(Utf8ToUtf16(path), &file);
+  Status status = files.OpenForReading(ArgumentText(path), &file);
   if (Succeeded(status)) status = file->LastWriteTimeLocal(&fileDate);
   file.reset();
   if (Succeeded(status)) {
     status = SetupPhotoFacts(&photo, context.app.heap, name.c_str(), fileDate, kNoPatternIndex, 0);
   }
   if (Failed(status)) {
-    std::fprintf(stderr, "lumatag-cli: %s: %s\n", path.c_str(), StatusText(status).c_str());
+    std::fprintf(stderr, "lumatag-cli: %s: %s\n", Escaped(ArgumentText(path)).c_str(),
+                 StatusText(status).c_str());
     return 1;
   }
   // As when a photo becomes current: what could be read stays, a failure is only noted.
@@ -104,10 +105,10 @@ int ReadPhotoFile(CliContext& context, const std::string& path, PhotoFacts& phot
     MetadataReadContext read;
     read.files = &files;
     read.strings = context.app.resourceModule;
-    status = ReadPhotoMetadata(read, Utf8ToUtf16(folder), &photo, &filter, true);
+    status = ReadPhotoMetadata(read, ArgumentText(folder), &photo, &filter, true);
   }
   if (Failed(status)) {
-    std::fprintf(stderr, "lumatag-cli: %s: metadata: %s\n", path.c_str(),
+    std::fprintf(stderr, "lumatag-cli: %s: metadata: %s\n", Escaped(ArgumentText(path)).c_str(),
                  StatusText(status).c_str());
   }
   return 0;

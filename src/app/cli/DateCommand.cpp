@@ -58,7 +58,7 @@ int RunDate(CliContext&, const std::vector<std::string>& args) {
     std::printf("%s\n", StatusText(status).c_str());
     return 1;
   }
-  std::printf("%s\n", output.ToUtf8().c_str());
+  std::printf("%s\n", EscapedMessage(output.View()).c_str());
   return 0;
 }
 

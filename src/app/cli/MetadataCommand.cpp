@@ -42,17 +42,17 @@ int RunMetadata(CliContext& context, const std::vector<std::string>& args) {
   read.strings = context.app.resourceModule;
   int result = 0;
   for (const std::string& file : files) {
-    std::printf("# %s\n", file.c_str());
+    std::printf("# %s\n", Escaped(ArgumentText(file)).c_str());
     const std::size_t slash = file.rfind('/');
     const std::string folder =
         slash == std::string::npos ? "." : file.substr(0, slash == 0 ? 1 : slash);
     const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
     PhotoFacts photo;
-    const std::u16string name16 = Utf8ToUtf16(name);
+    const std::u16string name16 = ArgumentText(name);
     Status status =
         SetupPhotoFacts(&photo, context.app.heap, name16.c_str(), kNoDate, kNoPatternIndex, 0);
     if (Succeeded(status)) {
-      status = ReadPhotoMetadata(read, Utf8ToUtf16(folder), &photo, &filter, !quick);
+      status = ReadPhotoMetadata(read, ArgumentText(folder), &photo, &filter, !quick);
     }
     for (const MetadataEntry& entry : photo.metadata) PrintEntry(*read.strings, entry);
     if (Failed(status)) {

@@ -88,7 +88,7 @@ int RunName(CliContext& context, const std::vector<std::string>& args) {
   environment.extensions = &setup.lookup;
   CountedString baseName(context.app.heap);
   CountedString output(context.app.heap);
-  if (Failed(baseName.AssignUtf8(base))) return 2;
+  if (Failed(baseName.Assign(ArgumentText(base)))) return 2;
   const Status status =
       GenerateName(environment, pattern, &photo, &baseName, first, number, &output);
   std::printf("%s\n", Escaped(output.View()).c_str());

@@ -84,7 +84,7 @@ int RunCompile(CliContext& context, const std::vector<std::string>& args) {
   CountedString message;
   if (Failed(EnsureCompiled(context.app, &pattern, true, withInsertion ? &insertion : nullptr,
                             &message))) {
-    std::printf("%s\n", message.ToUtf8().c_str());
+    std::printf("%s\n", EscapedMessage(message.View()).c_str());
     return 1;
   }
   const CompiledPattern& compiled = pattern.compiled;

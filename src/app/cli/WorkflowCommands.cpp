@@ -6,7 +6,8 @@
 //     [--from FILE] [--dry-run] [--yes] [--companions|--no-companions]: Rename Remaining from the
 //     first visible photo (or FILE); one line "OLD -> NEW" per photo, each companion file that
 //     moves with it on a line of its own indented by two spaces; a dry run ends with "{1} photos
-//     would be renamed.".
+//     would be renamed.". When a photo could not be renamed the reason goes to standard error and
+//     the exit status is 1.
 //   rename FOLDER FILE NEWNAME [--companions|--no-companions], delete FOLDER FILE: one photo, with
 //     every check and question.
 // --companions / --no-companions override the setting "Rename Companion Files" for the run.
@@ -23,7 +24,7 @@ namespace lumatag::cli {
 namespace {
 
 std::string Utf8(std::u16string_view text) {
-  return Utf16ToUtf8(text);
+  return Escaped(text);
 }
 
 // The companion option of a command: 1 on, 0 off, -1 as the settings say; -2 when both are given.
@@ -145,7 +146,8 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
   if (!from.empty()) {
     const int index = session.FindPhoto(from);
     if (index < 0) {
-      std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n", from.c_str());
+      std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n",
+                   Escaped(ArgumentText(from)).c_str());
       return 1;
     }
     if (Failed(workflow.ChoosePhoto(index))) return 1;
@@ -153,11 +155,11 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
   const std::u16string pattern16 = Utf8ToUtf16(patternName);
   const int patternIndex = session.FindPattern(pattern16);
   if (patternIndex < 0) {
-    std::fprintf(stderr, "lumatag-cli: no pattern named %s\n", patternName.c_str());
+    std::fprintf(stderr, "lumatag-cli: no pattern named %s\n", Escaped(pattern16).c_str());
     return 1;
   }
   if (Failed(workflow.ChoosePattern(pattern16)) ||
-      Failed(workflow.ChooseBaseName(Utf8ToUtf16(base), true, false))) {
+      Failed(workflow.ChooseBaseName(ArgumentText(base), true, false))) {
     return 1;
   }
   workflow.onRenamed = [&progress](std::u16string_view oldName, std::u16string_view newName) {
@@ -174,7 +176,8 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
   int renamed = 0;
   const Status status = workflow.RenameRemaining(&renamed, !(yes || dryRun), false);
   progress.Erase();
-  if (Failed(status)) return 1;
+  // Photos that could not be renamed were reported with the reason; what was done is still said.
+  if (Failed(status) && status != E_PHOTOS_NOT_RENAMED) return 1;
   // The closing line: what was done, or in a dry run what would be.
   std::uint16_t summary = renamed == 1 ? IDS_PHOTO_RENAMED : IDS_PHOTOS_RENAMED;
   if (dryRun) summary = renamed == 1 ? IDS_PHOTO_WOULD_BE_RENAMED : IDS_PHOTOS_WOULD_BE_RENAMED;
@@ -186,7 +189,7 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
     return 1;
   }
   std::printf("%s\n", Utf8(text.View()).c_str());
-  return 0;
+  return Failed(status) ? 1 : 0;
 }
 
 // Opens the folder and makes FILE the current photo.
@@ -195,7 +198,8 @@ int OpenOnPhoto(WorkflowSession& session, const std::string& folder, const std::
   if (opened != 0) return opened;
   const int index = session.FindPhoto(file);
   if (index < 0) {
-    std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n", file.c_str());
+    std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n",
+                 Escaped(ArgumentText(file)).c_str());
     return 1;
   }
   return Failed(session.Workflow().ChoosePhoto(index)) ? 1 : 0;
@@ -218,7 +222,7 @@ int RunRename(CliContext& context, const std::vector<std::string>& args) {
   workflow.onCompanionRenamed = [](std::u16string_view oldName, std::u16string_view newName) {
     PrintMove("  ", oldName, newName);
   };
-  workflow.NewNameEdited(Utf8ToUtf16(names[2]));
+  workflow.NewNameEdited(ArgumentText(names[2]));
   const Status status = workflow.Rename();
   return Failed(status) ? 1 : 0;
 }

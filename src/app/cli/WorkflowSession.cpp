@@ -35,7 +35,7 @@ class ArgumentFolderChooser final : public FolderChooser {
 int CliPresenter::Show(std::u16string_view text, std::u16string_view title, std::uint32_t flags,
                        bool owned) {
   if ((flags & MB_TYPEMASK) == MB_OK && (flags & MB_ICONMASK) == MB_ICONINFORMATION) {
-    std::printf("%s\n", Utf16ToUtf8(text).c_str());
+    std::printf("%s\n", EscapedMessage(text).c_str());
     std::fflush(stdout);
     return IDOK;
   }
@@ -60,6 +60,8 @@ int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun,
   // A dry run moves nothing, so there is nothing to write down.
   ports.journal = dryRun ? nullptr : &journalStore_;
   ports.clock = &clock_;
+  // A dry run renames nothing, so it keeps nobody out.
+  if (!dryRun) ports.folderLocks = &folderLocks_;
   app_ = std::make_unique<Application>(ports);
   if (Failed(app_->Load())) return 2;
 
@@ -67,7 +69,7 @@ int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun,
     // Absolute, so that the rename journal names the folder wherever an undo is run from.
     char resolved[PATH_MAX];
     const std::string absolute = realpath(folder.c_str(), resolved) != nullptr ? resolved : folder;
-    ArgumentFolderChooser chooser(FromNativePath(absolute));
+    ArgumentFolderChooser chooser(ArgumentText(absolute));
     if (dryRun) {
       // A dry run changes nothing, the settings included.
       std::u16string chosen;
@@ -85,7 +87,7 @@ int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun,
 }
 
 int WorkflowSession::FindPhoto(const std::string& file) const {
-  const std::u16string name = Utf8ToUtf16(file);
+  const std::u16string name = ArgumentText(file);
   const PhotoList& list = app_->Workflow().Photos();
   for (int i = 0; i < list.Count(); ++i) {
     if (list.At(i).fileName.View() == name) return i;

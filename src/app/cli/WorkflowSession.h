@@ -10,6 +10,7 @@
 #include "application/Application.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxFolderLock.h"
 #include "platform/linux/LinuxJournalStore.h"
 #include "platform/linux/LinuxStandardFolders.h"
 #include "platform/linux/SystemClock.h"
@@ -58,9 +59,10 @@ class WorkflowSession {
   explicit WorkflowSession(CliContext& context);
   ~WorkflowSession();
 
-  // Reads the settings; `folder` (UTF-8), when not empty, replaces the working folder as the
-  // Folder command would (and the settings are saved, except in a dry run); `mode` >= 0 replaces
-  // the navigation mode for this run. Then scans, with `scanControl`. Returns 0 or an exit code.
+  // Reads the settings; `folder` (the bytes of the command-line argument), when not empty, replaces
+  // the working folder as the Folder command would (and the settings are saved, except in a dry
+  // run); `mode` >= 0 replaces the navigation mode for this run. Then scans, with `scanControl`.
+  // Returns 0 or an exit code.
   int Open(const std::string& folder, int mode, bool dryRun, const ScanControl& scanControl = {});
 
   Application& App() { return *app_; }
@@ -77,6 +79,7 @@ class WorkflowSession {
   DryRunFileOperations dryRunFiles_{files_};
   LinuxJournalStore journalStore_{LinuxJournalStore::DefaultFolder()};
   SystemClock clock_;
+  LinuxFolderLocker folderLocks_;
   LinuxStandardFolders folders_;
   SilentSoundPlayer sounds_;
   NullWorkflowView view_;

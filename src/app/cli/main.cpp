@@ -17,6 +17,7 @@ void PrintHelp(std::FILE* out) {
   for (const lumatag::cli::Command& command : lumatag::cli::Commands()) {
     std::fprintf(out, "  %s %s\n", command.name, command.usage);
   }
+  std::fprintf(out, "\n%s", lumatag::cli::kEscapingNote);
 }
 
 // The texts the commands print follow the environment's locale when a translated table for it is
@@ -52,7 +53,8 @@ int main(int argc, char** argv) {
   for (const lumatag::cli::Command& command : lumatag::cli::Commands()) {
     if (std::strcmp(command.name, argv[1]) == 0) return command.run(context, args);
   }
-  std::fprintf(stderr, "lumatag-cli: unknown command '%s'\n", argv[1]);
+  std::fprintf(stderr, "lumatag-cli: unknown command '%s'\n",
+               lumatag::cli::Escaped(lumatag::cli::ArgumentText(argv[1])).c_str());
   PrintHelp(stderr);
   return 2;
 }

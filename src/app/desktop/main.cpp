@@ -16,6 +16,7 @@
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/IcuTextComparer.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxFolderLock.h"
 #include "platform/linux/LinuxJournalStore.h"
 #include "platform/linux/LinuxStandardFolders.h"
 #include "platform/linux/LocaleFolders.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
   // The platform's settings store, files and folders.
   lumatag::HiveRegistryStore registry(lumatag::HiveRegistryStore::DefaultPath());
   lumatag::LinuxFileOperations files;
+  lumatag::LinuxFolderLocker folderLocks;
   lumatag::LinuxStandardFolders folders;
   lumatag::LinuxJournalStore journal(lumatag::LinuxJournalStore::DefaultFolder());
   lumatag::SystemClock systemClock;
@@ -70,6 +72,7 @@ int main(int argc, char** argv) {
   lumatag::shell::DesktopDialogs desktopDialogs(systemClock);
   ports.journal = &journal;
   ports.clock = &systemClock;
+  ports.folderLocks = &folderLocks;
   lumatag::shell::ShellApplication app(std::move(ports), desktopDialogs.Dialogs());
   const lumatag::Status status = app.InitApplication();
   if (lumatag::Failed(status)) return static_cast<int>(status);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "foundation/CountedString.h"
+#include "foundation/TerminalText.h"
 
 namespace lumatag {
 
@@ -39,8 +40,10 @@ std::string PlainLabel(std::u16string_view label) {
 
 int TerminalMessagePresenter::AskChoice(std::u16string_view text, std::u16string_view title,
                                         std::span<const Choice> choices, bool /*owned*/) {
-  const std::string prefix = title.empty() ? std::string() : Utf16ToUtf8(title) + ": ";
-  std::fprintf(out_, "%s%s\n", prefix.c_str(), Utf16ToUtf8(text).c_str());
+  const std::string prefix =
+      title.empty() ? std::string() : EscapeTerminalText(title, TerminalEscape::kMessage) + ": ";
+  std::fprintf(out_, "%s%s\n", prefix.c_str(),
+               EscapeTerminalText(text, TerminalEscape::kMessage).c_str());
   for (;;) {
     for (const Choice& choice : choices) {
       std::fprintf(out_, "[%s] %s  ",
@@ -78,8 +81,10 @@ int TerminalMessagePresenter::Show(std::u16string_view text, std::u16string_view
     default:
       break;
   }
-  const std::string prefix = title.empty() ? std::string() : Utf16ToUtf8(title) + ": ";
-  std::fprintf(out_, "%s%s%s\n", prefix.c_str(), kind, Utf16ToUtf8(text).c_str());
+  const std::string prefix =
+      title.empty() ? std::string() : EscapeTerminalText(title, TerminalEscape::kMessage) + ": ";
+  std::fprintf(out_, "%s%s%s\n", prefix.c_str(), kind,
+               EscapeTerminalText(text, TerminalEscape::kMessage).c_str());
 
   const std::uint32_t type = flags & MB_TYPEMASK;
   if (type != MB_YESNO && type != MB_YESNOCANCEL && type != MB_OKCANCEL) {
