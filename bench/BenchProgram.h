@@ -10,6 +10,7 @@
 #include "platform/fake/MemoryRegistryStore.h"
 #include "platform/linux/IcuTextComparer.h"
 #include "platform/linux/LinuxFileOperations.h"
+#include "platform/linux/LinuxJournalStore.h"
 #include "platform/linux/PosixReadableFile.h"
 
 namespace lumatag::bench {
@@ -32,18 +33,21 @@ class NoPictures final : public StandardFolders {
 };
 
 // The host loaded with `folder` as its working folder; `configure` may change the naming settings
-// before the workflow is made. Any failure ends the benchmark: it would time something else.
+// before the workflow is made. With a `journalFolder` the renames are written to a rename journal
+// kept there. Any failure ends the benchmark: it would time something else.
 struct Program {
-  explicit Program(const std::string& folder, void (*configure)(NamingSettings&) = nullptr)
-      : app(Ports()) {
+  explicit Program(const std::string& folder, void (*configure)(NamingSettings&) = nullptr,
+                   const std::string& journalFolder = "")
+      : journalStore(journalFolder), app(Ports(!journalFolder.empty())) {
     if (Failed(app.Load()) || Failed(app.Naming().imageFolder.Assign(Utf8ToUtf16(folder)))) {
       std::abort();
     }
     if (configure != nullptr) configure(app.Naming());
     if (Failed(app.CreateWorkflow(view))) std::abort();
   }
-  ApplicationPorts Ports() {
+  ApplicationPorts Ports(bool journal) {
     ApplicationPorts ports;
+    if (journal) ports.journal = &journalStore;
     ports.registry = &registry;
     ports.files = &files;
     ports.readableFiles = &PlatformReadableFileSystem();
@@ -61,6 +65,7 @@ struct Program {
   NoPictures folders;
   NoSound sounds;
   NullWorkflowView view;
+  LinuxJournalStore journalStore;
   Application app;
 };
 

@@ -2,6 +2,7 @@
 // in the page cache after the first round), and Rename Remaining over 10,000 photos on tmpfs.
 //
 //   build/bench/bench_workflow
+//   build/bench/bench_workflow --benchmark_filter=RenameRemaining   (journal and RAW pairs)
 //
 // Counters: per_photo (seconds per photo), heap_per_photo (bytes the list holds per photo, from
 // the allocator's statistics).
@@ -82,14 +83,25 @@ void BM_ScanAndClassify(benchmark::State& state) {
 BENCHMARK(BM_ScanAndClassify)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Scan, then Rename Remaining of every photo (mode "All photos"), on tmpfs. Each round renames
-// the names of the round before to a new base name.
+// the names of the round before to a new base name. Argument 0: without the rename journal;
+// 1: with it (on tmpfs as well); 2: with it, and every photo has a RAW file beside it that moves
+// with it (20,000 files).
 void BM_RenameRemaining(benchmark::State& state) {
   const std::string parent = std::filesystem::exists("/dev/shm")
                                  ? "/dev/shm"
                                  : std::filesystem::temp_directory_path().string();
   const std::string folder = MakeFolder(parent);
   WritePhotos(folder, 256, 256);
-  Program program(folder, [](NamingSettings& naming) { naming.fileNavigationMode = kNavigateAll; });
+  if (state.range(0) == 2) {
+    for (int i = 0; i < kPhotos; ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "/IMG_%04d.CR2", i);
+      std::ofstream(folder + name, std::ios::binary) << "raw";
+    }
+  }
+  const std::string journal = state.range(0) != 0 ? folder + ".journal" : "";
+  Program program(
+      folder, [](NamingSettings& naming) { naming.fileNavigationMode = kNavigateAll; }, journal);
   const int hash3 = [&] {
     for (int i = 0; i < program.app.Catalogue().Count(); ++i) {
       if (program.app.Catalogue().At(i).definition.View() == u"[name] #[001]") return i;
@@ -110,8 +122,9 @@ void BM_RenameRemaining(benchmark::State& state) {
   state.counters["per_photo"] = benchmark::Counter(
       kPhotos, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   std::filesystem::remove_all(folder);
+  if (!journal.empty()) std::filesystem::remove_all(journal);
 }
-BENCHMARK(BM_RenameRemaining)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RenameRemaining)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace lumatag

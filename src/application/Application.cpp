@@ -1,7 +1,9 @@
 #include "application/Application.h"
 
+#include "foundation/Numbers.h"
 #include "foundation/StringIds.h"
 #include "foundation/StringTable.h"
+#include "metadata/PhotoMetadataReader.h"
 #include "ports/Messages.h"
 #include "workflow/FileActions.h"
 #include "workflow/WorkingFolder.h"
@@ -78,6 +80,11 @@ WorkflowServices Application::Services(WorkflowView& view) {
   services.extensions = &extensions_;
   services.settings = &naming_;
   services.settingsChanged = &settingsChanged_;
+  if (ports_.journal != nullptr && journal_ == nullptr) {
+    journal_ = std::make_unique<RenameJournal>(*ports_.journal);
+  }
+  services.journal = journal_.get();
+  services.clock = ports_.clock;
   services.folderLocks = ports_.folderLocks;
   return services;
 }
@@ -149,6 +156,7 @@ Status Application::CopySettings(SettingsCopy* copy) const {
   copy->fileCheckBeeps = naming_.fileCheckBeeps;
   copy->showWindowTips = naming_.showWindowTips;
   copy->baseOnLast = naming_.baseOnLast;
+  copy->renameCompanions = naming_.renameCompanions;
   return S_OK;
 }
 
@@ -163,7 +171,8 @@ Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied*
   const bool flagsChanged =
       previewChanged || copy.advanceAfterRename != naming_.advanceAfterRename ||
       copy.fileCheckBeeps != naming_.fileCheckBeeps ||
-      copy.showWindowTips != naming_.showWindowTips || copy.baseOnLast != naming_.baseOnLast;
+      copy.showWindowTips != naming_.showWindowTips || copy.baseOnLast != naming_.baseOnLast ||
+      copy.renameCompanions != naming_.renameCompanions;
   applied->changed =
       folderChanged || patternsChanged || defaultChanged || extensionsChanged || flagsChanged;
 
@@ -183,6 +192,7 @@ Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied*
   naming_.fileCheckBeeps = copy.fileCheckBeeps;
   naming_.showWindowTips = copy.showWindowTips;
   naming_.baseOnLast = copy.baseOnLast;
+  naming_.renameCompanions = copy.renameCompanions;
   applied->showWindowTips = naming_.showWindowTips;
   if (workflow_ != nullptr && patternsChanged) {
     int found = currentPattern.empty() ? -1 : catalogue_.Find(currentPattern);
@@ -209,6 +219,63 @@ Status Application::ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied*
   applied->refresh = kRefreshEnabling;
   if (defaultChanged) applied->refresh |= kRefreshNewName | kRefreshPattern;
   if (previewChanged) applied->refresh |= kRefreshPreview;
+  return S_OK;
+}
+
+std::u16string Application::JournalFolder() const {
+  // The renames write down the folder part of the paths they build.
+  std::u16string path = JoinPhotoPath(naming_.imageFolder.View(), u"x");
+  path.pop_back();
+  return path;
+}
+
+bool Application::CanUndoRename() {
+  if (journal_ == nullptr || naming_.imageFolder.Length() == 0) return false;
+  std::uint64_t id = 0;
+  return Succeeded(journal_->LastBatchIn(JournalFolder(), &id)) && id != 0;
+}
+
+Status Application::UndoRenameCommand() {
+  if (journal_ == nullptr || ports_.journal == nullptr || workflow_ == nullptr ||
+      naming_.imageFolder.Length() == 0) {
+    return S_OK;
+  }
+  std::uint64_t id = 0;
+  JournalBatch batch;
+  std::vector<JournalEntry> entries;
+  Status status = journal_->LastBatchIn(JournalFolder(), &id);
+  if (Succeeded(status) && id == 0) return S_OK;
+  if (Succeeded(status)) status = journal_->ReadBatch(id, &batch, &entries);
+  if (Failed(status)) {
+    IgnoreStatus(ShowErrorMessage(context_, IDS_ERR_UNDO_RENAME));
+    return status;
+  }
+  LT_TRY(workflow_->AskBeforeLeaving());
+  CountedString count;
+  LT_TRY(FormatUInt32(count, static_cast<std::uint32_t>(batch.count)));
+  if (AskYesNo(context_, batch.count == 1 ? IDS_ASK_UNDO_RENAME : IDS_ASK_UNDO_RENAMES,
+               count.CStr()) != IDYES) {
+    return E_CANCELLED;
+  }
+  FileTime now = 0;
+  // Without a time the batch is dated 0; the undo itself does not depend on it.
+  if (ports_.clock != nullptr) IgnoreStatus(SystemTimeToFileTime(ports_.clock->LocalNow(), &now));
+  UndoResult result;
+  status = UndoBatch(*journal_, *ports_.journal, *ports_.files, id, now, &result);
+  // The folder changed whatever happened: the list follows it (a scan shows its own failures).
+  IgnoreStatus(workflow_->RefreshPhotoList(true, false));
+  if (Failed(status)) {
+    IgnoreStatus(ShowErrorMessage(context_, IDS_ERR_UNDO_RENAME));
+    return status;
+  }
+  LT_TRY(FormatUInt32(count, static_cast<std::uint32_t>(result.restored)));
+  // A message that cannot be shown leaves nothing more to do.
+  IgnoreStatus(ShowInformation(context_, result.restored == 1 ? IDS_UNDO_DONE_ONE : IDS_UNDO_DONE,
+                               count.CStr()));
+  if (!result.problems.empty()) {
+    LT_TRY(FormatUInt32(count, static_cast<std::uint32_t>(result.problems.size())));
+    IgnoreStatus(ShowInformation(context_, IDS_UNDO_LEFT, count.CStr()));
+  }
   return S_OK;
 }
 

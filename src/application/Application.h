@@ -16,7 +16,9 @@
 #include "foundation/AppContext.h"
 #include "patterns/KeywordTable.h"
 #include "patterns/PatternCatalogue.h"
+#include "ports/Clock.h"
 #include "ports/FileOperations.h"
+#include "ports/JournalStore.h"
 #include "ports/MessagePresenter.h"
 #include "ports/ReadableFile.h"
 #include "ports/RegistryStore.h"
@@ -27,6 +29,7 @@
 #include "ports/TextComparer.h"
 #include "workflow/ExtensionList.h"
 #include "workflow/PhotoWorkflow.h"
+#include "workflow/RenameJournal.h"
 #include "workflow/WorkflowView.h"
 
 namespace lumatag {
@@ -41,6 +44,10 @@ struct ApplicationPorts {
   MessagePresenter* presenter = nullptr;
   // The locale-neutral text comparison of the platform.
   const TextComparer* textComparer = nullptr;
+  // Where renames are written down so that they can be undone (none: they are not), and the clock
+  // that dates them.
+  JournalStore* journal = nullptr;
+  const Clock* clock = nullptr;
   // The folder lock that keeps two programs from renaming in one folder at once; none: no lock.
   FolderLocker* folderLocks = nullptr;
 };
@@ -61,6 +68,7 @@ struct SettingsCopy {
   // "Default to same pattern and base name as last photo": compared and saved like the others, so
   // that a change of it alone is not lost.
   bool baseOnLast = true;
+  bool renameCompanions = true;
 };
 
 // What applying a settings copy changed and what the window must show again.
@@ -98,6 +106,8 @@ class Application {
   WindowSettings& Window() { return window_; }
   NamingSettings& Naming() { return naming_; }
   PhotoWorkflow& Workflow() { return *workflow_; }
+  // The rename journal, when the front-end gave it a store.
+  RenameJournal* Journal() { return journal_.get(); }
   bool HasWorkflow() const { return workflow_ != nullptr; }
 
   bool SettingsChanged() const { return settingsChanged_; }
@@ -130,7 +140,18 @@ class Application {
   // (by name) when the catalogue was re-sorted.
   Status ApplySettingsCopy(const SettingsCopy& copy, SettingsApplied* applied);
 
+  // Undo Rename: whether the rename journal holds a batch of the working folder.
+  bool CanUndoRename();
+  // The command: asks about a pending name change, then whether to give the files of the working
+  // folder's last batch their old names back (naming the count), undoes it (itself a batch that
+  // can be undone), rescans and reports. Nothing happens when there is nothing to undo. Failures
+  // are shown; E_CANCELLED when the person said No.
+  Status UndoRenameCommand();
+
  private:
+  // The working folder as the journal records it (with its separator).
+  std::u16string JournalFolder() const;
+
   ApplicationPorts ports_;
   AppContext context_;
   KeywordTable keywords_;
@@ -142,6 +163,7 @@ class Application {
   bool settingsChanged_ = false;
   int busy_ = 0;
   std::u16string lastChosenFolder_;
+  std::unique_ptr<RenameJournal> journal_;
   std::unique_ptr<PhotoWorkflow> workflow_;
 };
 

@@ -4,14 +4,16 @@
 
 namespace lumatag {
 
-const std::array<OptionBoxInfo, 5>& OptionBoxes() {
-  static const std::array<OptionBoxInfo, 5> boxes{{
+const std::array<OptionBoxInfo, 6>& OptionBoxes() {
+  static const std::array<OptionBoxInfo, 6> boxes{{
       {OptionBox::kAdvanceAfterRename, kOptionsNamingGroup, IDS_OPT_ADVANCE, IDS_TIP_OPT_ADVANCE,
        kChangedAdvanceAfterRename},
       {OptionBox::kBaseOnLast, kOptionsNamingGroup, IDS_OPT_BASE_ON_LAST, IDS_TIP_OPT_BASE_ON_LAST,
        kChangedBaseOnLast},
       {OptionBox::kStatusTones, kOptionsNamingGroup, IDS_OPT_TONES, IDS_TIP_OPT_TONES,
        kChangedStatusTones},
+      {OptionBox::kRenameCompanions, kOptionsNamingGroup, IDS_OPT_COMPANIONS,
+       IDS_TIP_OPT_COMPANIONS, kChangedRenameCompanions},
       {OptionBox::kShowPreview, kOptionsDisplayGroup, IDS_OPT_PREVIEW, IDS_TIP_OPT_PREVIEW,
        kChangedShowPreview},
       {OptionBox::kShowTooltips, kOptionsDisplayGroup, IDS_OPT_TOOLTIPS, IDS_TIP_OPT_TOOLTIPS,
@@ -38,6 +40,7 @@ OptionValues OptionValues::From(const NamingSettings& settings) {
   values.showWindowTips = settings.showWindowTips;
   values.advanceAfterRename = settings.advanceAfterRename;
   values.baseOnLast = settings.baseOnLast;
+  values.renameCompanions = settings.renameCompanions;
   return values;
 }
 
@@ -53,6 +56,8 @@ bool* OptionsModel::Field(OptionBox box) {
       return &copy_.showFilePreview;
     case OptionBox::kShowTooltips:
       return &copy_.showWindowTips;
+    case OptionBox::kRenameCompanions:
+      return &copy_.renameCompanions;
   }
   return nullptr;
 }
@@ -87,6 +92,7 @@ void OptionsModel::ApplyTo(NamingSettings& settings) const {
     settings.advanceAfterRename = copy_.advanceAfterRename;
   }
   if (changed_ & kChangedBaseOnLast) settings.baseOnLast = copy_.baseOnLast;
+  if (changed_ & kChangedRenameCompanions) settings.renameCompanions = copy_.renameCompanions;
 }
 
 }  // namespace lumatag

@@ -15,6 +15,7 @@ enum class OptionBox : int {
   kStatusTones = 102,
   kBaseOnLast = 103,
   kAdvanceAfterRename = 104,
+  kRenameCompanions = 105,
   kShowPreview = 107,
   kShowTooltips = 108,
 };
@@ -25,7 +26,9 @@ inline constexpr std::uint32_t kChangedShowPreview = 0x80;
 inline constexpr std::uint32_t kChangedShowTooltips = 0x100;
 inline constexpr std::uint32_t kChangedAdvanceAfterRename = 0x200;
 inline constexpr std::uint32_t kChangedBaseOnLast = 0x800;
-inline constexpr std::uint32_t kOptionsChangedMask = 0x40 | 0x80 | 0x100 | 0x200 | 0x800;
+inline constexpr std::uint32_t kChangedRenameCompanions = 0x1000;
+inline constexpr std::uint32_t kOptionsChangedMask =
+    0x40 | 0x80 | 0x100 | 0x200 | 0x800 | kChangedRenameCompanions;
 
 // What a widget needs to build one box.
 struct OptionBoxInfo {
@@ -37,7 +40,7 @@ struct OptionBoxInfo {
 };
 
 // The boxes in the order they stand in the dialog.
-const std::array<OptionBoxInfo, 5>& OptionBoxes();
+const std::array<OptionBoxInfo, 6>& OptionBoxes();
 
 inline constexpr int kOptionsDialogId = 100;
 inline constexpr int kOptionsHelpContext = 47;
@@ -51,6 +54,7 @@ struct OptionValues {
   bool showWindowTips = true;
   bool advanceAfterRename = true;
   bool baseOnLast = true;
+  bool renameCompanions = true;
 
   static OptionValues From(const NamingSettings& settings);
   bool operator==(const OptionValues&) const = default;

@@ -249,7 +249,8 @@ void ExtensionManagerDialog::DeleteExtension() {
   if (!model_.CanDelete()) return;
   const Status status = Owned([this] { return model_.DeleteSelected(Ui().app); });
   Fill();
-  if (Failed(status) && status != E_CANCELLED) IgnoreStatus(ShowErrorMessage(IDS_ERR_DELETING_EXTENSION));
+  if (Failed(status) && status != E_CANCELLED)
+    IgnoreStatus(ShowErrorMessage(IDS_ERR_DELETING_EXTENSION));
 }
 
 void ExtensionManagerDialog::ResetExtensions() {

@@ -36,7 +36,7 @@ class OptionsDialog final : public ui::DialogBase {
   void ShowEnabling();
 
   OptionsModel& model_;
-  std::array<std::pair<OptionBox, QCheckBox*>, 5> boxes_{};
+  std::array<std::pair<OptionBox, QCheckBox*>, 6> boxes_{};
 };
 
 // The Photo File Extension Editor over one entry of the manager's list.

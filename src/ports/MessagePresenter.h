@@ -43,6 +43,12 @@ class MessagePresenter {
   // the box. Returns the button pressed, 0 when the box could not be shown.
   virtual int Show(std::u16string_view text, std::u16string_view title, std::uint32_t flags,
                    bool owned) = 0;
+  // The same with a details area the person can open (a long list that would not fit the text).
+  // A presenter without one shows the text alone.
+  virtual int ShowWithDetails(std::u16string_view text, std::u16string_view /*details*/,
+                              std::u16string_view title, std::uint32_t flags, bool owned) {
+    return Show(text, title, flags, owned);
+  }
   // A question with its own buttons, in order. Returns the chosen button's answer, 0 when the
   // question could not be shown.
   virtual int AskChoice(std::u16string_view /*text*/, std::u16string_view /*title*/,

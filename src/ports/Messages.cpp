@@ -73,6 +73,20 @@ int AskYesNo(AppContext& context, std::uint16_t id, const char16_t* text) {
   return ShowMessage(context, message.CStr(), MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2);
 }
 
+int AskYesNoWithDetails(AppContext& context, std::uint16_t id, const char16_t* text,
+                        std::u16string_view details) {
+  MessageString message;
+  if (Failed(Prepare(context, id, text, message))) return IDNO;
+  if (context.presenter == nullptr) return 0;
+  const int previous = context.activityState;
+  context.activityState = kActivityMessageBox;
+  const int button = context.presenter->ShowWithDetails(
+      message.CStr(), details, context.title.View(), MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2,
+      context.mainWindowVisible);
+  context.activityState = previous;
+  return button;
+}
+
 int AskProposeUniqueName(AppContext& context) {
   MessageString message;
   if (Failed(Prepare(context, IDS_ASK_PROPOSE_UNIQUE_NAME, nullptr, message))) return IDYES;

@@ -26,6 +26,9 @@ std::uint16_t StatusMessageId(Status status, std::uint16_t fallbackId);
 Status ShowInformation(AppContext& context, std::uint16_t id, const char16_t* text = nullptr);
 // IDYES or IDNO, No being the default button; IDNO when the text cannot be prepared.
 int AskYesNo(AppContext& context, std::uint16_t id, const char16_t* text = nullptr);
+// AskYesNo with `details` in the box's details area.
+int AskYesNoWithDetails(AppContext& context, std::uint16_t id, const char16_t* text,
+                        std::u16string_view details);
 // IDYES or IDNO; IDYES when the text cannot be prepared.
 int AskProposeUniqueName(AppContext& context);
 // IDYES, IDNO or IDCANCEL; IDNO when the text cannot be prepared.

@@ -195,6 +195,7 @@ Status LoadNamingSettings(SettingsStore& store, AppContext& context, NamingSetti
         {IDS_REG_SHOW_WINDOW_TIPS, &settings.showWindowTips},
         {IDS_REG_FILE_CHECK_BEEPS, &settings.fileCheckBeeps},
         {IDS_REG_ADVANCE_AFTER_RENAME, &settings.advanceAfterRename},
+        {IDS_REG_RENAME_COMPANIONS, &settings.renameCompanions},
     };
     for (const Flag& flag : flags) {
       if (NeedsSaving(store.GetBoolDefaultTrue(key, flag.id, flag.target))) changed = true;
@@ -256,6 +257,7 @@ Status SaveNamingSettings(SettingsStore& store, const NamingSettings& settings) 
     count(store.SetBool(key, IDS_REG_SHOW_WINDOW_TIPS, settings.showWindowTips));
     count(store.SetBool(key, IDS_REG_BASE_ON_LAST, settings.baseOnLast));
     count(store.SetBool(key, IDS_REG_ADVANCE_AFTER_RENAME, settings.advanceAfterRename));
+    count(store.SetBool(key, IDS_REG_RENAME_COMPANIONS, settings.renameCompanions));
     count(store.SetDword(key, IDS_REG_FILE_NAVIGATION_MODE, settings.fileNavigationMode));
     count(store.SetDword(key, IDS_REG_UPDATE_CHECK_PERIOD, settings.updateCheckPeriod));
     count(store.SetString(key, IDS_REG_IMAGE_FOLDER, &settings.imageFolder));

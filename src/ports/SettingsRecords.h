@@ -63,6 +63,8 @@ struct NamingSettings {
   bool showWindowTips = true;
   bool advanceAfterRename = true;
   bool baseOnLast = true;
+  // Companion files (RAW, sidecars) are renamed with their photo.
+  bool renameCompanions = true;
   std::uint32_t fileNavigationMode = 1;  // 0 all, 1 unnamed, 2 named photos
   std::uint32_t updateCheckPeriod = 1;   // 0 to 3
   CountedString imageFolder;

@@ -140,6 +140,7 @@ Status DesktopDialogs::Options(ShellApplication& app) {
   if (changed & kChangedShowTooltips) copy.showWindowTips = values.showWindowTips;
   if (changed & kChangedAdvanceAfterRename) copy.advanceAfterRename = values.advanceAfterRename;
   if (changed & kChangedBaseOnLast) copy.baseOnLast = values.baseOnLast;
+  if (changed & kChangedRenameCompanions) copy.renameCompanions = values.renameCompanions;
   return ApplyCopy(app, copy, IDS_ERR_CHANGING_CONFIGURATION);
 }
 

@@ -51,6 +51,7 @@ int AcceleratorCommand(int key, Qt::KeyboardModifiers modifiers) {
       key == Qt::Key_A) {
     return kCmdSelectAll;
   }
+  if (mods == Qt::ControlModifier && key == Qt::Key_Z) return kCmdUndoRename;
   if (mods == Qt::NoModifier && key == Qt::Key_F1) return kCmdHelp;
   return 0;
 }

@@ -202,6 +202,13 @@ void MainWindow::BuildMenu() {
   QMenu* file = menuBar()->addMenu(Text(IDS_MENU_FILE));
   add(file, IDS_MENU_EXIT, kCmdExit, QKeySequence(Qt::ALT | Qt::Key_F4));
   QMenu* edit = menuBar()->addMenu(Text(IDS_MENU_EDIT));
+  // Undo Rename: enabled while the working folder has a batch of renames to undo.
+  QAction* undo =
+      add(edit, IDS_MENU_UNDO_RENAME, kCmdUndoRename, QKeySequence(Qt::CTRL | Qt::Key_Z));
+  undo->setEnabled(app_.Host().CanUndoRename());
+  connect(edit, &QMenu::aboutToShow, undo,
+          [this, undo] { undo->setEnabled(app_.Host().CanUndoRename()); });
+  edit->addSeparator();
   add(edit, IDS_MENU_PATTERNS_MANAGER, kCmdPatternsManager)
       ->setEnabled(static_cast<bool>(app_.Dialogs().patternsManager));
   add(edit, IDS_MENU_EXTENSION_MANAGER, kCmdExtensionManager)
@@ -527,6 +534,15 @@ void MainWindow::RunCommand(int command) {
       break;
     case kCmdAbout:
       (void)app_.RunDialog(app_.Dialogs().about);
+      break;
+    case kCmdUndoRename:
+      // In a name box Ctrl+Z takes back typing first.
+      if (auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+          edit != nullptr && edit->isUndoAvailable()) {
+        edit->undo();
+      } else {
+        (void)app_.Host().UndoRenameCommand();
+      }
       break;
     case kCmdHelp:
       ShowHelpTopic(0);

@@ -121,6 +121,8 @@ Status ShellApplication::Initialise() {
   hostPorts.sounds = sounds_;
   hostPorts.presenter = ports_.presenter;
   hostPorts.textComparer = ports_.textComparer;
+  hostPorts.journal = ports_.journal;
+  hostPorts.clock = ports_.clock;
   hostPorts.folderLocks = ports_.folderLocks;
   host_ = std::make_unique<Application>(hostPorts);
   AppContext& context = host_->Context();

@@ -14,7 +14,9 @@
 #include "foundation/StringTable.h"
 #include "patterns/KeywordTable.h"
 #include "patterns/PatternCatalogue.h"
+#include "ports/Clock.h"
 #include "ports/FileOperations.h"
+#include "ports/JournalStore.h"
 #include "ports/MessagePresenter.h"
 #include "ports/ReadableFile.h"
 #include "ports/RegistryStore.h"
@@ -53,6 +55,9 @@ struct ShellPorts {
   MessagePresenter* presenter = nullptr;
   SoundPlayer* sounds = nullptr;
   FolderChooser* folderChooser = nullptr;
+  // The rename journal's store and its clock (none: renames are not written down, nothing to undo).
+  JournalStore* journal = nullptr;
+  const Clock* clock = nullptr;
   // The folder lock of renames (optional).
   FolderLocker* folderLocks = nullptr;
   DocumentOpener opener;

@@ -15,6 +15,7 @@ inline constexpr int kCmdHelp = 14;
 inline constexpr int kCmdCheckUpdates = 16;
 inline constexpr int kCmdCrashLogs = 17;
 inline constexpr int kCmdUserGuide = 18;
+inline constexpr int kCmdUndoRename = 19;
 inline constexpr int kCmdContextHelp = 32785;
 inline constexpr int kCmdSelectAll = 32794;
 // 100 + control number: the Alt+letter accelerators that activate a control.

@@ -142,6 +142,14 @@ int QtMessagePresenter::Show(std::u16string_view text, std::u16string_view title
   return AnswerOf(runner_(*box));
 }
 
+int QtMessagePresenter::ShowWithDetails(std::u16string_view text, std::u16string_view details,
+                                        std::u16string_view title, std::uint32_t flags,
+                                        bool owned) {
+  const std::unique_ptr<QMessageBox> box = BuildBox(text, title, flags, owned);
+  if (!details.empty()) box->setDetailedText(ToQString(details));
+  return AnswerOf(runner_(*box));
+}
+
 int QtMessagePresenter::AskChoice(std::u16string_view text, std::u16string_view title,
                                   std::span<const Choice> choices, bool owned) {
   if (choices.empty()) return 0;

@@ -29,6 +29,9 @@ class QtMessagePresenter final : public MessagePresenter {
 
   int Show(std::u16string_view text, std::u16string_view title, std::uint32_t flags,
            bool owned) override;
+  // The details go into the box's details area (shown on request).
+  int ShowWithDetails(std::u16string_view text, std::u16string_view details,
+                      std::u16string_view title, std::uint32_t flags, bool owned) override;
   int AskChoice(std::u16string_view text, std::u16string_view title,
                 std::span<const Choice> choices, bool owned) override;
 

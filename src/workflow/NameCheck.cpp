@@ -79,23 +79,27 @@ NameCheckResult NameChecker::Check(CountedString& name, int index, NameValues* v
       CheckExtension(name, index, !options.quiet, options.extensionChangeAgreed);
   if (!extension.Accepted()) return extension;
   const int other = list_.FindOtherWithName(name.View(), index);
-  if (other < 0) return Final(name, index, options);
+  // Taken by no photo, but by a file a companion would move to: the name's own values go on.
+  const bool blocked = other < 0 && proposer_.Blocked(index, name.View());
+  if (other < 0 && !blocked) return Final(name, index, options);
   if (!options.quiet && !options.uniqueNameAgreed) {
     return Verdict(NameVerdict::kNameTaken, E_ALREADY_PRESENT, IDS_ASK_PROPOSE_UNIQUE_NAME);
   }
 
-  const PhotoEntry& taken = list_.At(other);
-  int otherBase = list_.BaseNames().NoBaseNameIndex();
-  if (taken.baseNameLength > 0 &&
-      taken.baseNameStart + taken.baseNameLength <= taken.fileName.Length()) {
-    const Status added = list_.BaseNames().Add(
-        taken.fileName.View().substr(taken.baseNameStart, taken.baseNameLength), &otherBase);
-    if (Failed(added)) return Verdict(NameVerdict::kCheckFailed, added, 0);
+  NameValues unique = values != nullptr ? *values : NameValues();
+  if (other >= 0) {
+    const PhotoEntry& taken = list_.At(other);
+    int otherBase = list_.BaseNames().NoBaseNameIndex();
+    if (taken.baseNameLength > 0 &&
+        taken.baseNameStart + taken.baseNameLength <= taken.fileName.Length()) {
+      const Status added = list_.BaseNames().Add(
+          taken.fileName.View().substr(taken.baseNameStart, taken.baseNameLength), &otherBase);
+      if (Failed(added)) return Verdict(NameVerdict::kCheckFailed, added, 0);
+    }
+    unique.pattern = PatternIndex(taken);
+    unique.baseName = otherBase;
+    unique.number = taken.number;
   }
-  NameValues unique;
-  unique.pattern = PatternIndex(taken);
-  unique.baseName = otherBase;
-  unique.number = taken.number;
   CountedString uniqueName;
   const Status made =
       proposer_.MakeUniqueName(uniqueName, index, unique.pattern, unique.baseName, &unique.number);

@@ -123,7 +123,9 @@ Status NameProposer::MakeUniqueName(CountedString& name, int index, std::uint16_
     if (ExtensionDot(name.View()) < 0 && currentDot >= 0) {
       LT_TRY(name.Append(current.substr(static_cast<std::size_t>(currentDot))));
     }
-    if (list_.FindOtherWithName(name.View(), index) < 0) return S_OK;
+    if (list_.FindOtherWithName(name.View(), index) < 0 && !Blocked(index, name.View())) {
+      return S_OK;
+    }
     if (firstPhoto) {
       firstPhoto = false;
       *number = SequenceStartOf(pattern, false, &found);

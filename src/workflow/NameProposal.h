@@ -33,6 +33,14 @@ bool IsValidFileName(std::u16string_view name);
 // bytes as the file system stores it (UTF-8, a byte of a name that is not UTF-8 as that byte).
 bool IsNameTooLong(std::u16string_view name);
 
+// Names a photo cannot take beyond those of the other photos of the list: with companion files,
+// a name whose companions' names are taken in the folder.
+class NameGuard {
+ public:
+  virtual ~NameGuard() = default;
+  virtual bool Blocks(int index, std::u16string_view name) const = 0;
+};
+
 class NameProposer {
  public:
   NameProposer(const AppContext& context, const PatternCatalogue& catalogue,
@@ -49,8 +57,14 @@ class NameProposer {
   // E_BUFFER_TOO_SMALL when it is longer than a photo name can be.
   Status ProposeName(int index, std::uint16_t pattern, int baseName, std::uint32_t number,
                      CountedString& name) const;
-  // The first name from `*number` on that no other photo of the list has, with the photo's own
-  // extension; `*number` receives the number used.
+  // Taken names beyond the photo list (none: only the list counts).
+  void SetGuard(const NameGuard* guard) { guard_ = guard; }
+  // The guard refuses the name for photo `index`.
+  bool Blocked(int index, std::u16string_view name) const {
+    return guard_ != nullptr && guard_->Blocks(index, name);
+  }
+  // The first name from `*number` on that no other photo of the list has (and the guard does not
+  // refuse), with the photo's own extension; `*number` receives the number used.
   Status MakeUniqueName(CountedString& name, int index, std::uint16_t pattern, int baseName,
                         std::uint32_t* number) const;
 
@@ -59,6 +73,7 @@ class NameProposer {
   ExtensionListLookup lookup_;
   NamingEnvironment environment_;
   PhotoList& list_;
+  const NameGuard* guard_ = nullptr;
 };
 
 }  // namespace lumatag

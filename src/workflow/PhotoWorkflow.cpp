@@ -1,5 +1,6 @@
 #include "workflow/PhotoWorkflow.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -47,11 +48,37 @@ PhotoWorkflow::PhotoWorkflow(const WorkflowServices& services)
       proposer_(*services.context, *services.catalogue, *services.extensions, list_),
       checker_(proposer_, *services.catalogue, *services.extensions, list_),
       renamer_(*services.context, *services.files, proposer_, *services.catalogue, list_) {
+  renamer_.SetJournal(services.journal, services.clock);
   list_.SetNavigationMode(services_.settings->fileNavigationMode);
   renamer_.onRenamed = [this](std::u16string_view oldName, std::u16string_view newName) {
     if (onRenamed) onRenamed(oldName, newName);
   };
+  renamer_.onCompanionRenamed = [this](std::u16string_view oldName, std::u16string_view newName) {
+    if (onCompanionRenamed) onCompanionRenamed(oldName, newName);
+  };
+  proposer_.SetGuard(&renamer_);
 }
+
+Status PhotoWorkflow::PrepareCompanions() {
+  renamer_.SetCompanions(services_.settings->renameCompanions);
+  return renamer_.PrepareCompanions(WorkingFolder());
+}
+
+namespace {
+
+// Forgets the folder read for companion files when a rename or batch ends, however it ends.
+class CompanionScope {
+ public:
+  explicit CompanionScope(PhotoRenamer& renamer) : renamer_(renamer) {}
+  ~CompanionScope() { renamer_.EndCompanions(); }
+  CompanionScope(const CompanionScope&) = delete;
+  CompanionScope& operator=(const CompanionScope&) = delete;
+
+ private:
+  PhotoRenamer& renamer_;
+};
+
+}  // namespace
 
 void PhotoWorkflow::MarkSettingsChanged() {
   if (services_.settingsChanged != nullptr) *services_.settingsChanged = true;
@@ -378,13 +405,19 @@ Status PhotoWorkflow::RenameAnswering(CountedString& name, int index, NameValues
   const bool quiet = options.quiet;
   if (index < 0 || index >= list_.Count()) return RenameFailed(E_INVALIDARG, quiet);
   const bool current = index == list_.CurrentIndex();
+  // A batch read the folder once at its start.
+  std::optional<CompanionScope> companions;
+  if (!renamer_.InBatch()) {
+    companions.emplace(renamer_);
+    if (const Status read = PrepareCompanions(); Failed(read)) return RenameFailed(read, quiet);
+  }
   Status status = CheckAnswering(name, index, values, options);
   if (Failed(status)) return RenameFailed(status, quiet);
 
   RenamePaths paths;
   status = renamer_.BuildPaths(WorkingFolder(), index, name.View(), &paths);
   if (Failed(status)) return RenameFailed(status, quiet);
-  if (current) services_.view->ReleasePreview();
+  if (current && !renamer_.Pretending()) services_.view->ReleasePreview();
   const Status applied = renamer_.Apply(index, paths, name.View(), values->pattern);
   if (applied == E_RENAME_NOT_UNDONE) {
     // The list no longer matches the folder: said at once, even in a batch.
@@ -483,6 +516,11 @@ Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm, bool report) {
   LT_TRY(name.Assign(newName_));
   NameValues checked{naming_.pattern, naming_.baseName, naming_.number};
   NameCheckOptions answers;
+  CompanionScope companions(renamer_);
+  if (const Status read = PrepareCompanions(); Failed(read)) {
+    IgnoreStatus(ShowErrorMessage(Context(), IDS_ERR_RENAME_PHOTO));
+    return read;
+  }
   LT_TRY(CheckAnswering(name, start, &checked, answers));
   naming_.pattern = checked.pattern;
   naming_.baseName = checked.baseName;
@@ -499,23 +537,51 @@ Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm, bool report) {
     if (list_.NavigationMode() == kNavigateNamed) question = IDS_ASK_RENAME_NAMED;
     CountedString countText;
     LT_TRY(FormatUInt32(countText, static_cast<std::uint32_t>(count)));
-    if (AskYesNo(Context(), question, countText.CStr()) != IDYES) return E_CANCELLED;
+    // The question lists every rename the batch is about to make.
+    std::vector<PlannedRename> plan;
+    LT_TRY(PlanBatch(name, targets, answers.extensionChangeAgreed, &plan));
+    std::u16string details;
+    LT_TRY(RenamePlanText(Strings(), plan, &details));
+    if (AskYesNoWithDetails(Context(), question, countText.CStr(), details) != IDYES) {
+      return E_CANCELLED;
+    }
   }
 
+  std::unique_ptr<FolderLock> lock;
+  LT_TRY(LockFolder(&lock));
+  renamer_.BeginBatch();
+  const BatchOutcome outcome = RunBatch(name, targets, answers.extensionChangeAgreed, false);
+  renamer_.EndBatch();
+  lock.reset();
+  const int done = outcome.done;
+  if (renamed != nullptr) *renamed = done;
+  naming_.pendingChange = naming_.typed = naming_.automatic = false;
+  Fill(kRefreshAll);
+  if (report) {
+    CountedString doneText;
+    LT_TRY(FormatUInt32(doneText, static_cast<std::uint32_t>(done)));
+    // A message that cannot be shown leaves nothing more to do.
+    IgnoreStatus(ShowInformation(Context(), done == 1 ? IDS_PHOTO_RENAMED : IDS_PHOTOS_RENAMED,
+                                 doneText.CStr()));
+  }
+  if (outcome.failed == 0) return S_OK;
+  ReportBatchFailure(outcome.failed, outcome.firstFailedName, outcome.firstFailure);
+  return E_PHOTOS_NOT_RENAMED;
+}
+
+PhotoWorkflow::BatchOutcome PhotoWorkflow::RunBatch(CountedString& name,
+                                                    const std::vector<int>& targets,
+                                                    bool extensionAgreed, bool preview) {
   // Each photo meets the name the photo before it took, finds it taken and takes the next free
   // number of the same pattern and base name. After a photo that failed, its name is no guide: the
   // next photo gets a proposal of its own (its own extension and metadata), from the number
   // reached.
-  std::unique_ptr<FolderLock> lock;
-  LT_TRY(LockFolder(&lock));
-  int done = 0;
+  const int count = static_cast<int>(targets.size());
+  const int start = targets.empty() ? -1 : targets.front();
+  BatchOutcome outcome;
   int seen = 0;
-  int failed = 0;
-  Status firstFailure = S_OK;
-  std::u16string firstFailedName;
   bool previousFailed = false;
   std::uint32_t number = naming_.number;
-  renamer_.BeginBatch();
   for (int index : targets) {
     NameValues values{naming_.pattern, naming_.baseName, number};
     Status status = S_OK;
@@ -527,7 +593,7 @@ Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm, bool report) {
       NameCheckOptions options;
       options.quiet = true;
       // The person agreed to the first photo's extension when its name was checked.
-      options.extensionChangeAgreed = index == start && answers.extensionChangeAgreed;
+      options.extensionChangeAgreed = index == start && extensionAgreed;
       const std::u16string oldName(list_.At(index).fileName.View());
       status = RenameAnswering(name, index, &values, options);
       // A file or folder outside the list holds the name: the next free number is taken.
@@ -546,31 +612,105 @@ Status PhotoWorkflow::RenameRemaining(int* renamed, bool confirm, bool report) {
       // Photos passed on purpose (a name that would change the extension) are no failure; a list
       // that could not follow its folder was reported at once.
       if (Failed(status) && status != E_CANCELLED && status != E_RENAME_NOT_UNDONE) {
-        if (failed++ == 0) {
-          firstFailure = status;
-          firstFailedName = oldName;
+        if (outcome.failed++ == 0) {
+          outcome.firstFailure = status;
+          outcome.firstFailedName = oldName;
         }
       }
     }
     previousFailed = Failed(status);
-    if (!previousFailed) ++done;
-    if (onBatchProgress) onBatchProgress(++seen, count);
+    if (!previousFailed) ++outcome.done;
+    if (!preview && onBatchProgress) onBatchProgress(++seen, count);
   }
+  return outcome;
+}
+
+Status PhotoWorkflow::PlanBatch(const CountedString& firstName, const std::vector<int>& targets,
+                                bool extensionAgreed, std::vector<PlannedRename>* plan) {
+  plan->clear();
+  // The batch runs on the list with moves that only pretend; the list and the naming state are
+  // put back afterwards.
+  struct Saved {
+    int index;
+    CountedString fileName;
+    std::uint32_t flags;
+    std::uint16_t pattern;
+    std::uint16_t baseStart;
+    std::uint16_t baseLength;
+    std::uint32_t number;
+  };
+  std::vector<Saved> saved;
+  saved.reserve(targets.size());
+  for (const int index : targets) {
+    const PhotoEntry& photo = list_.At(index);
+    Saved entry{
+        index,       {}, photo.flags, photo.patternIndex, photo.baseNameStart, photo.baseNameLength,
+        photo.number};
+    LT_TRY(entry.fileName.Assign(photo.fileName));
+    saved.push_back(std::move(entry));
+  }
+  const NamingState naming = naming_;
+  const int current = list_.CurrentIndex();
+  CountedString name;
+  LT_TRY(name.Assign(firstName));
+
+  auto onRenamed = std::move(renamer_.onRenamed);
+  auto onCompanionRenamed = std::move(renamer_.onCompanionRenamed);
+  renamer_.onRenamed = [plan](std::u16string_view from, std::u16string_view to) {
+    plan->push_back({std::u16string(from), std::u16string(to), false});
+  };
+  renamer_.onCompanionRenamed = [plan](std::u16string_view from, std::u16string_view to) {
+    plan->push_back({std::u16string(from), std::u16string(to), true});
+  };
+  renamer_.SetPretend(true);
+  renamer_.BeginBatch();
+  RunBatch(name, targets, extensionAgreed, true);
   renamer_.EndBatch();
-  lock.reset();
-  if (renamed != nullptr) *renamed = done;
-  naming_.pendingChange = naming_.typed = naming_.automatic = false;
-  Fill(kRefreshAll);
-  if (report) {
-    CountedString doneText;
-    LT_TRY(FormatUInt32(doneText, static_cast<std::uint32_t>(done)));
-    // A message that cannot be shown leaves nothing more to do.
-    IgnoreStatus(ShowInformation(Context(), done == 1 ? IDS_PHOTO_RENAMED : IDS_PHOTOS_RENAMED,
-                                 doneText.CStr()));
+  renamer_.SetPretend(false);
+  renamer_.onRenamed = std::move(onRenamed);
+  renamer_.onCompanionRenamed = std::move(onCompanionRenamed);
+
+  Status restored = S_OK;
+  for (const Saved& entry : saved) {
+    if (const Status s = list_.SetFileName(entry.index, entry.fileName.View()); Failed(s)) {
+      restored = s;
+    }
+    list_.SetUnnamed(entry.index, (entry.flags & kPhotoUnnamed) != 0);
+    PhotoEntry& photo = list_.At(entry.index);
+    photo.flags = entry.flags;
+    photo.patternIndex = entry.pattern;
+    photo.baseNameStart = entry.baseStart;
+    photo.baseNameLength = entry.baseLength;
+    photo.number = entry.number;
   }
-  if (failed == 0) return S_OK;
-  ReportBatchFailure(failed, firstFailedName, firstFailure);
-  return E_PHOTOS_NOT_RENAMED;
+  list_.SetCurrentIndex(current);
+  naming_ = naming;
+  // The folder as it is, for the batch itself.
+  const Status read = PrepareCompanions();
+  return Failed(restored) ? restored : read;
+}
+
+Status RenamePlanText(const StringModule& strings, const std::vector<PlannedRename>& plan,
+                      std::u16string* text) {
+  text->clear();
+  CountedString form;
+  LT_TRY(LoadString(strings, IDS_RENAME_PREVIEW_LINE, form));
+  // The placeholders are filled in one pass, so that a name holding "{2}" stays as it is.
+  const std::u16string_view pattern = form.View();
+  for (const PlannedRename& rename : plan) {
+    if (!text->empty()) text->push_back(u'\n');
+    if (rename.companion) text->append(u"  ");
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+      if (pattern[i] == u'{' && i + 2 < pattern.size() && pattern[i + 2] == u'}' &&
+          (pattern[i + 1] == u'1' || pattern[i + 1] == u'2')) {
+        text->append(pattern[i + 1] == u'1' ? rename.oldName : rename.newName);
+        i += 2;
+      } else {
+        text->push_back(pattern[i]);
+      }
+    }
+  }
+  return S_OK;
 }
 
 Status PhotoWorkflow::Delete() {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/AppContext.h"
 #include "foundation/CountedString.h"
@@ -46,6 +47,10 @@ struct WorkflowServices {
   PatternCatalogue* catalogue = nullptr;
   ExtensionList* extensions = nullptr;
   NamingSettings* settings = nullptr;
+  // Where renames are written down so that they can be undone (none: not written down), and the
+  // clock that dates its batches.
+  RenameJournal* journal = nullptr;
+  const Clock* clock = nullptr;
   // The settings-changed mark of the application.
   bool* settingsChanged = nullptr;
   // Locks the working folder while photos are renamed in it, so that two programs never name
@@ -64,6 +69,18 @@ struct NamingState {
   bool updating = false;
 };
 
+// One rename of a batch, as the confirmation lists it.
+struct PlannedRename {
+  std::u16string oldName;
+  std::u16string newName;
+  bool companion = false;  // a companion file moving with the photo listed before it
+};
+
+// The list of a batch's renames for the confirmation's details area: one line "OLD → NEW" per
+// rename (the string table's form), companions indented by two spaces under their photo.
+Status RenamePlanText(const StringModule& strings, const std::vector<PlannedRename>& plan,
+                      std::u16string* text);
+
 class PhotoWorkflow {
  public:
   explicit PhotoWorkflow(const WorkflowServices& services);
@@ -79,6 +96,8 @@ class PhotoWorkflow {
   // Called after each file actually moved (old and new file name), for front-ends that list what
   // was done.
   std::function<void(std::u16string_view oldName, std::u16string_view newName)> onRenamed;
+  // Called after onRenamed for each companion file (RAW, sidecar) that moved with its photo.
+  std::function<void(std::u16string_view oldName, std::u16string_view newName)> onCompanionRenamed;
   // Called during Rename Remaining after each photo: photos done (renamed or not) and the total.
   std::function<void(int done, int total)> onBatchProgress;
 
@@ -124,7 +143,8 @@ class PhotoWorkflow {
   // ---- Commands ------------------------------------------------------------------------------
   Status Rename();
   // `renamed` receives the number of photos renamed. Without `confirm` the question before
-  // renaming several photos is taken as answered Yes (a front-end asked it already).
+  // renaming several photos is taken as answered Yes (a front-end asked it already); with it, the
+  // question's details list every rename the batch will make, companions included.
   // Without `report` the closing "{1} photos were renamed." is left to the caller. A name held by a
   // file or folder outside the list is passed for the next free number. When a photo could not be
   // renamed (a read-only folder, a name too long for the file system, ...), the first such photo
@@ -185,6 +205,23 @@ class PhotoWorkflow {
   Status RenameAnswering(CountedString& name, int index, NameValues* values,
                          NameCheckOptions& options);
   void ReportRenameNotUndone(std::u16string_view name);
+  // Reads the working folder for the companion files of a rename or a batch (when they are on).
+  Status PrepareCompanions();
+  // What a batch did: the photos renamed, and those that could not be (the first with its reason).
+  struct BatchOutcome {
+    int done = 0;
+    int failed = 0;
+    Status firstFailure = S_OK;
+    std::u16string firstFailedName;
+  };
+  // The loop of Rename Remaining over `targets`, the first photo's checked name in `name`. A
+  // preview reports no progress.
+  BatchOutcome RunBatch(CountedString& name, const std::vector<int>& targets, bool extensionAgreed,
+                        bool preview);
+  // The renames RunBatch would make, worked out exactly as it works (with moves that only
+  // pretend), then the list and the naming state put back.
+  Status PlanBatch(const CountedString& firstName, const std::vector<int>& targets,
+                   bool extensionAgreed, std::vector<PlannedRename>* plan);
   // Takes the working folder's lock for a rename; tells the person when another program holds it.
   Status LockFolder(std::unique_ptr<FolderLock>* lock);
   // Tells that `failed` photos of a batch could not be renamed, the first being `name`, and why.

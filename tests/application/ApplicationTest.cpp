@@ -4,6 +4,7 @@
 
 #include "foundation/StringIds.h"
 #include "platform/linux/IcuTextComparer.h"
+#include "platform/linux/LinuxJournalStore.h"
 #include "platform/linux/PosixReadableFile.h"
 #include "workflow/WorkflowTestSupport.h"
 
@@ -40,6 +41,75 @@ class ApplicationTest : public WorkflowTest {
     return next;
   }
 };
+
+// Undo Rename of the desktop: the working folder's last batch, asked with its count, undone, the
+// list rescanned; the undo can itself be undone, and another folder has nothing to undo.
+TEST_F(ApplicationTest, UndoRenameGivesTheWorkingFoldersLastBatchItsOldNamesBack) {
+  TempDir state;
+  LinuxJournalStore journal(state.File("journal"));
+  ApplicationPorts ports;
+  ports.registry = &registry_;
+  ports.files = &files_;
+  ports.readableFiles = &PlatformReadableFileSystem();
+  ports.folders = &folders_;
+  ports.sounds = &sounds_;
+  ports.presenter = &presenter_;
+  ports.textComparer = &PlatformTextComparer();
+  ports.journal = &journal;
+  Application app(ports);
+  ASSERT_OK(app.Load());
+  RecordingView view;
+  ASSERT_OK(app.CreateWorkflow(view));
+  ASSERT_OK(app.Scan());
+  EXPECT_FALSE(app.CanUndoRename());
+
+  AddPhoto("IMG_0001.JPG", "2013:05:01 10:00:00");
+  AddPhoto("IMG_0002.JPG", "2013:05:02 10:00:00");
+  AddFile("IMG_0002.CR2", "raw");
+  const std::vector<std::string> before = Files();
+  ASSERT_OK(app.Workflow().RefreshPhotoList(true, true));
+  const int hash = PatternIndex(u"[name] #[001]");
+  ASSERT_OK(app.Workflow().ChoosePattern(catalogue_.At(hash).name.View()));
+  ASSERT_OK(app.Workflow().ChooseBaseName(u"Trip", true, false));
+  ASSERT_OK(app.Workflow().ChoosePhoto(0));
+  ASSERT_OK(app.Workflow().RenameRemaining(nullptr, false, false));
+  const std::vector<std::string> renamed = Files();
+  ASSERT_NE(renamed, before);
+  EXPECT_TRUE(app.CanUndoRename());
+
+  presenter_.shown.clear();
+  presenter_.Answer(IDNO);
+  EXPECT_STATUS(E_CANCELLED, app.UndoRenameCommand());
+  EXPECT_EQ(Files(), renamed);
+  ASSERT_EQ(presenter_.shown.size(), 1u);
+  EXPECT_NE(presenter_.shown[0].text.find(u"names of 3 files"), std::u16string::npos)
+      << Utf16ToUtf8(presenter_.shown[0].text);
+
+  presenter_.shown.clear();
+  presenter_.Answer(IDYES);
+  ASSERT_OK(app.UndoRenameCommand());
+  EXPECT_EQ(Files(), before);
+  std::vector<std::string> listed;
+  for (int i = 0; i < app.Workflow().Photos().Count(); ++i) {
+    listed.push_back(app.Workflow().Photos().At(i).fileName.ToUtf8());
+  }
+  EXPECT_EQ(listed, (std::vector<std::string>{"IMG_0001.JPG", "IMG_0002.JPG"}));
+  ASSERT_EQ(presenter_.shown.size(), 2u);
+  EXPECT_EQ(presenter_.shown[1].text, u"3 files got their old names back.");
+
+  // The undo is the folder's last batch now: undoing it renames again.
+  EXPECT_TRUE(app.CanUndoRename());
+  presenter_.Answer(IDYES);
+  ASSERT_OK(app.UndoRenameCommand());
+  EXPECT_EQ(Files(), renamed);
+
+  std::filesystem::create_directory(dir_.File("other"));
+  ASSERT_OK(app.Naming().imageFolder.Assign(Utf8ToUtf16(dir_.File("other"))));
+  EXPECT_FALSE(app.CanUndoRename());
+  presenter_.shown.clear();
+  EXPECT_OK(app.UndoRenameCommand());
+  EXPECT_TRUE(presenter_.shown.empty());
+}
 
 TEST_F(ApplicationTest, TheFolderCommandSavesBothSettingGroups) {
   std::filesystem::create_directory(dir_.File("2013"));

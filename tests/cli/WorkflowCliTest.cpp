@@ -56,8 +56,9 @@ class WorkflowCliTest : public testing::Test {
 
   // The shell command that runs lumatag-cli with this test's settings and trash.
   std::string Command(const std::string& arguments) const {
+    // The rename journal too stays inside the test's directory.
     return "XDG_CONFIG_HOME='" + home_.File("config") + "' XDG_DATA_HOME='" + home_.File("data") +
-           "' " + LUMATAG_CLI + " " + arguments;
+           "' XDG_STATE_HOME='" + home_.File("state") + "' " + LUMATAG_CLI + " " + arguments;
   }
 
   // Runs lumatag-cli with `input` typed on its standard input; standard error goes to a file.

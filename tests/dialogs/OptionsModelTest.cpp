@@ -74,6 +74,7 @@ TEST(OptionsModelTest, OkAppliesEveryClickedBox) {
   EXPECT_FALSE(applied.fileCheckBeeps);
   EXPECT_TRUE(applied.showFilePreview);
   EXPECT_FALSE(applied.showWindowTips);
+  EXPECT_FALSE(applied.renameCompanions);
 }
 
 TEST(OptionsModelTest, OkLeavesSettingsOfBoxesNotClicked) {
@@ -97,7 +98,7 @@ TEST(OptionsModelTest, BoxTableMatchesTheDialog) {
     if (info.groupControl == kOptionsNamingGroup) ++naming;
   }
   EXPECT_EQ(bits, kOptionsChangedMask);
-  EXPECT_EQ(naming, 3);
+  EXPECT_EQ(naming, 4);  // with "Rename companion files (RAW, XMP) with the photo"
   EXPECT_EQ(OptionBoxes().front().box, OptionBox::kAdvanceAfterRename);
 }
 

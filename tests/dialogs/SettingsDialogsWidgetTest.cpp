@@ -14,8 +14,8 @@ using ui::ToQString;
 using ui::ToU16;
 
 constexpr OptionBox kAllBoxes[] = {OptionBox::kAdvanceAfterRename, OptionBox::kBaseOnLast,
-                                   OptionBox::kStatusTones, OptionBox::kShowPreview,
-                                   OptionBox::kShowTooltips};
+                                   OptionBox::kStatusTones,        OptionBox::kRenameCompanions,
+                                   OptionBox::kShowPreview,        OptionBox::kShowTooltips};
 
 // ------------------------------------------------------------------------------------------------
 // Options
@@ -87,7 +87,7 @@ TEST_F(OptionsDialogTest, EveryClickGoesIntoTheCopyAndOkEndsWithIt) {
   EXPECT_EQ(model.ChangedBits(), kOptionsChangedMask);
   const OptionValues& values = model.Copy();
   EXPECT_FALSE(values.advanceAfterRename || values.baseOnLast || values.fileCheckBeeps ||
-               values.showFilePreview || values.showWindowTips);
+               values.showFilePreview || values.showWindowTips || values.renameCompanions);
   // The settings the dialog was opened on are untouched until the main window applies the copy.
   EXPECT_TRUE(settings.advanceAfterRename && settings.fileCheckBeeps && settings.showWindowTips);
 }

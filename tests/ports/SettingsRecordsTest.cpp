@@ -102,6 +102,7 @@ TEST_F(SettingsRecordsTest, FirstStartCreatesTheKeyEveryWrittenBackValueAndBothS
                                                              {u"Show Window Tips", 1},
                                                              {u"File Check Beeps", 1},
                                                              {u"Advance After Rename", 1},
+                                                             {u"Rename Companion Files", 1},
                                                              {u"File Navigation Mode", 1},
                                                              {u"Update Check Period", 1}};
   for (const auto& [name, value] : dwords) {

@@ -42,6 +42,8 @@ TEST(AcceleratorTable, KeysGiveTheirCommands) {
       {Qt::Key_Question, Qt::AltModifier | Qt::ShiftModifier, kCmdAbout},
       {Qt::Key_Slash, Qt::AltModifier, kCmdAbout},
       {Qt::Key_A, Qt::ControlModifier, kCmdSelectAll},
+      {Qt::Key_Z, Qt::ControlModifier, kCmdUndoRename},
+      {Qt::Key_Z, Qt::AltModifier, 0},
       {Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier, kCmdSelectAll},
       {Qt::Key_F1, Qt::NoModifier, kCmdHelp},
       // Not accelerators.
@@ -110,6 +112,25 @@ TEST_F(KeyboardTest, CtrlAOnTheRenameButtonSoundsAndChangesNothing) {
   EXPECT_FALSE(sounds_.played[0].wait);
   EXPECT_EQ(NewNameBox()->text(), QStringLiteral("Typed.JPG"));
   EXPECT_TRUE(rename->hasFocus());
+  EXPECT_TRUE(FileExists("IMG_0001.JPG"));
+}
+
+// Ctrl+Z in the new-name box takes back typing; with nothing typed and nothing renamed (no rename
+// journal here) it does nothing, and the Undo Rename item stays disabled.
+TEST_F(KeyboardTest, CtrlZTakesBackTypingBeforeAnyRename) {
+  AddPhotos({"IMG_0001.JPG"});
+  WriteSettings(photos_ + "/", 0);
+  ASSERT_TRUE(Start());
+  ASSERT_NE(Window().MenuAction(kCmdUndoRename), nullptr);
+  EXPECT_FALSE(Window().MenuAction(kCmdUndoRename)->isEnabled());
+  NewNameBox()->setFocus();
+  const QString proposal = NewNameBox()->text();
+  QTest::keyClicks(NewNameBox(), "x");
+  QTest::keyClick(NewNameBox(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(NewNameBox()->text(), proposal);
+  Button(kRenameButton)->setFocus();
+  QTest::keyClick(Button(kRenameButton), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_TRUE(presenter_.shown.empty());
   EXPECT_TRUE(FileExists("IMG_0001.JPG"));
 }
 

@@ -11,8 +11,8 @@
 #include <QTimer>
 
 #include "UiTestSupport.h"
-#include "ports/Messages.h"
 #include "foundation/StringIds.h"
+#include "ports/Messages.h"
 #include "support/TestSupport.h"
 #include "ui/QtMessagePresenter.h"
 #include "ui/QtPorts.h"
@@ -116,6 +116,22 @@ TEST(QtMessagePresenterTest, FrontEndsAnswerWithThePressedButton) {
   EXPECT_EQ(titles,
             (std::vector<QString>{QStringLiteral("Lumatag"), QStringLiteral("Lumatag"),
                                   QStringLiteral("Lumatag"), QStringLiteral("Other title")}));
+}
+
+TEST(QtMessagePresenterTest, DetailsGoIntoTheDetailsArea) {
+  UiFixture f;
+  QString details;
+  QString text;
+  QtMessagePresenter presenter(f.app, [&](QMessageBox& box) -> QAbstractButton* {
+    details = box.detailedText();
+    text = box.text();
+    return box.button(QMessageBox::Yes);
+  });
+  f.app.presenter = &presenter;
+  EXPECT_EQ(AskYesNoWithDetails(f.app, IDS_ASK_RENAME_ALL, u"2", u"a.JPG \u2192 b.JPG\n  a.CR2"),
+            IDYES);
+  EXPECT_EQ(details, QStringLiteral("a.JPG \u2192 b.JPG\n  a.CR2"));
+  EXPECT_TRUE(text.contains(QStringLiteral("2 photos")));
 }
 
 TEST(QtMessagePresenterTest, ModalBoxIsAnsweredThroughItsOwnLoop) {

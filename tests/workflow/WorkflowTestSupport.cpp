@@ -12,6 +12,16 @@
 
 namespace lumatag {
 
+Status TestFileOperations::Move(std::u16string_view from, std::u16string_view to,
+                                bool replaceExisting) {
+  if (Failed(moveFailure)) return moveFailure;
+  if (!failMoveTo.empty() &&
+      std::filesystem::path(Utf16ToUtf8(to)).filename().string() == failMoveTo) {
+    return E_ACCESS_DENIED;
+  }
+  return real_.Move(from, to, replaceExisting);
+}
+
 Status TestFileOperations::Recycle(std::u16string_view path) {
   const std::string from = Utf16ToUtf8(path);
   std::error_code error;

@@ -49,12 +49,11 @@ class TestFileOperations final : public FileOperations {
   Status OpenListing(std::u16string_view folder, std::unique_ptr<FolderListing>* listing) override {
     return real_.OpenListing(folder, listing);
   }
-  Status Move(std::u16string_view from, std::u16string_view to, bool replaceExisting) override {
-    if (Failed(moveFailure)) return moveFailure;
-    return real_.Move(from, to, replaceExisting);
-  }
+  Status Move(std::u16string_view from, std::u16string_view to, bool replaceExisting) override;
   Status Recycle(std::u16string_view path) override;
   std::vector<std::string> recycled;
+  // A move onto a file of this name fails (as a full disk or a locked file would make it).
+  std::string failMoveTo;
   // When set, every move fails with it (a read-only folder, a name the file system refuses).
   Status moveFailure = S_OK;
 

@@ -3,10 +3,14 @@
 //     name, picture-taken date (YYYY-MM-DD HH:MM:SS), pattern name, base name, number, separated
 //     by tabs — then the two count lines.
 //   rename-remaining FOLDER --pattern-name NAME --base TEXT [--mode all|unnamed|named]
-//     [--from FILE] [--dry-run] [--yes]: Rename Remaining from the first visible photo (or FILE);
-//     a dry run ends with "{1} photos would be renamed.". When a photo could not be renamed the
-//     reason goes to standard error and the exit status is 1.
-//   rename FOLDER FILE NEWNAME, delete FOLDER FILE: one photo, with every check and question.
+//     [--from FILE] [--dry-run] [--yes] [--companions|--no-companions]: Rename Remaining from the
+//     first visible photo (or FILE); one line "OLD -> NEW" per photo, each companion file that
+//     moves with it on a line of its own indented by two spaces; a dry run ends with "{1} photos
+//     would be renamed.". When a photo could not be renamed the reason goes to standard error and
+//     the exit status is 1.
+//   rename FOLDER FILE NEWNAME [--companions|--no-companions], delete FOLDER FILE: one photo, with
+//     every check and question.
+// --companions / --no-companions override the setting "Rename Companion Files" for the run.
 #include <cstdio>
 
 #include "app/cli/ArgumentReader.h"
@@ -21,6 +25,23 @@ namespace {
 
 std::string Utf8(std::u16string_view text) {
   return Escaped(text);
+}
+
+// The companion option of a command: 1 on, 0 off, -1 as the settings say; -2 when both are given.
+int CompanionOption(const ArgumentReader& reader) {
+  const bool on = reader.Has("--companions");
+  const bool off = reader.Has("--no-companions");
+  if (on && off) return -2;
+  return on ? 1 : off ? 0 : -1;
+}
+
+void ApplyCompanionOption(WorkflowSession& session, int option) {
+  if (option >= 0) session.App().Naming().renameCompanions = option == 1;
+}
+
+void PrintMove(const char* indent, std::u16string_view oldName, std::u16string_view newName) {
+  std::printf("%s%s -> %s\n", indent, Utf8(oldName).c_str(), Utf8(newName).c_str());
+  std::fflush(stdout);
 }
 
 int PrintCounts(const StringModule& strings, const PhotoList& list) {
@@ -82,10 +103,14 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
                          {"--from", true, false},
                          {"--mode", true, false},
                          {"--dry-run", false, false},
-                         {"--yes", false, false}});
+                         {"--yes", false, false},
+                         {"--companions", false, false},
+                         {"--no-companions", false, false}});
   if (!reader.Read(args, 1, 1) || !reader.Has("--pattern-name") || !reader.Has("--base")) {
     return UsageError("rename-remaining");
   }
+  const int companions = CompanionOption(reader);
+  if (companions == -2) return UsageError("rename-remaining");
   const std::string& folder = reader.Positional()[0];
   const std::string& patternName = reader.Value("--pattern-name");
   const std::string& base = reader.Value("--base");
@@ -112,6 +137,7 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
   const int opened = session.Open(folder, mode, dryRun, ScanProgressOn(progress));
   progress.Erase();
   if (opened != 0) return opened;
+  ApplyCompanionOption(session, companions);
   PhotoWorkflow& workflow = session.Workflow();
   if (workflow.Photos().IsEmpty()) {
     std::fprintf(stderr, "lumatag-cli: no photos in the folder\n");
@@ -138,8 +164,10 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
   }
   workflow.onRenamed = [&progress](std::u16string_view oldName, std::u16string_view newName) {
     progress.Erase();
-    std::printf("%s -> %s\n", Utf8(oldName).c_str(), Utf8(newName).c_str());
-    std::fflush(stdout);
+    PrintMove("", oldName, newName);
+  };
+  workflow.onCompanionRenamed = [](std::u16string_view oldName, std::u16string_view newName) {
+    PrintMove("  ", oldName, newName);
   };
   workflow.onBatchProgress = [&progress](int done, int total) {
     progress.Show(IDS_PROGRESS_RENAME, static_cast<std::uint32_t>(done),
@@ -178,15 +206,21 @@ int OpenOnPhoto(WorkflowSession& session, const std::string& folder, const std::
 }
 
 int RunRename(CliContext& context, const std::vector<std::string>& args) {
-  ArgumentReader reader({}, true);
+  ArgumentReader reader({{"--companions", false, false}, {"--no-companions", false, false}}, true);
   if (!reader.Read(args, 3, 3)) return UsageError("rename");
+  const int companions = CompanionOption(reader);
+  if (companions == -2) return UsageError("rename");
   const std::vector<std::string>& names = reader.Positional();
   WorkflowSession session(context);
   const int opened = OpenOnPhoto(session, names[0], names[1]);
   if (opened != 0) return opened;
+  ApplyCompanionOption(session, companions);
   PhotoWorkflow& workflow = session.Workflow();
   workflow.onRenamed = [](std::u16string_view oldName, std::u16string_view newName) {
-    std::printf("%s -> %s\n", Utf8(oldName).c_str(), Utf8(newName).c_str());
+    PrintMove("", oldName, newName);
+  };
+  workflow.onCompanionRenamed = [](std::u16string_view oldName, std::u16string_view newName) {
+    PrintMove("  ", oldName, newName);
   };
   workflow.NewNameEdited(ArgumentText(names[2]));
   const Status status = workflow.Rename();
@@ -207,9 +241,9 @@ int RunDelete(CliContext& context, const std::vector<std::string>& args) {
 LT_CLI_COMMAND(scan, "scan", "[FOLDER]", RunScan);
 LT_CLI_COMMAND(rename_remaining, "rename-remaining",
                "FOLDER --pattern-name NAME --base TEXT [--mode all|unnamed|named] [--from FILE] "
-               "[--dry-run] [--yes]",
+               "[--dry-run] [--yes] [--companions|--no-companions]",
                RunRenameRemaining);
-LT_CLI_COMMAND(rename, "rename", "FOLDER FILE NEWNAME", RunRename);
+LT_CLI_COMMAND(rename, "rename", "FOLDER FILE NEWNAME [--companions|--no-companions]", RunRename);
 LT_CLI_COMMAND(delete, "delete", "FOLDER FILE", RunDelete);
 
 }  // namespace lumatag::cli

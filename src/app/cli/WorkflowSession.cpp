@@ -2,7 +2,11 @@
 #include "platform/linux/IcuTextComparer.h"
 #include "platform/linux/PosixReadableFile.h"
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+
+#include "platform/linux/NativePath.h"
 
 #include "workflow/FileActions.h"
 #include "workflow/WorkingFolder.h"
@@ -53,13 +57,19 @@ int WorkflowSession::Open(const std::string& folder, int mode, bool dryRun,
   ports.sounds = &sounds_;
   ports.presenter = &presenter_;
   ports.textComparer = &PlatformTextComparer();
+  // A dry run moves nothing, so there is nothing to write down.
+  ports.journal = dryRun ? nullptr : &journalStore_;
+  ports.clock = &clock_;
   // A dry run renames nothing, so it keeps nobody out.
   if (!dryRun) ports.folderLocks = &folderLocks_;
   app_ = std::make_unique<Application>(ports);
   if (Failed(app_->Load())) return 2;
 
   if (!folder.empty()) {
-    ArgumentFolderChooser chooser(ArgumentText(folder));
+    // Absolute, so that the rename journal names the folder wherever an undo is run from.
+    char resolved[PATH_MAX];
+    const std::string absolute = realpath(folder.c_str(), resolved) != nullptr ? resolved : folder;
+    ArgumentFolderChooser chooser(ArgumentText(absolute));
     if (dryRun) {
       // A dry run changes nothing, the settings included.
       std::u16string chosen;

@@ -11,7 +11,9 @@
 #include "platform/linux/HiveRegistryStore.h"
 #include "platform/linux/LinuxFileOperations.h"
 #include "platform/linux/LinuxFolderLock.h"
+#include "platform/linux/LinuxJournalStore.h"
 #include "platform/linux/LinuxStandardFolders.h"
+#include "platform/linux/SystemClock.h"
 #include "ports/SoundPlayer.h"
 #include "workflow/PhotoWorkflow.h"
 
@@ -75,6 +77,8 @@ class WorkflowSession {
   std::unique_ptr<HiveRegistryStore> registry_;
   LinuxFileOperations files_;
   DryRunFileOperations dryRunFiles_{files_};
+  LinuxJournalStore journalStore_{LinuxJournalStore::DefaultFolder()};
+  SystemClock clock_;
   LinuxFolderLocker folderLocks_;
   LinuxStandardFolders folders_;
   SilentSoundPlayer sounds_;

@@ -17,6 +17,7 @@
 #include "platform/linux/IcuTextComparer.h"
 #include "platform/linux/LinuxFileOperations.h"
 #include "platform/linux/LinuxFolderLock.h"
+#include "platform/linux/LinuxJournalStore.h"
 #include "platform/linux/LinuxStandardFolders.h"
 #include "platform/linux/LocaleFolders.h"
 #include "platform/linux/PosixReadableFile.h"
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
   lumatag::LinuxFileOperations files;
   lumatag::LinuxFolderLocker folderLocks;
   lumatag::LinuxStandardFolders folders;
+  lumatag::LinuxJournalStore journal(lumatag::LinuxJournalStore::DefaultFolder());
+  lumatag::SystemClock systemClock;
   lumatag::shell::ShellPorts ports;
   ports.registry = &registry;
   ports.files = &files;
@@ -66,8 +69,9 @@ int main(int argc, char** argv) {
                            ? lumatag::shell::kEnglishLocale
                            : lumatag::shell::LocaleIdOfName(QString::fromStdString(wanted.front()));
   // The dialogs of the menu and the start-up tasks (crash-log offer, scheduled update check).
-  lumatag::SystemClock systemClock;
   lumatag::shell::DesktopDialogs desktopDialogs(systemClock);
+  ports.journal = &journal;
+  ports.clock = &systemClock;
   ports.folderLocks = &folderLocks;
   lumatag::shell::ShellApplication app(std::move(ports), desktopDialogs.Dialogs());
   const lumatag::Status status = app.InitApplication();

@@ -17,6 +17,7 @@ class ScriptedMessagePresenter final : public MessagePresenter {
     std::u16string title;
     std::uint32_t flags;
     bool owned;
+    std::u16string details = {};  // the details area, when the box has one
   };
 
   // Queues the answers of the next boxes, in order.
@@ -24,7 +25,13 @@ class ScriptedMessagePresenter final : public MessagePresenter {
 
   int Show(std::u16string_view text, std::u16string_view title, std::uint32_t flags,
            bool owned) override {
-    shown.push_back({std::u16string(text), std::u16string(title), flags, owned});
+    return ShowWithDetails(text, u"", title, flags, owned);
+  }
+
+  int ShowWithDetails(std::u16string_view text, std::u16string_view details,
+                      std::u16string_view title, std::uint32_t flags, bool owned) override {
+    shown.push_back(
+        {std::u16string(text), std::u16string(title), flags, owned, std::u16string(details)});
     if (onShow) onShow();
     if (answers_.empty()) return (flags & MB_TYPEMASK) == MB_OK ? IDOK : IDNO;
     const int button = answers_.front();
@@ -34,7 +41,7 @@ class ScriptedMessagePresenter final : public MessagePresenter {
 
   int AskChoice(std::u16string_view text, std::u16string_view title,
                 std::span<const Choice> choices, bool owned) override {
-    shown.push_back({std::u16string(text), std::u16string(title), kChoiceFlags, owned});
+    shown.push_back({std::u16string(text), std::u16string(title), kChoiceFlags, owned, u""});
     if (onShow) onShow();
     if (answers_.empty()) return choices.empty() ? 0 : choices.front().answer;
     const int answer = answers_.front();
