@@ -197,6 +197,15 @@ Status DesktopDialogs::CrashLogs(ShellApplication& app, bool interactive) {
                        app.Context(), view);
 }
 
+void DesktopDialogs::FillUpdateEnvironment(ShellApplication& app, UpdateAvailableView& view,
+                                           UpdateCheckEnvironment& environment) const {
+  environment.store = &app.Host().Store();
+  environment.view = &view;
+  environment.productName = OwnProductName();
+  environment.productVersion = OwnProductVersion();
+  environment.url = services_.updateUrl;
+}
+
 Status DesktopDialogs::CheckForUpdates(ShellApplication& app) {
   CommandUi command(app);
   const DateLocale& locale = Locale(app);
@@ -205,11 +214,7 @@ Status DesktopDialogs::CheckForUpdates(ShellApplication& app) {
       *services_.runner, command.Ui(), command.Owner(), locale,
       [opener](std::u16string_view url) { return opener->OpenUrl(url); });
   UpdateCheckEnvironment environment(app.Context(), *services_.parser, *services_.fetcher, clock_);
-  environment.store = &app.Host().Store();
-  environment.view = &view;
-  environment.productName = OwnProductName();
-  environment.productVersion = OwnProductVersion();
-  environment.url = services_.updateUrl;
+  FillUpdateEnvironment(app, view, environment);
   CheckForUpdatesDialogModel model(app.Naming().updateCheckPeriod);
   CheckForUpdatesDialog dialog(command.Ui(), command.Owner(), model, environment, locale);
   // A newer version found from the dialog is shown over it.
@@ -229,11 +234,7 @@ Status DesktopDialogs::ScheduledUpdateCheck(ShellApplication& app) {
       *services_.runner, command.Ui(), command.Owner(), Locale(app),
       [opener](std::u16string_view url) { return opener->OpenUrl(url); });
   UpdateCheckEnvironment environment(app.Context(), *services_.parser, *services_.fetcher, clock_);
-  environment.store = &app.Host().Store();
-  environment.view = &view;
-  environment.productName = OwnProductName();
-  environment.productVersion = OwnProductVersion();
-  environment.url = services_.updateUrl;
+  FillUpdateEnvironment(app, view, environment);
   return lumatag::CheckForUpdates(environment, false);
 }
 

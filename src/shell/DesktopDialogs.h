@@ -15,6 +15,7 @@
 #include "ports/DocumentOpener.h"
 #include "shell/ShellApplication.h"
 #include "ui/DialogBase.h"
+#include "update/UpdateCheck.h"
 #include "update/XmlParser.h"
 
 namespace lumatag::shell {
@@ -67,6 +68,9 @@ class DesktopDialogs {
   enum class StartupTask { kCrashLogs, kUpdateCheck };
   struct Own;
   const DateLocale& Locale(ShellApplication& app);
+  // What every update check of the program shares: the store, the view, this program and the URL.
+  void FillUpdateEnvironment(ShellApplication& app, UpdateAvailableView& view,
+                             UpdateCheckEnvironment& environment) const;
 
   const Clock& clock_;
   DesktopServices services_;
