@@ -34,9 +34,7 @@ class FolderListing {
   virtual Status Next(FolderEntry* entry) = 0;
   // Fills in the times and the size of `entry`, an entry this listing returned, when they were
   // left out. A file that has gone since it was listed gives E_FILE_NOT_FOUND.
-  virtual Status Details(FolderEntry* entry) {
-    return entry->detailsKnown ? S_OK : E_NOTIMPL;
-  }
+  virtual Status Details(FolderEntry* entry) { return entry->detailsKnown ? S_OK : E_NOTIMPL; }
 };
 
 class FileOperations {

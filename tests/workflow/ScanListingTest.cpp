@@ -63,7 +63,8 @@ class ScanListingTest : public WorkflowTest {
     const SystemTime& d = photo.fileDate;
     const SystemTime taken = GetPictureTakenDate(photo);
     char text[256];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u %u/%04u-%02u-%02u %02u:%02u:%02u "
+    std::snprintf(text, sizeof text,
+                  "%04u-%02u-%02u %02u:%02u:%02u.%03u %u/%04u-%02u-%02u %02u:%02u:%02u "
                   "flags %x pattern %u base %u+%u number %u tags %d",
                   d.year, d.month, d.day, d.hour, d.minute, d.second, d.milliseconds, d.dayOfWeek,
                   taken.year, taken.month, taken.day, taken.hour, taken.minute, taken.second,

@@ -74,7 +74,8 @@ int ChoosePattern(CliContext& context, NamingSetup& setup, const std::string& op
     *chosen = automatic;
     return 0;
   }
-  std::fprintf(ErrorOutput(), "lumatag-cli: no usable pattern is named \"%s\"\n", Escaped(text).c_str());
+  std::fprintf(ErrorOutput(), "lumatag-cli: no usable pattern is named \"%s\"\n",
+               Escaped(text).c_str());
   return 1;
 }
 
@@ -108,8 +109,8 @@ int ReadPhotoFile(CliContext& context, const std::string& path, PhotoFacts& phot
     status = ReadPhotoMetadata(read, ArgumentText(folder), &photo, &filter, true);
   }
   if (Failed(status)) {
-    std::fprintf(ErrorOutput(), "lumatag-cli: %s: metadata: %s\n", Escaped(ArgumentText(path)).c_str(),
-                 StatusText(status).c_str());
+    std::fprintf(ErrorOutput(), "lumatag-cli: %s: metadata: %s\n",
+                 Escaped(ArgumentText(path)).c_str(), StatusText(status).c_str());
   }
   return 0;
 }

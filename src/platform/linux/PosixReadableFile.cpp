@@ -135,7 +135,8 @@ Status OpenRegularFile(int folder, const char* name, std::unique_ptr<ReadableFil
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   OpenedFile opened;
   opened.lastWrite = ToFileTime(info.stx_mtime);
-  opened.creation = (info.stx_mask & STATX_BTIME) != 0 ? ToFileTime(info.stx_btime) : opened.lastWrite;
+  opened.creation =
+      (info.stx_mask & STATX_BTIME) != 0 ? ToFileTime(info.stx_btime) : opened.lastWrite;
   opened.size = info.stx_size;
   file->reset(new PosixReadableFile(std::move(owned), opened));
   return S_OK;
@@ -149,7 +150,8 @@ class PosixReadableFolder final : public ReadableFolder {
   Status OpenForReading(std::u16string_view name, std::string_view nativeName,
                         std::unique_ptr<ReadableFile>* file) const override {
     // The name's bytes exactly as the folder listing gave them, valid UTF-8 or not.
-    if (!nativeName.empty()) return OpenRegularFile(folder_.Get(), std::string(nativeName).c_str(), file);
+    if (!nativeName.empty())
+      return OpenRegularFile(folder_.Get(), std::string(nativeName).c_str(), file);
     // An empty name stands for the folder itself, as the folder's path with a separator would.
     const std::string native = name.empty() ? std::string(".") : ToNativePath(name);
     return OpenRegularFile(folder_.Get(), native.c_str(), file);
