@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "metadata/PhotoMetadataReader.h"
+#include "platform/linux/PosixReadableFile.h"
 #include "workflow/WorkflowTestSupport.h"
 
 namespace lumatag {
