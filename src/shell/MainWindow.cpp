@@ -248,7 +248,7 @@ QPixmap MainWindow::StepPicture(int step) const {
   QWidget* central = centralWidget();
   const QWidget* heading = Control(kHeadings[step - 1]);
   if (central == nullptr || heading == nullptr) return {};
-  // Half the gap above the heading, so that the band starts clear of the step before it.
+  // A few pixels above the heading, clear of the step before it.
   const int top = std::max(0, heading->y() - 4);
   const int bottom = step < 5 ? Control(kHeadings[step])->y() - 4 : central->height();
   return central->grab(QRect(0, top, central->width(), bottom - top));
