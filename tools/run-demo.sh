@@ -10,12 +10,19 @@
 #
 # LUMATAG_DEMO_LOCALE=de_DE.UTF-8 shows the window in that locale's language instead (chosen at
 # start as on a first start in that locale); its picture is BUILD/demo/lumatag-de_DE.png.
+#
+# The user guide's pictures are taken the same way on the offscreen platform, without Xvfb:
+# QT_QPA_PLATFORM=offscreen LUMATAG_DEMO_DIR=FOLDER LUMATAG_SCREENSHOT_STEPS=FOLDER run-demo.sh BUILD
+# puts the demo in FOLDER and the window's picture and the five steps' pictures there. With
+# LUMATAG_DEMO_PHOTOS=FOLDER the photos go there instead (the window shows their folder's path, and
+# a guide should not show the path of the machine that built it); that folder is emptied first
+# and removed once the pictures are taken.
 set -euo pipefail
 build=${1:-build}
-demo="$(cd "$build" && pwd)/demo"
-photos="$demo/photos"
+demo="${LUMATAG_DEMO_DIR:-$(cd "$build" && pwd)/demo}"
+photos="${LUMATAG_DEMO_PHOTOS:-$demo/photos}"
 
-rm -rf "$demo"
+rm -rf "$demo" "$photos"
 mkdir -p "$photos" "$demo/config/Lumatag" "$demo/data"
 export XDG_CONFIG_HOME="$demo/config"
 export XDG_DATA_HOME="$demo/data"
@@ -33,9 +40,10 @@ else
   export LC_MESSAGES=C.UTF-8
 fi
 
-# Six camera-named photos, and one already named.
+# Six camera-named photos; the first one taken is named already, so the window opens on a named
+# photo with its pattern and base name.
 "$build/bin/lumatag-make-demo-photos" "$photos" 6
-mv "$photos/IMG_0004.JPG" "$photos/Harbour #001.JPG"
+mv "$photos/IMG_0001.JPG" "$photos/Harbour #001.JPG"
 
 cat > "$demo/config/Lumatag/settings.reg" <<HIVE
 Lumatag Settings Hive 1
@@ -51,6 +59,12 @@ $locale_line
 "Image Folder"="$photos/"
 HIVE
 
+if [ "${QT_QPA_PLATFORM:-}" = offscreen ]; then
+  status=0
+  LUMATAG_SCREENSHOT="$shot" "$build/bin/lumatag" || status=$?
+  [ -z "${LUMATAG_DEMO_PHOTOS:-}" ] || rm -rf "$photos"
+  exit "$status"
+fi
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${LUMATAG_DEMO_SCREENSHOT:-}" ]; then
   echo "Lumatag on $photos (settings: $XDG_CONFIG_HOME/Lumatag/settings.reg)"
   exec "$build/bin/lumatag"

@@ -12,10 +12,19 @@ DocumentOpener DesktopOpener() {
   return [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
+QString HelpPages::FolderHolding(const QString& relativePath) const {
+  for (const QString& folder : folders_) {
+    if (QFileInfo::exists(QDir(folder).filePath(relativePath))) return folder;
+  }
+  return folders_.empty() ? QString() : folders_.front();
+}
+
 QString HelpPages::PagePath(int helpId) const {
   const QString name =
       helpId == 0 ? QStringLiteral("index.html") : QStringLiteral("%1.html").arg(helpId);
-  return QDir(folder_).filePath(QStringLiteral("help/") + name);
+  // The pages stay together: all come from the folder that holds the main page.
+  return QDir(FolderHolding(QStringLiteral("help/index.html")))
+      .filePath(QStringLiteral("help/") + name);
 }
 
 QString HelpPages::PopupText(int helpId) const {
@@ -35,7 +44,7 @@ bool HelpPages::ShowTopic(int helpId) const {
 }
 
 bool HelpPages::OpenDocument(const QString& fileName) const {
-  const QString path = QDir(folder_).filePath(fileName);
+  const QString path = QDir(FolderHolding(fileName)).filePath(fileName);
   return QFileInfo::exists(path) && opener_ && opener_(QUrl::fromLocalFile(path));
 }
 

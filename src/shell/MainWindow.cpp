@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -238,6 +239,19 @@ QAction* MainWindow::MenuAction(int command) const {
     if (id == command) return action;
   }
   return nullptr;
+}
+
+QPixmap MainWindow::StepPicture(int step) const {
+  static constexpr int kHeadings[] = {kStepFolder, kStepPreview, kStepPattern, kStepBaseName,
+                                      kStepNewName};
+  if (step < 1 || step > 5) return {};
+  QWidget* central = centralWidget();
+  const QWidget* heading = Control(kHeadings[step - 1]);
+  if (central == nullptr || heading == nullptr) return {};
+  // A few pixels above the heading, clear of the step before it.
+  const int top = std::max(0, heading->y() - 4);
+  const int bottom = step < 5 ? Control(kHeadings[step])->y() - 4 : central->height();
+  return central->grab(QRect(0, top, central->width(), bottom - top));
 }
 
 QWidget* MainWindow::BuildSteps() {

@@ -16,6 +16,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPixmap;
 class QProgressBar;
 class QPushButton;
 class QToolButton;
@@ -76,6 +77,10 @@ class MainWindow final : public QMainWindow, public WorkflowView {
   QLabel* StatusText() const { return statusText_; }
   // The help context number of a control, 0 when it has none.
   static int HelpIdOf(int control);
+  // A picture of one of the five steps (1 to 5): the band of the window from the step's heading
+  // down to the next step's heading (the last one down to the status bar). Empty for another
+  // number. The user guide shows these.
+  QPixmap StepPicture(int step) const;
 
  signals:
   // Once, after the first preview has been drawn (or the window with nothing to preview).

@@ -99,6 +99,11 @@ Status ShellApplication::InitApplication() {
   return status;
 }
 
+std::vector<QString> ShellApplication::LocaleFolders() const {
+  return ports_.localeFolders.empty() ? std::vector<QString>{programFolder_}
+                                      : ports_.localeFolders;
+}
+
 Status ShellApplication::Initialise() {
   programFolder_ = ports_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                   : ports_.programFolder;
@@ -174,8 +179,14 @@ Status ShellApplication::Initialise() {
         std::u16string(strings.Text(IDS_FOLDER_DIALOG_FILE_LABEL)));
     chooser_ = ownChooser_.get();
   }
-  help_ =
-      std::make_unique<HelpPages>(programFolder_, ports_.opener ? ports_.opener : DesktopOpener());
+  // Help pages and documents: beside the program, else where the locale folders are (an
+  // installed program keeps them all under ../share/lumatag).
+  std::vector<QString> helpFolders{programFolder_};
+  for (const QString& folder : ports_.localeFolders) {
+    if (folder != programFolder_) helpFolders.push_back(folder);
+  }
+  help_ = std::make_unique<HelpPages>(std::move(helpFolders),
+                                      ports_.opener ? ports_.opener : DesktopOpener());
 
   // The main window with its controls, and the workflow showing through it.
   window_ = std::make_unique<MainWindow>(*this);
@@ -212,8 +223,7 @@ Status ShellApplication::ChooseLocale() {
     bool changed = false;
     (void)LoadWindowSettings(store, host_->Context(), stored, &changed);
   }
-  const std::vector<UiLocaleEntry> available = AvailableUiLocales(
-      ports_.localeFolders.empty() ? std::vector<QString>{programFolder_} : ports_.localeFolders);
+  const std::vector<UiLocaleEntry> available = AvailableUiLocales(LocaleFolders());
   if (stored.uiLocale == 0) {
     const std::uint32_t wanted =
         ports_.wantedLocale != 0 ? ports_.wantedLocale : LocaleIdOfName(QLocale::system().name());

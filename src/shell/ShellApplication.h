@@ -64,7 +64,8 @@ struct ShellPorts {
   UiLocaleChooser localeChooser;
   // The folder holding the program (help pages, documents); empty: the program's.
   QString programFolder;
-  // The folders searched for locale folders with translated tables; empty: the program folder.
+  // The folders searched for locale folders with translated tables (empty: the program folder);
+  // help pages and documents missing beside the program are looked for there too.
   std::vector<QString> localeFolders;
   // The state folder holding the crash reports (their marker is read at start-up); empty: the
   // user's own.
@@ -146,6 +147,7 @@ class ShellApplication {
   // The stored interface language, read ahead of the host's start-up so that the keyword table
   // and the built-in patterns are built from the chosen table.
   Status ChooseLocale();
+  std::vector<QString> LocaleFolders() const;
 
   ShellPorts ports_;
   ShellDialogs dialogs_;

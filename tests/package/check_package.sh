@@ -35,8 +35,11 @@ for file in ./usr/bin/lumatag-cli \
             ./usr/share/metainfo/com.quarrytreesoftware.Lumatag.metainfo.xml \
             ./usr/share/icons/hicolor/scalable/apps/com.quarrytreesoftware.Lumatag.svg \
             ./usr/share/icons/hicolor/48x48/apps/com.quarrytreesoftware.Lumatag.png \
-            ./usr/share/man/man1/lumatag-cli.1; do
-  grep -q " $file\$" <<<"$contents" || fail "package lacks $file"
+            ./usr/share/man/man1/lumatag-cli.1 \
+            ./usr/share/lumatag/help/index.html \
+            "./usr/share/lumatag/Lumatag User Guide.pdf" \
+            "./usr/share/lumatag/EULA - ClickWrap.pdf"; do
+  grep -qF " $file" <<<"$contents" || fail "package lacks $file"
 done
 
 root="$scratch/root"

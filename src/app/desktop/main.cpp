@@ -1,8 +1,10 @@
 // lumatag: the desktop program.
 //
 // LUMATAG_SCREENSHOT=FILE saves a picture of the window once its first preview is drawn, then ends
-// the program (demos and smoke tests); LUMATAG_STARTUP_TIMING=1 prints the time from the start of
-// the process to that first drawing on standard error.
+// the program (demos and smoke tests); LUMATAG_SCREENSHOT_STEPS=FOLDER saves, with it, a picture
+// of each of the five steps as step-1.png … step-5.png there (the user guide's pictures);
+// LUMATAG_STARTUP_TIMING=1 prints the time from the start of the process to that first drawing
+// on standard error.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPixmap>
@@ -90,7 +92,12 @@ int main(int argc, char** argv) {
     if (screenshot.isEmpty()) return;
     // Let the rest of the window finish drawing, then take its picture.
     QTimer::singleShot(50, window, [window, &screenshot] {
-      const bool saved = window->grab().save(screenshot, "PNG");
+      bool saved = window->grab().save(screenshot, "PNG");
+      const QString steps = qEnvironmentVariable("LUMATAG_SCREENSHOT_STEPS");
+      for (int step = 1; step <= 5 && saved && !steps.isEmpty(); ++step) {
+        saved = window->StepPicture(step).save(
+            QStringLiteral("%1/step-%2.png").arg(steps).arg(step), "PNG");
+      }
       QApplication::exit(saved ? 0 : 1);
     });
   });
