@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace lumatag {
 
@@ -23,6 +24,19 @@ Status BufferedFile::OpenForReading(const ReadableFileSystem& files, std::u16str
   bufferStart_ = valid_ = position_ = 0;
   dirty_ = false;
   return files.OpenForReading(path, &file_);
+}
+
+Status BufferedFile::Open(std::unique_ptr<ReadableFile> file) {
+  if (buffer_ == nullptr) return E_UNEXPECTED;
+  if (file == nullptr) return E_INVALIDARG;
+  if (IsOpen()) {
+    (void)Flush();
+    file_.reset();
+  }
+  bufferStart_ = valid_ = position_ = 0;
+  dirty_ = false;
+  file_ = std::move(file);
+  return S_OK;
 }
 
 Status BufferedFile::Flush() {

@@ -29,6 +29,8 @@ class BufferedFile {
   // Opens an existing file for reading; the window starts empty at offset 0. Needs Attach first
   // (else E_UNEXPECTED); an open file is closed first.
   Status OpenForReading(const ReadableFileSystem& files, std::u16string_view path);
+  // The same for a file the caller has opened already; an empty `file` gives E_INVALIDARG.
+  Status Open(std::unique_ptr<ReadableFile> file);
 
   // Copies min(count, capacity) bytes to `destination`. Success when at least one byte arrived
   // (`*read` tells how many); E_END_OF_DATA when none did.

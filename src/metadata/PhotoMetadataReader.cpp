@@ -22,16 +22,6 @@ constexpr std::uint16_t kBulkyTags[] = {
     0xA302,  // CFA pattern
 };
 
-bool EndsInSeparator(std::u16string_view path) {
-  if (path.empty()) return false;
-  const char16_t last = path.back();
-#ifdef _WIN32
-  return last == u'\\' || last == u':';
-#else
-  return last == kPathSeparator;
-#endif
-}
-
 // A photo's metadata sits near its start: the first read brings in the file's first
 // kHeadBytes, and later reads inside them cost no system call. Reads elsewhere, and every other
 // operation, go to the file as they are; what a read returns is exactly what the file gives.
@@ -82,6 +72,9 @@ class HeadCachedFile final : public ReadableFile {
   Status LastWriteTimeLocal(SystemTime* fields) override {
     return file_->LastWriteTimeLocal(fields);
   }
+  Status OpenedDetails(FileTime* creation, FileTime* lastWrite, std::uint64_t* size) override {
+    return file_->OpenedDetails(creation, lastWrite, size);
+  }
 
  private:
   std::unique_ptr<ReadableFile> file_;
@@ -90,24 +83,6 @@ class HeadCachedFile final : public ReadableFile {
   std::uint32_t headValid_ = 0;
   bool headLoaded_ = false;
   bool headIsWholeFile_ = false;
-};
-
-// Opens files of `files` with a cached head in `head` (one file at a time).
-class HeadCachedFileSystem final : public ReadableFileSystem {
- public:
-  HeadCachedFileSystem(const ReadableFileSystem& files, std::uint8_t* head)
-      : files_(files), head_(head) {}
-  Status OpenForReading(std::u16string_view path,
-                        std::unique_ptr<ReadableFile>* file) const override {
-    std::unique_ptr<ReadableFile> opened;
-    LT_TRY(files_.OpenForReading(path, &opened));
-    file->reset(new HeadCachedFile(std::move(opened), head_));
-    return S_OK;
-  }
-
- private:
-  const ReadableFileSystem& files_;
-  std::uint8_t* head_;
 };
 
 Status Walk(const MetadataReadContext& context, PhotoFacts* photo, IfdReader& reader,
@@ -131,10 +106,7 @@ Status Walk(const MetadataReadContext& context, PhotoFacts* photo, IfdReader& re
 }  // namespace
 
 std::u16string JoinPhotoPath(std::u16string_view folder, std::u16string_view fileName) {
-  std::u16string path(folder);
-  if (!EndsInSeparator(folder)) path += kPathSeparator;
-  path += fileName;
-  return path;
+  return JoinFolderAndName(folder, fileName);
 }
 
 Status ReadPhotoMetadata(const MetadataReadContext& context, std::u16string_view folder,
@@ -144,13 +116,23 @@ Status ReadPhotoMetadata(const MetadataReadContext& context, std::u16string_view
     return E_INVALIDARG;
   }
   const std::u16string path = JoinPhotoPath(folder, photo->fileName.View());
+  std::unique_ptr<ReadableFile> file;
+  LT_TRY(context.files->OpenForReading(path, &file));
+  return ReadPhotoMetadata(context, std::move(file), photo, filter, exclude);
+}
+
+Status ReadPhotoMetadata(const MetadataReadContext& context, std::unique_ptr<ReadableFile> opened,
+                         PhotoFacts* photo, const TagFilter* filter, bool exclude) {
+  if (photo == nullptr || photo->heap == nullptr || opened == nullptr ||
+      context.strings == nullptr) {
+    return E_INVALIDARG;
+  }
   // One head buffer serves every read of the thread: a photo's file is closed before the next
   // one opens.
   thread_local std::uint8_t head[HeadCachedFile::kHeadBytes];
-  const HeadCachedFileSystem files(*context.files, head);
   ImageFile file;
   LT_TRY(file.Attach(photo->heap));
-  LT_TRY(file.OpenForReading(files, path));
+  LT_TRY(file.Open(std::make_unique<HeadCachedFile>(std::move(opened), head)));
   LT_TRY(file.CheckFormat());
   IfdReader reader;
   LT_TRY(reader.Open(&file, photo->heap, filter, exclude));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
 
@@ -24,6 +25,10 @@ struct MetadataReadContext {
 // before a failure stay; tags already in the set are kept as they are. Returns the first failure,
 // or S_OK when the walk completed.
 Status ReadPhotoMetadata(const MetadataReadContext& context, std::u16string_view folder,
+                         PhotoFacts* photo, const TagFilter* filter, bool exclude);
+// The same for the photo's file opened already (from its folder, ReadableFolder); the context's
+// file system is not used. An empty `file` gives E_INVALIDARG.
+Status ReadPhotoMetadata(const MetadataReadContext& context, std::unique_ptr<ReadableFile> file,
                          PhotoFacts* photo, const TagFilter* filter, bool exclude);
 
 // The folder and the file name joined by the platform's separator (none added after a path that

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "foundation/Path.h"
@@ -28,6 +29,27 @@ class ReadableFile {
   // The time of the last write (UTC file time), and the same as local calendar fields.
   virtual Status LastWriteTime(FileTime* time) = 0;
   virtual Status LastWriteTimeLocal(SystemTime* fields) = 0;
+  // The creation time (the last write time where the file system keeps none) and the last write
+  // time (UTC file times) and the size, as they were when the file was opened: no request to the
+  // file system. E_NOTIMPL where the file cannot tell.
+  virtual Status OpenedDetails(FileTime* creation, FileTime* lastWrite, std::uint64_t* size) {
+    (void)creation;
+    (void)lastWrite;
+    (void)size;
+    return E_NOTIMPL;
+  }
+};
+
+// A folder whose files are opened by name, relative to the folder already open rather than by a
+// path walked again for every file.
+class ReadableFolder {
+ public:
+  virtual ~ReadableFolder() = default;
+  // Opens the file `name` of the folder for reading, as ReadableFileSystem::OpenForReading opens
+  // the folder's path joined with `name`. `nativeName`, when not empty, is the same name as the
+  // folder listing spelled it (FolderEntry::nativeName) and is used as it stands.
+  virtual Status OpenForReading(std::u16string_view name, std::string_view nativeName,
+                                std::unique_ptr<ReadableFile>* file) const = 0;
 };
 
 class ReadableFileSystem {
@@ -37,6 +59,15 @@ class ReadableFileSystem {
   // E_FILE_NOT_FOUND, a missing folder E_PATH_NOT_FOUND, other failures the platform's error.
   virtual Status OpenForReading(std::u16string_view path,
                                 std::unique_ptr<ReadableFile>* file) const = 0;
+  // Opens `folder` for opening its files by name. By default each file is opened by the folder's
+  // path joined with its name (the separator added unless the path ends in one); a folder that
+  // cannot be opened fails here or, by default, at each file.
+  virtual Status OpenFolder(std::u16string_view folder,
+                            std::unique_ptr<ReadableFolder>* opened) const;
 };
+
+// The folder path joined with a file name by the platform's separator (none added after a path
+// that already ends in one; on Windows, nor after a drive's colon).
+std::u16string JoinFolderAndName(std::u16string_view folder, std::u16string_view name);
 
 }  // namespace lumatag

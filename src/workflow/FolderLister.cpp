@@ -54,16 +54,19 @@ Status FolderLister::Start(std::u16string_view folder, std::u16string_view patte
   pattern_ = pattern;
   options_ = options;
   std::unique_ptr<FolderListing> listing;
-  LT_TRY(files_.OpenListing(root_, &listing));
+  LT_TRY((options & kNamesFirst) != 0 ? files_.OpenNameListing(root_, &listing)
+                                      : files_.OpenListing(root_, &listing));
   levels_.push_back({std::move(listing), std::u16string()});
   return Next();
 }
 
 Status FolderLister::Next() {
+  currentListing_ = nullptr;
   while (!levels_.empty()) {
     Level& level = levels_.back();
+    FolderListing* const listing = level.listing.get();
     FolderEntry entry;
-    const Status status = level.listing->Next(&entry);
+    const Status status = listing->Next(&entry);
     if (status == E_NO_MORE_FILES) {
       levels_.pop_back();
       continue;
@@ -73,7 +76,11 @@ Status FolderLister::Next() {
     if (entry.folder && (options_ & kRecurse) != 0) {
       std::unique_ptr<FolderListing> nested;
       const std::u16string nestedPrefix = prefix + entry.name + kPathSeparator;
-      if (Succeeded(files_.OpenListing(root_ + nestedPrefix, &nested))) {
+      const std::u16string nestedPath = root_ + nestedPrefix;
+      const Status opened = (options_ & kNamesFirst) != 0
+                                ? files_.OpenNameListing(nestedPath, &nested)
+                                : files_.OpenListing(nestedPath, &nested);
+      if (Succeeded(opened)) {
         levels_.push_back({std::move(nested), nestedPrefix});
       }
     }
@@ -81,9 +88,16 @@ Status FolderLister::Next() {
     if (!wanted || (!pattern_.empty() && !MatchesNamePattern(entry.name, pattern_))) continue;
     current_ = std::move(entry);
     currentPrefix_ = prefix;
+    currentListing_ = listing;
     return S_OK;
   }
   return E_NO_MORE_FILES;
+}
+
+Status FolderLister::CurrentDetails() {
+  if (current_.detailsKnown) return S_OK;
+  if (currentListing_ == nullptr) return E_UNEXPECTED;
+  return currentListing_->Details(&current_);
 }
 
 std::u16string FolderLister::CurrentRelativePath() const {

@@ -18,6 +18,9 @@ class FolderLister {
     kFiles = 1,
     kFolders = 2,
     kRecurse = 4,
+    // Entries may come without their times and size (FileOperations::OpenNameListing);
+    // CurrentDetails fills them in when they are needed.
+    kNamesFirst = 8,
   };
 
   explicit FolderLister(FileOperations& files) : files_(files) {}
@@ -26,9 +29,15 @@ class FolderLister {
   Status Start(std::u16string_view folder, std::u16string_view pattern, unsigned options);
   // Moves to the next entry that fits.
   Status Next();
-  void End() { levels_.clear(); }
+  void End() {
+    levels_.clear();
+    currentListing_ = nullptr;
+  }
 
   const FolderEntry& Current() const { return current_; }
+  // Fills in the current entry's times and size when the listing left them out; a file that has
+  // gone since it was listed gives E_FILE_NOT_FOUND.
+  Status CurrentDetails();
   // The current entry's path relative to the listed folder (nested folders included).
   std::u16string CurrentRelativePath() const;
 
@@ -44,6 +53,7 @@ class FolderLister {
   unsigned options_ = kFiles;
   std::vector<Level> levels_;
   FolderEntry current_;
+  FolderListing* currentListing_ = nullptr;  // the listing that gave the current entry
   std::u16string currentPrefix_;
 };
 

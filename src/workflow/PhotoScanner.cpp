@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,8 +69,13 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
   clock.Report(progress, true);
 
   const ExtensionListLookup lookup(extensions_);
+  // Each photo opens relative to the folder held open, and its times come from the opened file:
+  // the listing asks nothing per file that the folder itself tells.
+  std::unique_ptr<ReadableFolder> photos;
+  status = readable_->OpenFolder(folder_, &photos);
+  if (Failed(status)) return outcome;
   FolderLister lister(*files_);
-  Status listed = lister.Start(folder_, u"", FolderLister::kFiles);
+  Status listed = lister.Start(folder_, u"", FolderLister::kFiles | FolderLister::kNamesFirst);
   MetadataReadContext read;
   read.files = readable_;
   read.strings = strings_;
@@ -87,20 +93,41 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
     const std::u16string_view extension = ExtensionOf(file.name);
     if (!extension.empty() && extensions_.Find(extension)) {
       ++progress.photosFound;
-      PhotoEntry photo;
-      const FileTime created = file.creationTime;
-      Status one = SetupPhotoFacts(&photo, heap_, file.name.c_str(), &created, kNoPatternIndex, 0);
-      if (Succeeded(one)) {
-        photo.flags |= kPhotoNamed;
-        photo.flags &= ~(kPhotoOriginalFound | kPhotoOriginalIsCurrent);
-        // A photo whose metadata cannot be read is still listed, by its file date.
-        IgnoreStatus(ReadPhotoMetadata(read, folder_, &photo, &tags_, false));
-        one = ClassifyName(*catalogue_, &photo, &lookup);
+      std::unique_ptr<ReadableFile> opened;
+      const Status openStatus = photos->OpenForReading(file.name, file.nativeName, &opened);
+      if (Failed(openStatus)) opened.reset();
+      // The photo's file date: from the listing, else from the file just opened, else (a file
+      // that cannot be opened) asked for by name; a file gone since it was listed is left out,
+      // as the listing would have left it out a moment later.
+      FileTime created = file.creationTime;
+      bool known = file.detailsKnown;
+      if (!known && opened != nullptr) {
+        FileTime written = 0;
+        std::uint64_t size = 0;
+        known = Succeeded(opened->OpenedDetails(&created, &written, &size));
       }
-      if (Succeeded(one)) {
-        entries.push_back(std::move(photo));
-      } else {
-        outcome.somePhotosNotListed = true;
+      if (!known) {
+        known = Succeeded(lister.CurrentDetails());
+        created = lister.Current().creationTime;
+      }
+      if (known) {
+        PhotoEntry photo;
+        Status one =
+            SetupPhotoFacts(&photo, heap_, file.name.c_str(), &created, kNoPatternIndex, 0);
+        if (Succeeded(one)) {
+          photo.flags |= kPhotoNamed;
+          photo.flags &= ~(kPhotoOriginalFound | kPhotoOriginalIsCurrent);
+          // A photo whose metadata cannot be read is still listed, by its file date.
+          if (opened != nullptr) {
+            IgnoreStatus(ReadPhotoMetadata(read, std::move(opened), &photo, &tags_, false));
+          }
+          one = ClassifyName(*catalogue_, &photo, &lookup);
+        }
+        if (Succeeded(one)) {
+          entries.push_back(std::move(photo));
+        } else {
+          outcome.somePhotosNotListed = true;
+        }
       }
     }
     clock.Report(progress, false);

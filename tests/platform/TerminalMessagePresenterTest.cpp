@@ -1,9 +1,16 @@
 #include "platform/linux/TerminalMessagePresenter.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
 
 namespace lumatag {
 namespace {
@@ -65,6 +72,35 @@ TEST(TerminalMessagePresenterTest, ChoicesAreAnsweredByTheirAccessKeys) {
     std::fclose(in);
     std::fclose(out);
   }
+}
+
+TEST(TerminalMessagePresenterTest, WhatStandardOutputHoldsGoesOutBeforeTheMessage) {
+  // Standard output and the message's stream both write to one file, as "2>&1" makes them: the
+  // message comes after what the program printed before it, though standard output buffers.
+  TempDir dir;
+  const std::string path = dir.File("both");
+  std::fflush(stdout);
+  const int saved = dup(STDOUT_FILENO);
+  ASSERT_GE(saved, 0);
+  const int both = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+  ASSERT_GE(both, 0);
+  dup2(both, STDOUT_FILENO);
+  FILE* messages = fdopen(dup(both), "a");
+  close(both);
+  std::printf("before\n");
+  FILE* in = fmemopen(const_cast<char*>("\n"), 1, "r");
+  TerminalMessagePresenter presenter(in, messages);
+  EXPECT_EQ(presenter.Show(u"Done.", u"", MB_OK, false), IDOK);
+  std::printf("after\n");
+  std::fflush(stdout);
+  dup2(saved, STDOUT_FILENO);
+  close(saved);
+  std::fclose(messages);
+  std::fclose(in);
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  EXPECT_EQ(text.str(), "before\nDone.\nafter\n");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "app/cli/CliCommon.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -40,10 +42,23 @@ std::string EscapedMessage(std::u16string_view text) {
   return EscapeTerminalText(text, TerminalEscape::kMessage);
 }
 
+void BufferStandardOutput() {
+  // A terminal keeps its line buffering, so each line shows as it is printed. Elsewhere (a pipe, a
+  // file) the output goes in large blocks rather than stdio's default of a few KiB.
+  if (isatty(STDOUT_FILENO) == 1) return;
+  static char buffer[1 << 16];
+  std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+}
+
+std::FILE* ErrorOutput() {
+  std::fflush(stdout);
+  return stderr;
+}
+
 int UsageError(const char* name) {
   for (const Command& command : Commands()) {
     if (std::strcmp(command.name, name) == 0) {
-      std::fprintf(stderr, "usage: lumatag-cli %s %s\n", command.name, command.usage);
+      std::fprintf(ErrorOutput(), "usage: lumatag-cli %s %s\n", command.name, command.usage);
     }
   }
   return 2;

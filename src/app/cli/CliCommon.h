@@ -2,6 +2,7 @@
 // runs in (an application context whose messages go to the terminal).
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,11 @@ std::string EscapedMessage(std::u16string_view text);
 std::u16string ArgumentText(std::string_view argument);
 // The usage text's note on how printed texts are escaped.
 extern const char* const kEscapingNote;
+// Standard output is buffered (each line of a terminal still goes out at once); whatever goes to
+// standard error goes through this, which first sends out what standard output holds, so that the
+// two keep the order they were written in.
+void BufferStandardOutput();
+std::FILE* ErrorOutput();
 // Prints "usage: lumatag-cli NAME USAGE" on standard error and returns 2.
 int UsageError(const char* name);
 // A status as "0x" and eight hexadecimal digits.

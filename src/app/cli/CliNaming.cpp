@@ -53,7 +53,7 @@ int ChoosePattern(CliContext& context, NamingSetup& setup, const std::string& op
   if (option == "--pattern") {
     owned = NamingPattern(context.app.heap, &setup.keywords);
     if (Failed(owned.definition.Assign(text))) {
-      std::fprintf(stderr, "lumatag-cli: the definition is too long\n");
+      std::fprintf(ErrorOutput(), "lumatag-cli: the definition is too long\n");
       return 2;
     }
     CountedString message;
@@ -74,7 +74,8 @@ int ChoosePattern(CliContext& context, NamingSetup& setup, const std::string& op
     *chosen = automatic;
     return 0;
   }
-  std::fprintf(stderr, "lumatag-cli: no usable pattern is named \"%s\"\n", Escaped(text).c_str());
+  std::fprintf(ErrorOutput(), "lumatag-cli: no usable pattern is named \"%s\"\n",
+               Escaped(text).c_str());
   return 1;
 }
 
@@ -94,7 +95,7 @@ int ReadPhotoFile(CliContext& context, const std::string& path, PhotoFacts& phot
     status = SetupPhotoFacts(&photo, context.app.heap, name.c_str(), fileDate, kNoPatternIndex, 0);
   }
   if (Failed(status)) {
-    std::fprintf(stderr, "lumatag-cli: %s: %s\n", Escaped(ArgumentText(path)).c_str(),
+    std::fprintf(ErrorOutput(), "lumatag-cli: %s: %s\n", Escaped(ArgumentText(path)).c_str(),
                  StatusText(status).c_str());
     return 1;
   }
@@ -108,8 +109,8 @@ int ReadPhotoFile(CliContext& context, const std::string& path, PhotoFacts& phot
     status = ReadPhotoMetadata(read, ArgumentText(folder), &photo, &filter, true);
   }
   if (Failed(status)) {
-    std::fprintf(stderr, "lumatag-cli: %s: metadata: %s\n", Escaped(ArgumentText(path)).c_str(),
-                 StatusText(status).c_str());
+    std::fprintf(ErrorOutput(), "lumatag-cli: %s: metadata: %s\n",
+                 Escaped(ArgumentText(path)).c_str(), StatusText(status).c_str());
   }
   return 0;
 }

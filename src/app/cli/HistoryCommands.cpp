@@ -65,7 +65,7 @@ int RunHistory(CliContext&, const std::vector<std::string>& args) {
       reader.Positional().empty() ? std::u16string() : JournalFolder(reader.Positional()[0]);
   std::vector<JournalBatch> batches;
   if (const Status s = journal.History(folder, &batches); Failed(s)) {
-    std::fprintf(stderr, "lumatag-cli: cannot read the rename journal (%s)\n",
+    std::fprintf(ErrorOutput(), "lumatag-cli: cannot read the rename journal (%s)\n",
                  StatusText(s).c_str());
     return 1;
   }
@@ -90,7 +90,7 @@ int RunUndo(CliContext&, const std::vector<std::string>& args) {
   } else {
     std::vector<JournalBatch> batches;
     if (Failed(journal.History(u"", &batches)) || batches.empty()) {
-      std::fprintf(stderr, "lumatag-cli: nothing to undo\n");
+      std::fprintf(ErrorOutput(), "lumatag-cli: nothing to undo\n");
       return 1;
     }
     id = batches.back().id;
@@ -101,12 +101,12 @@ int RunUndo(CliContext&, const std::vector<std::string>& args) {
   IgnoreStatus(SystemTimeToFileTime(clock.LocalNow(), &now));
   UndoResult result;
   if (const Status s = UndoBatch(journal, store, files, id, now, &result); Failed(s)) {
-    std::fprintf(stderr, "lumatag-cli: cannot undo batch %llu (%s)\n",
+    std::fprintf(ErrorOutput(), "lumatag-cli: cannot undo batch %llu (%s)\n",
                  static_cast<unsigned long long>(id), StatusText(s).c_str());
     return 1;
   }
   for (const UndoProblem& problem : result.problems) {
-    std::fprintf(stderr, "left\t%s\t%s\t%s\n", ReasonText(problem.kind),
+    std::fprintf(ErrorOutput(), "left\t%s\t%s\t%s\n", ReasonText(problem.kind),
                  Escaped(problem.newName).c_str(), Escaped(problem.oldName).c_str());
   }
   std::printf("undone\t%llu\t%zu\n", static_cast<unsigned long long>(id), result.restored);

@@ -78,7 +78,7 @@ int RunCompile(CliContext& context, const std::vector<std::string>& args) {
   if (Failed(keywords.Build(*context.app.resourceModule))) return 2;
   NamingPattern pattern(context.app.heap, &keywords);
   if (Failed(pattern.definition.AssignUtf8(definition))) {
-    std::fprintf(stderr, "lumatag-cli: the definition is too long\n");
+    std::fprintf(ErrorOutput(), "lumatag-cli: the definition is too long\n");
     return 2;
   }
   CountedString message;

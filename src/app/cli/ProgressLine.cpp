@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "app/cli/CliCommon.h"
 #include "foundation/Numbers.h"
 
 namespace lumatag::cli {
@@ -30,14 +31,14 @@ void ProgressLine::Show(std::uint16_t id, std::uint32_t first, std::uint32_t sec
       Failed(SubstitutePlaceholder(text, 2, number))) {
     return;
   }
-  std::fprintf(stderr, "\r\033[K%s", Utf16ToUtf8(text.View()).c_str());
+  std::fprintf(ErrorOutput(), "\r\033[K%s", Utf16ToUtf8(text.View()).c_str());
   std::fflush(stderr);
   shown_ = true;
 }
 
 void ProgressLine::Erase() {
   if (!shown_) return;
-  std::fprintf(stderr, "\r\033[K");
+  std::fprintf(ErrorOutput(), "\r\033[K");
   std::fflush(stderr);
   shown_ = false;
 }

@@ -131,7 +131,7 @@ int RunSettings(CliContext& context, const std::vector<std::string>& args) {
   ReportSettingsRecovery(store, context.app);
   if (opened == E_FILE_NOT_FOUND) return 0;  // nothing saved yet
   if (Failed(opened)) {
-    std::fprintf(stderr, "lumatag-cli: the settings cannot be read (%s)\n",
+    std::fprintf(ErrorOutput(), "lumatag-cli: the settings cannot be read (%s)\n",
                  StatusText(opened).c_str());
     return 1;
   }

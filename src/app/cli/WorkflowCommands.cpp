@@ -41,7 +41,6 @@ void ApplyCompanionOption(WorkflowSession& session, int option) {
 
 void PrintMove(const char* indent, std::u16string_view oldName, std::u16string_view newName) {
   std::printf("%s%s -> %s\n", indent, Utf8(oldName).c_str(), Utf8(newName).c_str());
-  std::fflush(stdout);
 }
 
 int PrintCounts(const StringModule& strings, const PhotoList& list) {
@@ -140,13 +139,13 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
   ApplyCompanionOption(session, companions);
   PhotoWorkflow& workflow = session.Workflow();
   if (workflow.Photos().IsEmpty()) {
-    std::fprintf(stderr, "lumatag-cli: no photos in the folder\n");
+    std::fprintf(ErrorOutput(), "lumatag-cli: no photos in the folder\n");
     return 1;
   }
   if (!from.empty()) {
     const int index = session.FindPhoto(from);
     if (index < 0) {
-      std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n",
+      std::fprintf(ErrorOutput(), "lumatag-cli: no photo named %s in the list\n",
                    Escaped(ArgumentText(from)).c_str());
       return 1;
     }
@@ -155,7 +154,7 @@ int RunRenameRemaining(CliContext& context, const std::vector<std::string>& args
   const std::u16string pattern16 = Utf8ToUtf16(patternName);
   const int patternIndex = session.FindPattern(pattern16);
   if (patternIndex < 0) {
-    std::fprintf(stderr, "lumatag-cli: no pattern named %s\n", Escaped(pattern16).c_str());
+    std::fprintf(ErrorOutput(), "lumatag-cli: no pattern named %s\n", Escaped(pattern16).c_str());
     return 1;
   }
   if (Failed(workflow.ChoosePattern(pattern16)) ||
@@ -198,7 +197,7 @@ int OpenOnPhoto(WorkflowSession& session, const std::string& folder, const std::
   if (opened != 0) return opened;
   const int index = session.FindPhoto(file);
   if (index < 0) {
-    std::fprintf(stderr, "lumatag-cli: no photo named %s in the list\n",
+    std::fprintf(ErrorOutput(), "lumatag-cli: no photo named %s in the list\n",
                  Escaped(ArgumentText(file)).c_str());
     return 1;
   }

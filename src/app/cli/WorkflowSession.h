@@ -42,6 +42,10 @@ class DryRunFileOperations final : public FileOperations {
   Status OpenListing(std::u16string_view folder, std::unique_ptr<FolderListing>* listing) override {
     return real_.OpenListing(folder, listing);
   }
+  Status OpenNameListing(std::u16string_view folder,
+                         std::unique_ptr<FolderListing>* listing) override {
+    return real_.OpenNameListing(folder, listing);
+  }
   Status Move(std::u16string_view, std::u16string_view, bool) override { return S_OK; }
   Status Recycle(std::u16string_view) override { return S_OK; }
 

@@ -36,6 +36,7 @@ void ChooseUiStrings(lumatag::AppContext& app) {
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
+  lumatag::cli::BufferStandardOutput();
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     PrintHelp(argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
   for (const lumatag::cli::Command& command : lumatag::cli::Commands()) {
     if (std::strcmp(command.name, argv[1]) == 0) return command.run(context, args);
   }
-  std::fprintf(stderr, "lumatag-cli: unknown command '%s'\n",
+  std::fprintf(lumatag::cli::ErrorOutput(), "lumatag-cli: unknown command '%s'\n",
                lumatag::cli::Escaped(lumatag::cli::ArgumentText(argv[1])).c_str());
   PrintHelp(stderr);
   return 2;

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "foundation/Path.h"
@@ -52,12 +53,21 @@ class MemoryFileOperations final : public FileOperations {
     if (folders_.count(f) == 0) return E_PATH_NOT_FOUND;
     auto result = std::make_unique<Listing>();
     for (const std::u16string& sub : folders_) {
-      if (Parent(sub) == f && sub != f) result->entries.push_back({Name(sub), true, 0, 0, 0});
+      if (Parent(sub) == f && sub != f) {
+        FolderEntry entry;
+        entry.name = Name(sub);
+        entry.folder = true;
+        result->entries.push_back(std::move(entry));
+      }
     }
     for (const auto& [path, file] : files_) {
       if (Parent(path) == f) {
-        result->entries.push_back(
-            {Name(path), false, file.creationTime, file.lastWriteTime, file.content.size()});
+        FolderEntry entry;
+        entry.name = Name(path);
+        entry.creationTime = file.creationTime;
+        entry.lastWriteTime = file.lastWriteTime;
+        entry.size = file.content.size();
+        result->entries.push_back(std::move(entry));
       }
     }
     *listing = std::move(result);

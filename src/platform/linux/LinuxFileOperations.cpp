@@ -25,9 +25,36 @@ FileTime ToFileTime(const struct statx_timestamp& t) {
   return FileTimeFromUnix(t.tv_sec, t.tv_nsec);
 }
 
+// The type and details of `name` in the folder `folder`. A symbolic link is taken as what it
+// points to, like a shortcut-free folder view. False for a name that has gone since it was listed,
+// and for anything but a folder or a regular file: a FIFO, device or socket (or a link to one) is
+// never a photo, and opening one could wait for ever.
+bool StatEntry(int folder, const char* name, struct statx* sx) {
+  constexpr unsigned kWanted = STATX_TYPE | STATX_MTIME | STATX_BTIME | STATX_SIZE;
+  if (statx(folder, name, AT_SYMLINK_NOFOLLOW, kWanted, sx) != 0) return false;
+  if (S_ISLNK(sx->stx_mode)) {
+    struct statx target {};
+    if (statx(folder, name, 0, kWanted, &target) != 0) return false;
+    *sx = target;
+  }
+  return S_ISDIR(sx->stx_mode) || S_ISREG(sx->stx_mode);
+}
+
+void FillDetails(const struct statx& sx, FolderEntry* entry) {
+  entry->folder = S_ISDIR(sx.stx_mode);
+  entry->detailsKnown = true;
+  entry->lastWriteTime = ToFileTime(sx.stx_mtime);
+  entry->creationTime =
+      (sx.stx_mask & STATX_BTIME) != 0 ? ToFileTime(sx.stx_btime) : entry->lastWriteTime;
+  entry->size = sx.stx_size;
+}
+
 class PosixFolderListing final : public FolderListing {
  public:
-  PosixFolderListing(DIR* dir) : dir_(dir), readAhead_(dirfd(dir)) {}
+  // With `namesOnly`, an entry that the folder itself says is a regular file or a folder comes
+  // without its times and size: no request per file.
+  PosixFolderListing(DIR* dir, bool namesOnly)
+      : dir_(dir), namesOnly_(namesOnly), readAhead_(dirfd(dir)) {}
   ~PosixFolderListing() override {
     // The read-ahead's threads stop before the folder descriptor they read through closes.
     readAhead_.Stop();
@@ -37,42 +64,46 @@ class PosixFolderListing final : public FolderListing {
   Status Next(FolderEntry* entry) override {
     const bool ahead = readAhead_.Step();
     for (;;) {
-      std::string name;
+      Name name;
       const Status listed = NextName(ahead, &name);
       if (listed != S_OK) return listed;
-      if (name == "." || name == "..") continue;
-      struct statx sx {};
-      if (statx(dirfd(dir_), name.c_str(), AT_SYMLINK_NOFOLLOW,
-                STATX_TYPE | STATX_MTIME | STATX_BTIME | STATX_SIZE, &sx) != 0) {
-        continue;  // gone since it was listed
+      if (name.bytes == "." || name.bytes == "..") continue;
+      if (namesOnly_ && (name.type == DT_REG || name.type == DT_DIR)) {
+        entry->folder = name.type == DT_DIR;
+        entry->detailsKnown = false;
+        entry->creationTime = entry->lastWriteTime = 0;
+        entry->size = 0;
+      } else {
+        struct statx sx {};
+        if (!StatEntry(dirfd(dir_), name.bytes.c_str(), &sx)) continue;
+        FillDetails(sx, entry);
       }
-      // A symbolic link is listed as what it points to, like a shortcut-free folder view.
-      if (S_ISLNK(sx.stx_mode)) {
-        struct statx target {};
-        if (statx(dirfd(dir_), name.c_str(), 0, STATX_TYPE | STATX_MTIME | STATX_BTIME | STATX_SIZE,
-                  &target) != 0) {
-          continue;
-        }
-        sx = target;
-      }
-      // Only folders and regular files are listed: a FIFO, device or socket (or a link to one) is
-      // never a photo, and opening one could wait for ever.
-      if (!S_ISDIR(sx.stx_mode) && !S_ISREG(sx.stx_mode)) continue;
-      entry->name = FromNativePath(name);
-      entry->folder = S_ISDIR(sx.stx_mode);
-      entry->lastWriteTime = ToFileTime(sx.stx_mtime);
-      entry->creationTime =
-          (sx.stx_mask & STATX_BTIME) != 0 ? ToFileTime(sx.stx_btime) : entry->lastWriteTime;
-      entry->size = sx.stx_size;
+      entry->name = FromNativePath(name.bytes);
+      entry->nativeName = std::move(name.bytes);
       return S_OK;
     }
   }
 
+  Status Details(FolderEntry* entry) override {
+    if (entry->detailsKnown) return S_OK;
+    const std::string native =
+        entry->nativeName.empty() ? ToNativePath(entry->name) : entry->nativeName;
+    struct statx sx {};
+    if (!StatEntry(dirfd(dir_), native.c_str(), &sx)) return E_FILE_NOT_FOUND;
+    FillDetails(sx, entry);
+    return S_OK;
+  }
+
  private:
+  struct Name {
+    std::string bytes;
+    unsigned char type = DT_UNKNOWN;
+  };
+
   // The next name of the folder. While reading ahead, names are listed up to kDistance ahead of
   // the one returned and each file among them is handed to the read-ahead; a listing failure
   // comes after the names listed before it, as it would have.
-  Status NextName(bool ahead, std::string* name) {
+  Status NextName(bool ahead, Name* name) {
     while (ahead && !ended_ && pending_.size() < FolderReadAhead::kDistance) {
       errno = 0;
       const dirent* d = readdir(dir_);
@@ -81,7 +112,7 @@ class PosixFolderListing final : public FolderListing {
         endError_ = errno;
         break;
       }
-      pending_.emplace_back(d->d_name);
+      pending_.push_back({d->d_name, d->d_type});
       if (d->d_type == DT_REG || d->d_type == DT_LNK || d->d_type == DT_UNKNOWN) {
         readAhead_.Add(d->d_name);
       }
@@ -95,13 +126,15 @@ class PosixFolderListing final : public FolderListing {
     errno = 0;
     const dirent* d = readdir(dir_);
     if (d == nullptr) return errno == 0 ? E_NO_MORE_FILES : StatusFromFileError(errno);
-    name->assign(d->d_name);
+    name->bytes.assign(d->d_name);
+    name->type = d->d_type;
     return S_OK;
   }
 
   DIR* dir_;
+  const bool namesOnly_;
   FolderReadAhead readAhead_;
-  std::deque<std::string> pending_;
+  std::deque<Name> pending_;
   bool ended_ = false;
   int endError_ = 0;
 };
@@ -331,15 +364,29 @@ Status MoveToTrash(const std::string& source) {
 
 }  // namespace
 
-Status LinuxFileOperations::OpenListing(std::u16string_view folder,
-                                        std::unique_ptr<FolderListing>* listing) {
+namespace {
+
+Status OpenPosixListing(std::u16string_view folder, bool namesOnly,
+                        std::unique_ptr<FolderListing>* listing) {
   const std::string path = folder.empty() ? std::string(".") : ToNativePath(folder);
   DIR* dir = opendir(path.c_str());
   if (dir == nullptr) {
     return errno == ENOENT || errno == ENOTDIR ? E_PATH_NOT_FOUND : StatusFromFileError(errno);
   }
-  *listing = std::make_unique<PosixFolderListing>(dir);
+  *listing = std::make_unique<PosixFolderListing>(dir, namesOnly);
   return S_OK;
+}
+
+}  // namespace
+
+Status LinuxFileOperations::OpenListing(std::u16string_view folder,
+                                        std::unique_ptr<FolderListing>* listing) {
+  return OpenPosixListing(folder, false, listing);
+}
+
+Status LinuxFileOperations::OpenNameListing(std::u16string_view folder,
+                                            std::unique_ptr<FolderListing>* listing) {
+  return OpenPosixListing(folder, true, listing);
 }
 
 Status LinuxFileOperations::Move(std::u16string_view from, std::u16string_view to,

@@ -36,7 +36,16 @@ std::size_t ValidSequence(std::string_view s) {
 
 std::u16string FromNativePath(std::string_view bytes) {
   std::u16string out;
+  out.reserve(bytes.size());
   while (!bytes.empty()) {
+    // ASCII, what most names are made of, is one unit per byte.
+    std::size_t ascii = 0;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+    if (ascii > 0) {
+      out.append(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(ascii));
+      bytes.remove_prefix(ascii);
+      continue;
+    }
     const std::size_t len = ValidSequence(bytes);
     if (len == 0) {
       out += static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(bytes[0]));

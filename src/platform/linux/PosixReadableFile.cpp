@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <string>
 #include <utility>
 
 #include "platform/linux/FileErrors.h"
@@ -19,9 +20,16 @@ namespace lumatag {
 
 namespace {
 
+// What the file was like when it was opened.
+struct OpenedFile {
+  FileTime creation = 0;
+  FileTime lastWrite = 0;
+  std::uint64_t size = 0;
+};
+
 class PosixReadableFile final : public ReadableFile {
  public:
-  explicit PosixReadableFile(UniqueFd fd) : fd_(std::move(fd)) {}
+  PosixReadableFile(UniqueFd fd, const OpenedFile& opened) : fd_(std::move(fd)), opened_(opened) {}
 
   Status Read(void* destination, std::uint32_t count, std::uint32_t* read) override {
     *read = 0;
@@ -88,32 +96,94 @@ class PosixReadableFile final : public ReadableFile {
     return S_OK;
   }
 
+  Status OpenedDetails(FileTime* creation, FileTime* lastWrite, std::uint64_t* size) override {
+    *creation = opened_.creation;
+    *lastWrite = opened_.lastWrite;
+    *size = opened_.size;
+    return S_OK;
+  }
+
  private:
   UniqueFd fd_;
+  OpenedFile opened_;
   std::uint64_t position_ = 0;  // up to 4 GiB, never past
+};
+
+FileTime ToFileTime(const struct statx_timestamp& t) {
+  return FileTimeFromUnix(t.tv_sec, t.tv_nsec);
+}
+
+// Opens `name`, relative to the folder descriptor `folder` (or to the current folder with
+// AT_FDCWD), for reading. Opening a FIFO or a device could wait for ever (for a writer, for a modem
+// line): the file is opened without waiting, and only a regular file is read. The file's times and
+// size come with the one request that checks its type.
+Status OpenRegularFile(int folder, const char* name, std::unique_ptr<ReadableFile>* file) {
+  file->reset();
+  int fd;
+  do {
+    fd = ::openat(folder, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return StatusFromFileError(errno);
+  UniqueFd owned(fd);
+  struct statx info {};
+  if (::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_MTIME | STATX_BTIME | STATX_SIZE, &info) !=
+          0 ||
+      !S_ISREG(info.stx_mode)) {
+    return E_ACCESS_DENIED;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  OpenedFile opened;
+  opened.lastWrite = ToFileTime(info.stx_mtime);
+  opened.creation =
+      (info.stx_mask & STATX_BTIME) != 0 ? ToFileTime(info.stx_btime) : opened.lastWrite;
+  opened.size = info.stx_size;
+  file->reset(new PosixReadableFile(std::move(owned), opened));
+  return S_OK;
+}
+
+// A folder held open: its files are opened relative to it, without walking its path again.
+class PosixReadableFolder final : public ReadableFolder {
+ public:
+  explicit PosixReadableFolder(UniqueFd folder) : folder_(std::move(folder)) {}
+
+  Status OpenForReading(std::u16string_view name, std::string_view nativeName,
+                        std::unique_ptr<ReadableFile>* file) const override {
+    // The name's bytes exactly as the folder listing gave them, valid UTF-8 or not.
+    if (!nativeName.empty())
+      return OpenRegularFile(folder_.Get(), std::string(nativeName).c_str(), file);
+    // An empty name stands for the folder itself, as the folder's path with a separator would.
+    const std::string native = name.empty() ? std::string(".") : ToNativePath(name);
+    return OpenRegularFile(folder_.Get(), native.c_str(), file);
+  }
+
+ private:
+  UniqueFd folder_;
 };
 
 class PosixReadableFileSystem final : public ReadableFileSystem {
  public:
   Status OpenForReading(std::u16string_view path,
                         std::unique_ptr<ReadableFile>* file) const override {
-    file->reset();
     // The name's bytes exactly as the folder listing gave them, valid UTF-8 or not.
-    const std::string native = ToNativePath(path);
-    int fd;
-    // Opening a FIFO or a device could wait for ever (for a writer, for a modem line): open
-    // without waiting, and only a regular file is read.
-    do {
-      fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return StatusFromFileError(errno);
-    UniqueFd owned(fd);
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return E_ACCESS_DENIED;
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    file->reset(new PosixReadableFile(std::move(owned)));
-    return S_OK;
+    return OpenRegularFile(AT_FDCWD, ToNativePath(path).c_str(), file);
+  }
+
+  Status OpenFolder(std::u16string_view folder,
+                    std::unique_ptr<ReadableFolder>* opened) const override {
+    if (!folder.empty()) {
+      int fd;
+      do {
+        fd = ::open(ToNativePath(folder).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+      } while (fd < 0 && errno == EINTR);
+      if (fd >= 0) {
+        opened->reset(new PosixReadableFolder(UniqueFd(fd)));
+        return S_OK;
+      }
+    }
+    // A folder that cannot be opened (or the empty path) fails, or not, at each file by its path,
+    // as it would without being opened first.
+    return ReadableFileSystem::OpenFolder(folder, opened);
   }
 };
 

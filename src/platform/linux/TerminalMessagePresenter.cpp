@@ -36,12 +36,19 @@ std::string PlainLabel(std::u16string_view label) {
   return Utf16ToUtf8(plain);
 }
 
+// What the program printed on standard output before the message comes before it, when both go to
+// the same place.
+void FlushOutputBefore(std::FILE* out) {
+  if (out != stdout) std::fflush(stdout);
+}
+
 }  // namespace
 
 int TerminalMessagePresenter::AskChoice(std::u16string_view text, std::u16string_view title,
                                         std::span<const Choice> choices, bool /*owned*/) {
   const std::string prefix =
       title.empty() ? std::string() : EscapeTerminalText(title, TerminalEscape::kMessage) + ": ";
+  FlushOutputBefore(out_);
   std::fprintf(out_, "%s%s\n", prefix.c_str(),
                EscapeTerminalText(text, TerminalEscape::kMessage).c_str());
   for (;;) {
@@ -83,6 +90,7 @@ int TerminalMessagePresenter::Show(std::u16string_view text, std::u16string_view
   }
   const std::string prefix =
       title.empty() ? std::string() : EscapeTerminalText(title, TerminalEscape::kMessage) + ": ";
+  FlushOutputBefore(out_);
   std::fprintf(out_, "%s%s%s\n", prefix.c_str(), kind,
                EscapeTerminalText(text, TerminalEscape::kMessage).c_str());
 
