@@ -81,6 +81,17 @@ void WriteJpeg(const std::string& path, int width, int height, int orientation, 
 }
 
 // Start-up (settings, catalogue, window, scan of 1,000 photos) to the first painted window.
+// A fresh settings hive in `folder`: English, all photos, `imageFolder` as the working folder.
+void WriteSettings(const std::string& folder, const std::string& imageFolder) {
+  fs::remove(folder + "/settings.reg");
+  std::ofstream(folder + "/settings.reg")
+      << "Lumatag Settings Hive 1\n\n[HKEY_CURRENT_USER\\Software]\n\n"
+      << "[HKEY_CURRENT_USER\\Software\\Quarrytree Software]\n\n"
+      << "[HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag]\n"
+      << "\"UI Locale\"=dword:00000409\n\"File Navigation Mode\"=dword:00000000\n"
+      << "\"Image Folder\"=\"" << imageFolder << "\"\n";
+}
+
 void BM_StartupToFirstPaint1000Photos(benchmark::State& state) {
   App();
   const std::string folder = BenchFolder("startup");
@@ -93,13 +104,7 @@ void BM_StartupToFirstPaint1000Photos(benchmark::State& state) {
   }
   for (auto _ : state) {
     state.PauseTiming();
-    fs::remove(folder + "/settings.reg");
-    std::ofstream(folder + "/settings.reg")
-        << "Lumatag Settings Hive 1\n\n[HKEY_CURRENT_USER\\Software]\n\n"
-        << "[HKEY_CURRENT_USER\\Software\\Quarrytree Software]\n\n"
-        << "[HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag]\n"
-        << "\"UI Locale\"=dword:00000409\n\"File Navigation Mode\"=dword:00000000\n"
-        << "\"Image Folder\"=\"" << photos << "/\"\n";
+    WriteSettings(folder, photos + "/");
     lumatag::HiveRegistryStore registry(folder + "/settings.reg");
     lumatag::LinuxFileOperations files;
     lumatag::LinuxStandardFolders folders;
@@ -225,13 +230,7 @@ void BM_WindowDuringScanOf100000Photos(benchmark::State& state) {
   double maxGapMs = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    fs::remove(folder + "/settings.reg");
-    std::ofstream(folder + "/settings.reg")
-        << "Lumatag Settings Hive 1\n\n[HKEY_CURRENT_USER\\Software]\n\n"
-        << "[HKEY_CURRENT_USER\\Software\\Quarrytree Software]\n\n"
-        << "[HKEY_CURRENT_USER\\Software\\Quarrytree Software\\Lumatag]\n"
-        << "\"UI Locale\"=dword:00000409\n\"File Navigation Mode\"=dword:00000000\n"
-        << "\"Image Folder\"=\"\"\n";
+    WriteSettings(folder, "");
     lumatag::HiveRegistryStore registry(folder + "/settings.reg");
     lumatag::LinuxFileOperations files;
     lumatag::LinuxStandardFolders folders;

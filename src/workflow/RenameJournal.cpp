@@ -146,16 +146,22 @@ std::u16string RenameJournal::PathOf(std::u16string_view folder, std::u16string_
   return path;
 }
 
-Status RenameJournal::Begin(std::u16string_view folder, FileTime time, std::uint64_t undoOf) {
-  if (active_) return E_UNEXPECTED;
+Status RenameJournal::BatchIds(std::vector<std::uint64_t>* ids) {
+  ids->clear();
   std::vector<std::string> names;
   if (const Status s = store_.List(&names); Failed(s)) return s;
-  std::vector<std::uint64_t> ids;
   for (const std::string& name : names) {
     std::uint64_t id = 0;
-    if (ParseId(name, &id)) ids.push_back(id);
+    if (ParseId(name, &id)) ids->push_back(id);
   }
-  std::sort(ids.begin(), ids.end());
+  std::sort(ids->begin(), ids->end());
+  return S_OK;
+}
+
+Status RenameJournal::Begin(std::u16string_view folder, FileTime time, std::uint64_t undoOf) {
+  if (active_) return E_UNEXPECTED;
+  std::vector<std::uint64_t> ids;
+  if (const Status s = BatchIds(&ids); Failed(s)) return s;
   // Older batches beyond those kept are forgotten, making room for this one.
   // A record that cannot be removed is only kept longer.
   for (std::size_t i = 0; i + kBatchesKept < ids.size() + 1; ++i) {
@@ -247,14 +253,8 @@ Status RenameJournal::Write(bool durable) {
 
 Status RenameJournal::History(std::u16string_view folder, std::vector<JournalBatch>* batches) {
   batches->clear();
-  std::vector<std::string> names;
-  if (const Status s = store_.List(&names); Failed(s)) return s;
   std::vector<std::uint64_t> ids;
-  for (const std::string& name : names) {
-    std::uint64_t id = 0;
-    if (ParseId(name, &id)) ids.push_back(id);
-  }
-  std::sort(ids.begin(), ids.end());
+  if (const Status s = BatchIds(&ids); Failed(s)) return s;
   std::vector<JournalEntry> entries;
   for (const std::uint64_t id : ids) {
     JournalBatch batch;
@@ -267,14 +267,8 @@ Status RenameJournal::History(std::u16string_view folder, std::vector<JournalBat
 
 Status RenameJournal::LastBatchIn(std::u16string_view folder, std::uint64_t* id) {
   *id = 0;
-  std::vector<std::string> names;
-  LT_TRY(store_.List(&names));
   std::vector<std::uint64_t> ids;
-  for (const std::string& name : names) {
-    std::uint64_t found = 0;
-    if (ParseId(name, &found)) ids.push_back(found);
-  }
-  std::sort(ids.begin(), ids.end());
+  LT_TRY(BatchIds(&ids));
   for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
     auto known = folders_.find(*it);
     if (known == folders_.end()) {

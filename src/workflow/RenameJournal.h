@@ -71,6 +71,8 @@ class RenameJournal {
 
  private:
   Status Write(bool durable);
+  // The ids of the batches kept, oldest first (records of other names are passed over).
+  Status BatchIds(std::vector<std::uint64_t>* ids);
 
   JournalStore& store_;
   bool active_ = false;

@@ -1,19 +1,12 @@
 // lumatag-cli history and undo over real folders, with the journal in a temporary directory; and
 // Rename Remaining runs killed at random moments, then undone.
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
 #include <sstream>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -230,36 +223,12 @@ TEST_F(UndoCliTest, UndoAfterAKilledRenameRemainingPutsBackExactlyTheFilesThatMo
     const bool watchJournal = round % 2 == 0;
     const int goal = 2 + static_cast<int>(random() % (kPhotos * 3 / 4));
 
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      setpriority(PRIO_PROCESS, 0, 19);
-      const int null = open("/dev/null", O_WRONLY);
-      dup2(null, 1);
-      dup2(null, 2);
-      const std::string command = Command(RenameRemaining("Round " + std::to_string(round)));
-      execl("/bin/sh", "sh", "-c", ("exec env " + command).c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    // Watched until the goal is reached or the run ends by itself; the deadline only keeps a run
-    // that hangs from holding the test for ever.
-    int status = 0;
-    bool ended = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (waitpid(child, &status, WNOHANG) == child) {
-        ended = true;
-        break;
-      }
+    // Watched until the goal is reached or the run ends by itself.
+    RunUntilKilled("env " + Command(RenameRemaining("Round " + std::to_string(round))), [&] {
       const int progress =
           watchJournal ? RenamesWrittenDown(journal, newestRecord) : MovedCount(Photos(), original);
-      if (progress >= goal) break;
-      std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    if (!ended) {
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-    }
+      return progress >= goal;
+    });
 
     const auto killed = Folder();
     int moved = 0;

@@ -1,20 +1,13 @@
 // lumatag-cli scan, rename-remaining, rename and delete on real folders, with the settings and
 // the trash in a temporary directory; and a Rename Remaining killed at random moments.
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
 #include <set>
 #include <sstream>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -223,35 +216,10 @@ TEST_F(WorkflowCliTest, KilledRenameRemainingNeverLosesOrOverwritesAPhoto) {
   int partial = 0;
   for (int round = 0; round < 40 && partial < 4; ++round) {
     const int goal = 1 + static_cast<int>(random() % (kPhotos * 3 / 4));
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      setpriority(PRIO_PROCESS, 0, 19);
-      const int null = open("/dev/null", O_WRONLY);
-      dup2(null, 1);
-      dup2(null, 2);
-      const std::string command = Command("rename-remaining " + ShellQuoted(Photos()) +
-                                          " --pattern-name 'Hash sign & 3 digits' --base 'Round " +
-                                          std::to_string(round) + "' --mode all --yes");
-      execl("/bin/sh", "sh", "-c", ("exec env " + command).c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    // The deadline only keeps a run that hangs from holding the test for ever.
-    int status = 0;
-    bool ended = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (waitpid(child, &status, WNOHANG) == child) {
-        ended = true;
-        break;
-      }
-      if (namedThisRound(round) >= goal) break;
-      std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    if (!ended) {
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-    }
+    RunUntilKilled("env " + Command("rename-remaining " + ShellQuoted(Photos()) +
+                                    " --pattern-name 'Hash sign & 3 digits' --base 'Round " +
+                                    std::to_string(round) + "' --mode all --yes"),
+                   [&] { return namedThisRound(round) >= goal; });
 
     std::set<std::string> seen;
     int files = 0;

@@ -1,6 +1,5 @@
-// Shared pieces of the dialog widget tests: a runner that plays one script step per dialog in the
-// order the dialogs open, an opener that records what it was asked to open, and an application
-// context whose message boxes are scripted.
+// Shared pieces of the dialog widget tests: the step runner (DialogStepRunner.h), an opener that
+// records what it was asked to open, and an application context whose message boxes are scripted.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/DialogStepRunner.h"
 #include "foundation/AppContext.h"
 #include "foundation/StringTable.h"
 #include "platform/fake/ScriptedMessagePresenter.h"
@@ -17,39 +17,6 @@
 #include "ui/DialogBase.h"
 
 namespace lumatag {
-
-class StepRunner final : public ui::DialogRunner {
- public:
-  using Step = std::function<void(ui::DialogBase& dialog)>;
-  void Then(Step step) { steps_.push_back(std::move(step)); }
-  int Run(ui::DialogBase& dialog) override {
-    if (!dialog.Start()) return dialog.EndCode();
-    dialog.show();
-    if (next_ < steps_.size()) {
-      steps_[next_++](dialog);
-    } else {
-      ADD_FAILURE() << "a dialog opened without a script step: "
-                    << dialog.windowTitle().toStdString();
-    }
-    if (!dialog.Ended()) dialog.reject();
-    return dialog.EndCode();
-  }
-  bool AllRan() const { return next_ == steps_.size(); }
-
- private:
-  std::vector<Step> steps_;
-  std::size_t next_ = 0;
-};
-
-template <typename T>
-T& As(ui::DialogBase& dialog) {
-  T* typed = dynamic_cast<T*>(&dialog);
-  if (typed == nullptr) {
-    ADD_FAILURE() << "another dialog opened than expected: " << dialog.windowTitle().toStdString();
-    std::abort();
-  }
-  return *typed;
-}
 
 class RecordingOpener final : public DocumentOpener {
  public:

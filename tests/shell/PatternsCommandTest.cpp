@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "dialogs/DialogStepRunner.h"
 #include "dialogs/InsertTokenDialogs.h"
 #include "dialogs/PatternDialogWidgets.h"
 #include "shell/PatternsCommand.h"
@@ -18,32 +19,6 @@
 
 namespace lumatag::shell {
 namespace {
-
-// Runs each dialog with the next step, in the order the dialogs open.
-class StepRunner final : public ui::DialogRunner {
- public:
-  using Step = std::function<void(ui::DialogBase& dialog)>;
-  void Then(Step step) { steps_.push_back(std::move(step)); }
-  int Run(ui::DialogBase& dialog) override {
-    if (!dialog.Start()) return dialog.EndCode();
-    dialog.show();
-    if (next_ < steps_.size()) steps_[next_++](dialog);
-    if (!dialog.Ended()) dialog.reject();
-    return dialog.EndCode();
-  }
-  bool AllRan() const { return next_ == steps_.size(); }
-
- private:
-  std::vector<Step> steps_;
-  std::size_t next_ = 0;
-};
-
-template <typename T>
-T& As(ui::DialogBase& dialog) {
-  T* typed = dynamic_cast<T*>(&dialog);
-  if (typed == nullptr) ADD_FAILURE() << "another dialog opened than expected";
-  return *typed;
-}
 
 class PatternsCommandTest : public ShellTest {
  protected:
