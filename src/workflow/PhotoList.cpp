@@ -46,6 +46,31 @@ std::u16string FoldedNameKey(std::u16string_view name) {
   return folded;
 }
 
+namespace {
+
+// FNV-1a over the units of the case-folded name. The index keeps only this number per photo;
+// a lookup confirms every candidate against the name itself.
+std::uint64_t FoldedNameHash(std::u16string_view name) {
+  constexpr std::uint64_t kOffset = 14695981039346656037ull;
+  constexpr std::uint64_t kPrime = 1099511628211ull;
+  std::uint64_t hash = kOffset;
+  bool ascii = true;
+  for (char16_t c : name) {
+    if (c >= 0x80) {
+      ascii = false;
+      break;
+    }
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + (u'a' - u'A'));
+    hash = (hash ^ c) * kPrime;
+  }
+  if (ascii) return hash;
+  hash = kOffset;
+  for (char16_t c : FoldedNameKey(name)) hash = (hash ^ c) * kPrime;
+  return hash;
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------------------------------------
 // BaseNameList
 
@@ -295,22 +320,27 @@ void PhotoList::SetUnnamed(int index, bool unnamed) {
 }
 
 int PhotoList::FindOtherWithName(std::u16string_view name, int except) const {
-  const auto [first, last] = names_.equal_range(FoldedNameKey(name));
+  const auto [first, last] = names_.equal_range(FoldedNameHash(name));
   int found = -1;
+  std::u16string folded;
   for (auto it = first; it != last; ++it) {
     if (it->second == except) continue;
-    if (CompareInvariant(photos_.At(it->second).fileName.View(), name, true) != 0) continue;
+    const std::u16string_view other = photos_.At(it->second).fileName.View();
+    if (CompareInvariant(other, name, true) != 0) continue;
+    // Names that only share the hash are not the same name.
+    if (folded.empty()) folded = FoldedNameKey(name);
+    if (FoldedNameKey(other) != folded) continue;
     if (found < 0 || it->second < found) found = it->second;
   }
   return found;
 }
 
 void PhotoList::IndexName(int index) {
-  names_.emplace(FoldedNameKey(photos_.At(index).fileName.View()), index);
+  names_.emplace(FoldedNameHash(photos_.At(index).fileName.View()), index);
 }
 
 void PhotoList::UnindexName(int index) {
-  const auto [first, last] = names_.equal_range(FoldedNameKey(photos_.At(index).fileName.View()));
+  const auto [first, last] = names_.equal_range(FoldedNameHash(photos_.At(index).fileName.View()));
   for (auto it = first; it != last; ++it) {
     if (it->second == index) {
       names_.erase(it);

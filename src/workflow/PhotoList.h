@@ -140,8 +140,8 @@ class PhotoList {
   int unnamedCount_ = 0;
   std::uint32_t mode_ = kNavigateUnnamed;
   BaseNameList baseNames_;
-  // Folded file name → indices of the photos with that name.
-  std::unordered_multimap<std::u16string, int> names_;
+  // Hash of the folded file name → indices of the photos with that name.
+  std::unordered_multimap<std::uint64_t, int> names_;
 };
 
 }  // namespace lumatag

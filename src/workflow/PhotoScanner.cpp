@@ -79,6 +79,7 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
   MetadataReadContext read;
   read.files = readable_;
   read.strings = strings_;
+  read.deferText = true;
   std::vector<PhotoEntry> entries;
   while (Succeeded(listed)) {
     if (Cancelled(control)) {
