@@ -159,6 +159,20 @@ class ElementArray {
     count_ = 0;
   }
 
+  // Gives up this array's elements and storage and takes `other`'s (elements, storage and the
+  // heap that storage came from); growth, order and comparator stay this array's own. `other`
+  // is left empty.
+  void TakeElementsOf(ElementArray& other) {
+    if (this == &other) return;
+    Free();
+    heap_ = other.heap_;
+    data_ = other.data_;
+    count_ = other.count_;
+    capacity_ = other.capacity_;
+    other.data_ = nullptr;
+    other.count_ = other.capacity_ = 0;
+  }
+
   // Releases every element and the storage.
   void Free() {
     Clear();

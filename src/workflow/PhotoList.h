@@ -108,6 +108,11 @@ class PhotoList {
   // still holds every record; afterwards it is emptied too.
   Status InsertAll(std::vector<PhotoEntry>& entries,
                    const std::function<bool()>& keepGoing = nullptr);
+  // The same for records gathered in one array (a folder scan): they are sorted where they are
+  // and the array becomes the list's own, so no record exists twice. On E_CANCELLED the list is
+  // empty; `entries` still holds every record when the cancel came while sorting, none after.
+  Status InsertAll(ElementArray<PhotoEntry>& entries,
+                   const std::function<bool()>& keepGoing = nullptr);
   // Removes a record; the current index is left to the caller. Counts and the name index follow.
   void RemoveAt(int index);
   // Gives a record a new file name and keeps the name index in step.
@@ -131,6 +136,10 @@ class PhotoList {
   Status UnnamedCountText(const StringModule& strings, CountedString& text) const;
 
  private:
+  // The order in which `count` records starting at `records` belong in the list: the index of
+  // the record for each place. E_CANCELLED when `keepGoing` said no.
+  static Status SortedOrder(const PhotoEntry* records, std::size_t count,
+                            const std::function<bool()>& keepGoing, std::vector<int>* order);
   void IndexName(int index);
   void UnindexName(int index);
   void RebuildNameIndex();

@@ -80,7 +80,8 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
   read.files = readable_;
   read.strings = strings_;
   read.deferText = true;
-  std::vector<PhotoEntry> entries;
+  // The records gather in one array that doubles as it fills and later becomes the list's own.
+  ElementArray<PhotoEntry> entries(1, false, nullptr, heap_);
   while (Succeeded(listed)) {
     if (Cancelled(control)) {
       progress.cancelled = true;
@@ -124,9 +125,12 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
           }
           one = ClassifyName(*catalogue_, &photo, &lookup);
         }
-        if (Succeeded(one)) {
-          entries.push_back(std::move(photo));
-        } else {
+        if (Succeeded(one) && entries.Count() == entries.Capacity()) {
+          const int capacity = entries.Capacity();
+          one = entries.Reserve(capacity < 256 ? 256 : capacity + (capacity < (1 << 28) ? capacity : 4096));
+        }
+        if (Succeeded(one)) one = entries.Insert(std::move(photo), entries.Count());
+        if (Failed(one)) {
           outcome.somePhotosNotListed = true;
         }
       }
