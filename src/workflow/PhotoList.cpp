@@ -46,10 +46,6 @@ std::u16string FoldedNameKey(std::u16string_view name) {
   return folded;
 }
 
-namespace {
-
-// FNV-1a over the units of the case-folded name. The index keeps only this number per photo;
-// a lookup confirms every candidate against the name itself.
 std::uint64_t FoldedNameHash(std::u16string_view name) {
   constexpr std::uint64_t kOffset = 14695981039346656037ull;
   constexpr std::uint64_t kPrime = 1099511628211ull;
@@ -68,8 +64,6 @@ std::uint64_t FoldedNameHash(std::u16string_view name) {
   for (char16_t c : FoldedNameKey(name)) hash = (hash ^ c) * kPrime;
   return hash;
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // BaseNameList

@@ -33,6 +33,10 @@ int ComparePhotoOrder(const PhotoEntry& a, const PhotoEntry& b);
 // The text that stands for a file name in the name index: case folded, so that names differing
 // only in case meet.
 std::u16string FoldedNameKey(std::u16string_view name);
+// A number for the folded name (FNV-1a over the units FoldedNameKey gives), without building the
+// folded text for an ASCII name. Indexes keep this number instead of the text and confirm every
+// candidate against the name itself.
+std::uint64_t FoldedNameHash(std::u16string_view name);
 
 // The base names in use in the folder, sorted without regard to case; always holds the entry
 // "<no base name>", which stands for the empty base name.
