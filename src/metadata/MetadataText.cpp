@@ -430,7 +430,7 @@ bool IsDateValue(const MetadataEntry& entry) {
          (entry.tag == kTagDateTime || entry.tag == kTagDateTimeOriginal);
 }
 
-// Renders into the thread's text buffer, cut at what a string holds.
+// Renders into `text`, cut at what a string holds.
 Status RenderCut(const MetadataEntry& entry, const StringModule& strings, Text& text) {
   text.clear();
   LT_TRY(RenderText(text, &entry, strings));
