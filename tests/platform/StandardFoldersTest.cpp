@@ -55,7 +55,7 @@ TEST(StandardFoldersTest, PicturesFolderFollowsTheUserDirsFile) {
 
   std::filesystem::create_directories(home.File(".config"));
   std::filesystem::create_directories(home.File("Bilder/2024"));
-  const auto write = [&home](const std::string& folder, const std::string& text) {
+  const auto write = [](const std::string& folder, const std::string& text) {
     std::ofstream(folder + "/user-dirs.dirs") << "# written by a test\n" << text;
   };
   write(home.File(".config"), "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
