@@ -102,8 +102,11 @@ void BaseNameList::Settle() const {
   const auto compare = [](std::u16string_view key, const CountedString& element) {
     return CompareInvariant(key, element.View(), true);
   };
-  // The first of equal names stays, and none equal to a name already listed joins.
-  std::stable_sort(waiting.begin(), waiting.end(), less);
+  // The first of equal names stays, and none equal to a name already listed joins. Names often
+  // arrive sorted already (a folder scan adds them in order): one pass tells.
+  if (!std::is_sorted(waiting.begin(), waiting.end(), less)) {
+    std::stable_sort(waiting.begin(), waiting.end(), less);
+  }
   std::vector<std::u16string> joining;
   joining.reserve(waiting.size());
   int at = 0;

@@ -190,11 +190,16 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
     markCancelled();
     return outcome;
   }
+  const BaseName* previous = nullptr;
   for (const BaseName& base : baseNames) {
     if (Cancelled(control)) {
       markCancelled();
       return outcome;
     }
+    // Equal keys are names equal without regard to case: the list keeps the first of them, the
+    // others would add nothing. A folder of many photos mostly shares a few base names.
+    if (previous != nullptr && previous->key == base.key) continue;
+    previous = &base;
     if (Failed(list.BaseNames().Add(base.text, nullptr))) outcome.somePhotosNotListed = true;
     clock.Report(progress, false);
   }
