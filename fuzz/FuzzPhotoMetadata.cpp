@@ -7,8 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "metadata/MetadataText.h"
 #include "metadata/PhotoMetadataReader.h"
 #include "platform/fake/MemoryFileSystem.h"
 
@@ -115,6 +117,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   IgnoreStatus(ReadPhotoMetadata(context, u"/f", &unfiltered, nullptr, false));
   Check(unfiltered);
+
+  // The same walk with texts deferred, as a folder scan reads: the same entries, and each text
+  // asked for later is the one rendered at once.
+  PhotoFacts deferred;
+  if (Failed(SetupPhotoFacts(&deferred, &heap, u"photo.jpg", kNoDate, kNoPatternIndex, 0)))
+    return 0;
+  MetadataReadContext deferContext = context;
+  deferContext.deferText = true;
+  IgnoreStatus(ReadPhotoMetadata(deferContext, u"/f", &deferred, nullptr, false));
+  Check(deferred);
+  if (deferred.metadata.Count() != unfiltered.metadata.Count()) __builtin_trap();
+  std::u16string scratch;
+  for (int i = 0; i < deferred.metadata.Count(); ++i) {
+    const MetadataEntry& now = unfiltered.metadata.At(i);
+    const MetadataEntry& later = deferred.metadata.At(i);
+    if (now.tag != later.tag || now.hasDate != later.hasDate) __builtin_trap();
+    if (now.hasDate && CompareCalendarFields(now.date, later.date) != 0) __builtin_trap();
+    if (MetadataEntryText(later, scratch) != now.text.View()) __builtin_trap();
+  }
 
   PaddedFileSystem padded(data, size);
   MetadataReadContext paddedContext = context;

@@ -5,6 +5,7 @@
 #include "foundation/Numbers.h"
 #include "foundation/StringIds.h"
 #include "metadata/MetadataCatalogue.h"
+#include "metadata/MetadataText.h"
 #include "ports/TextComparer.h"
 
 namespace lumatag {
@@ -271,7 +272,8 @@ SampleText InsertMetadataModel::Sample() const {
   if (const std::uint16_t message = CurrentTag(&tag)) return ErrorSample(strings_, message);
   const MetadataEntry* entry = FindMetadataEntry(sample_.Photo(), tag);
   if (entry == nullptr) return SampleText::Plain(kMissingValueText);
-  std::u16string text(entry->text.View());
+  std::u16string scratch;
+  std::u16string text(MetadataEntryText(*entry, scratch));
   const char16_t replacement = MetadataReplacementChar(entry->type);
   for (char16_t& c : text) {
     if (IsInvalidFileNameChar(c)) c = replacement;

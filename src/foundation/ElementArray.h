@@ -18,15 +18,16 @@ class ElementArray {
   static_assert(std::is_nothrow_move_constructible_v<T>, "elements are moved when the array grows");
 
  public:
-  // (key, element) → -1 when the key sorts before the element, 0 when equal, +1 after.
-  using Comparator = std::function<int(const T& key, const T& element)>;
+  // (key, element) → -1 when the key sorts before the element, 0 when equal, +1 after. A plain
+  // function: the arrays are many (one per photo's metadata) and a pointer is all they keep.
+  using Comparator = int (*)(const T& key, const T& element);
 
-  explicit ElementArray(int growthStep = 16, bool sorted = false, Comparator comparator = {},
+  explicit ElementArray(int growthStep = 16, bool sorted = false, Comparator comparator = nullptr,
                         PrivateHeap* heap = &PrivateHeap::Process())
       : heap_(heap),
         growthStep_(growthStep < 1 ? 1 : growthStep),
         sorted_(sorted),
-        comparator_(std::move(comparator)) {}
+        comparator_(comparator) {}
   ~ElementArray() { Free(); }
 
   ElementArray(const ElementArray&) = delete;
@@ -40,7 +41,7 @@ class ElementArray {
     return *this;
   }
 
-  void SetComparator(Comparator comparator) { comparator_ = std::move(comparator); }
+  void SetComparator(Comparator comparator) { comparator_ = comparator; }
 
   int Count() const { return count_; }
   int Capacity() const { return capacity_; }
@@ -158,6 +159,20 @@ class ElementArray {
     count_ = 0;
   }
 
+  // Gives up this array's elements and storage and takes `other`'s (elements, storage and the
+  // heap that storage came from); growth, order and comparator stay this array's own. `other`
+  // is left empty.
+  void TakeElementsOf(ElementArray& other) {
+    if (this == &other) return;
+    Free();
+    heap_ = other.heap_;
+    data_ = other.data_;
+    count_ = other.count_;
+    capacity_ = other.capacity_;
+    other.data_ = nullptr;
+    other.count_ = other.capacity_ = 0;
+  }
+
   // Releases every element and the storage.
   void Free() {
     Clear();
@@ -195,7 +210,7 @@ class ElementArray {
     growthStep_ = other.growthStep_;
     data_ = other.data_;
     sorted_ = other.sorted_;
-    comparator_ = std::move(other.comparator_);
+    comparator_ = other.comparator_;
     other.data_ = nullptr;
     other.count_ = other.capacity_ = 0;
   }
@@ -206,7 +221,7 @@ class ElementArray {
   int growthStep_ = 16;
   T* data_ = nullptr;
   bool sorted_ = false;
-  Comparator comparator_;
+  Comparator comparator_ = nullptr;
 };
 
 }  // namespace lumatag

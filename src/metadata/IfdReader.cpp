@@ -79,6 +79,7 @@ void IfdReader::Close() {
   entryCount_ = nextIndex_ = 0;
   fileSize_ = 0;
   fileSizeKnown_ = false;
+  handedCount_ = 0;
   handedOut_.clear();
   valueBytes_ = 0;
 }
@@ -199,6 +200,23 @@ Status IfdReader::ReadValue(const std::uint8_t rawField[4], MetadataEntry* entry
   return S_OK;
 }
 
+bool IfdReader::FirstHandOut(std::uint16_t tag) {
+  if (handedOut_.empty()) {
+    for (int i = 0; i < handedCount_; ++i) {
+      if (handedList_[i] == tag) return false;
+    }
+    if (handedCount_ < kShortList) {
+      handedList_[handedCount_++] = tag;
+      return true;
+    }
+    handedOut_.resize(0x10000);
+    for (int i = 0; i < handedCount_; ++i) handedOut_[handedList_[i]] = true;
+  }
+  if (handedOut_[tag]) return false;
+  handedOut_[tag] = true;
+  return true;
+}
+
 Status IfdReader::Next(MetadataEntry* entry) {
   if (entry == nullptr) return E_INVALIDARG;
   if (!open_) return E_UNEXPECTED;
@@ -233,9 +251,7 @@ Status IfdReader::Next(MetadataEntry* entry) {
       continue;
     }
     if (!Wanted(tag)) continue;
-    if (handedOut_.empty()) handedOut_.resize(0x10000);
-    if (handedOut_[tag]) continue;
-    handedOut_[tag] = true;
+    if (!FirstHandOut(tag)) continue;
 
     entry->tag = tag;
     entry->type = type;

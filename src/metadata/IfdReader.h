@@ -85,8 +85,15 @@ class IfdReader {
   // The file's size, asked once and only for values larger than the window (0: not asked yet).
   std::uint32_t fileSize_ = 0;
   bool fileSizeKnown_ = false;
-  // Tags handed out in this walk: only the first entry of a tag is kept, so later ones are
-  // skipped before their values are read.
+  // Marks `tag` handed out in this walk; false when it was already. Only the first entry of a
+  // tag is kept, so later ones are skipped before their values are read.
+  bool FirstHandOut(std::uint16_t tag);
+
+  // The tags handed out: the first few in a short list (a photo's walk rarely hands out more),
+  // then every tag in a bit per tag value.
+  static constexpr int kShortList = 48;
+  std::uint16_t handedList_[kShortList] = {};
+  int handedCount_ = 0;
   std::vector<bool> handedOut_;
   // Bytes of values read from outside their entries in this walk; never more than the file holds.
   std::uint64_t valueBytes_ = 0;

@@ -1,5 +1,8 @@
 #include "metadata/MetadataEntry.h"
 
+#include <cstddef>
+#include <cstring>
+
 namespace lumatag {
 
 std::uint32_t MetadataElementSize(std::uint16_t type) {
@@ -31,25 +34,52 @@ Status MetadataByteSize(std::uint16_t type, std::uint32_t count, std::uint32_t* 
   return S_OK;
 }
 
+Status EntryText::Assign(PrivateHeap* heap, std::u16string_view text) {
+  Release();
+  if (text.empty()) return S_OK;
+  if (heap == nullptr) return E_INVALIDARG;
+  if (text.size() > static_cast<std::size_t>(CountedString::kMaxLength)) return E_INVALIDARG;
+  const std::size_t bytes = offsetof(Block, units) + text.size() * sizeof(char16_t);
+  auto* block = static_cast<Block*>(heap->Allocate(bytes));
+  if (block == nullptr) return E_OUTOFMEMORY;
+  block->heap = heap;
+  block->length = static_cast<std::uint32_t>(text.size());
+  std::memcpy(block->units, text.data(), text.size() * sizeof(char16_t));
+  block_ = block;
+  return S_OK;
+}
+
+void EntryText::Release() {
+  if (block_ == nullptr) return;
+  block_->heap->Free(block_);
+  block_ = nullptr;
+}
+
 Status MetadataEntry::AllocateData(PrivateHeap* heap, std::uint32_t size) {
-  if (data != nullptr) dataHeap_->Free(data);
+  if (data != nullptr && !DataInline()) dataHeap_->Free(data);
   data = nullptr;
   dataSize_ = 0;
-  dataHeap_ = heap;
+  dataHeap_ = nullptr;
   if (size == 0) return S_OK;
-  data = static_cast<std::uint8_t*>(heap->Allocate(size));
-  if (data == nullptr) return E_OUTOFMEMORY;
+  if (size <= kInlineBytes) {
+    data = inline_;
+  } else {
+    data = static_cast<std::uint8_t*>(heap->Allocate(size));
+    if (data == nullptr) return E_OUTOFMEMORY;
+    dataHeap_ = heap;
+  }
   dataSize_ = size;
   return S_OK;
 }
 
 void MetadataEntry::Release() {
-  if (data != nullptr) dataHeap_->Free(data);
+  if (data != nullptr && !DataInline()) dataHeap_->Free(data);
   data = nullptr;
   dataSize_ = 0;
   dataHeap_ = nullptr;
   text.Release();
   hasDate = false;
+  textDeferred = false;
   date = SystemTime{0, 0, 0, 0, 0, 0, 0, 0};
   tag = type = 0;
   count = rawValue = 0;
@@ -61,11 +91,17 @@ void MetadataEntry::Take(MetadataEntry& other) {
   type = other.type;
   count = other.count;
   rawValue = other.rawValue;
-  data = other.data;
   dataSize_ = other.dataSize_;
-  dataHeap_ = other.dataHeap_;
+  if (other.DataInline()) {
+    std::memcpy(inline_, other.inline_, kInlineBytes);
+    data = inline_;
+  } else {
+    data = other.data;
+    dataHeap_ = other.dataHeap_;
+  }
   text = std::move(other.text);
   hasDate = other.hasDate;
+  textDeferred = other.textDeferred;
   date = other.date;
   bigEndianSource = other.bigEndianSource;
   other.data = nullptr;

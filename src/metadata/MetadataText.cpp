@@ -266,7 +266,7 @@ void RenderExposureTime(Text& text, std::uint32_t numerator, std::uint32_t denom
   }
 }
 
-Status RenderText(Text& text, MetadataEntry* entry, const StringModule& strings) {
+Status RenderText(Text& text, const MetadataEntry* entry, const StringModule& strings) {
   const std::uint32_t count = entry->count;
   const std::uint8_t* data = entry->data;
   switch (entry->type) {
@@ -284,10 +284,6 @@ Status RenderText(Text& text, MetadataEntry* entry, const StringModule& strings)
     case kTypeAscii:
       AppendAnsi(text, data, entry->DataSize());
       Trim(text);
-      if (entry->tag == kTagDateTime || entry->tag == kTagDateTimeOriginal) {
-        entry->date = ParseMetadataDate(data, entry->DataSize());
-        entry->hasDate = true;
-      }
       return S_OK;
     case kTypeShort: {
       const std::uint16_t id = EnumeratedValueText(entry->tag, U16At(data, 0));
@@ -412,41 +408,94 @@ SystemTime ParseMetadataDate(const std::uint8_t* bytes, std::uint32_t size) {
   return date;
 }
 
-Status RenderMetadataValue(MetadataEntry* entry, PrivateHeap* heap, const StringModule& strings) {
-  if (entry == nullptr || heap == nullptr) return E_INVALIDARG;
-  if (!entry->text.IsEmpty()) return S_OK;
+namespace {
+
+// The checks every value passes before its text is made: an accepted type, and data holding every
+// element the count names.
+Status CheckValue(MetadataEntry* entry) {
   if (MetadataElementSize(entry->type) == 0) {
     entry->text.Release();
     return E_UNEXPECTED;
   }
-  // The data must hold every element the count names; a value of count 0 reads as empty text.
   std::uint32_t size = 0;
   if (Failed(MetadataByteSize(entry->type, entry->count, &size)) || size > entry->DataSize()) {
     entry->text.Release();
     return E_UNEXPECTED;
   }
-  if (entry->count == 0) return S_OK;
-  // One text buffer serves every value the thread renders.
-  thread_local Text text;
+  return S_OK;
+}
+
+bool IsDateValue(const MetadataEntry& entry) {
+  return entry.type == kTypeAscii &&
+         (entry.tag == kTagDateTime || entry.tag == kTagDateTimeOriginal);
+}
+
+// Renders into `text`, cut at what a string holds.
+Status RenderCut(const MetadataEntry& entry, const StringModule& strings, Text& text) {
   text.clear();
-  const Status status = RenderText(text, entry, strings);
-  if (Failed(status)) {
-    entry->text.Release();
-    entry->hasDate = false;
-    return status;
-  }
+  LT_TRY(RenderText(text, &entry, strings));
   if (Full(text)) {
     std::size_t cut = CountedString::kMaxLength;
     if (text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF) --cut;
     text.resize(cut);
   }
-  const Status attach = entry->text.AttachHeap(heap);
-  const Status assign = Succeeded(attach) ? entry->text.Assign(text) : attach;
+  return S_OK;
+}
+
+}  // namespace
+
+Status RenderMetadataValue(MetadataEntry* entry, PrivateHeap* heap, const StringModule& strings) {
+  if (entry == nullptr || heap == nullptr) return E_INVALIDARG;
+  if (!entry->text.IsEmpty()) return S_OK;
+  LT_TRY(CheckValue(entry));
+  // A value of count 0 reads as empty text.
+  if (entry->count == 0) return S_OK;
+  // One text buffer serves every value the thread renders.
+  thread_local Text text;
+  const Status status = RenderCut(*entry, strings, text);
+  if (Failed(status)) {
+    entry->text.Release();
+    entry->hasDate = false;
+    return status;
+  }
+  if (IsDateValue(*entry)) {
+    entry->date = ParseMetadataDate(entry->data, entry->DataSize());
+    entry->hasDate = true;
+  }
+  entry->textDeferred = false;
+  const Status assign = entry->text.Assign(heap, text);
   if (Failed(assign)) {
     entry->text.Release();
     entry->hasDate = false;
   }
   return assign;
+}
+
+Status PrepareMetadataValue(MetadataEntry* entry, PrivateHeap* heap,
+                            const StringModule& strings) {
+  if (entry == nullptr || heap == nullptr) return E_INVALIDARG;
+  if (!entry->text.IsEmpty() || entry->textDeferred) return S_OK;
+  LT_TRY(CheckValue(entry));
+  if (entry->count == 0) return S_OK;
+  // A named value's text comes from the string table, which the entry does not keep: it is
+  // rendered now. Every other text is made from the data alone, whenever it is asked for.
+  if (entry->type == kTypeShort && EnumeratedValueText(entry->tag, U16At(entry->data, 0)) != 0) {
+    return RenderMetadataValue(entry, heap, strings);
+  }
+  if (IsDateValue(*entry)) {
+    entry->date = ParseMetadataDate(entry->data, entry->DataSize());
+    entry->hasDate = true;
+  }
+  entry->textDeferred = true;
+  return S_OK;
+}
+
+std::u16string_view MetadataEntryText(const MetadataEntry& entry, std::u16string& scratch) {
+  if (!entry.textDeferred) return entry.text.View();
+  // Deferred values passed every check when they were read and have no named value, so the
+  // string table plays no part and rendering cannot fail.
+  if (Failed(RenderCut(entry, StringModule::BuiltIn(), scratch))) scratch.clear();
+  return scratch;
 }
 
 }  // namespace lumatag

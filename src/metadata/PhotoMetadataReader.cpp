@@ -96,7 +96,10 @@ Status Walk(const MetadataReadContext& context, PhotoFacts* photo, IfdReader& re
     MetadataEntry entry;
     Status status = reader.Next(&entry);
     if (status == E_NO_MORE_ITEMS) return S_OK;
-    if (Succeeded(status)) status = RenderMetadataValue(&entry, photo->heap, *context.strings);
+    if (Succeeded(status)) {
+      status = context.deferText ? PrepareMetadataValue(&entry, photo->heap, *context.strings)
+                                 : RenderMetadataValue(&entry, photo->heap, *context.strings);
+    }
     if (Succeeded(status)) status = photo->metadata.Add(std::move(entry));
     if (status == E_ALREADY_PRESENT) continue;
     if (Failed(status)) return status;

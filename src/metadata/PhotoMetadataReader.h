@@ -19,6 +19,9 @@ namespace lumatag {
 struct MetadataReadContext {
   const ReadableFileSystem* files = nullptr;  // required
   const StringModule* strings = &StringModule::BuiltIn();
+  // Texts made when asked for (MetadataEntryText) instead of kept on every entry: for a scan,
+  // whose many records would otherwise hold a text per value.
+  bool deferText = false;
 };
 
 // Reads the metadata of the photo named by the record in `folder` into its set. Entries read

@@ -1,6 +1,9 @@
 #include "patterns/NameGenerator.h"
 
+#include <string>
+
 #include "foundation/Numbers.h"
+#include "metadata/MetadataText.h"
 #include "metadata/MetadataCatalogue.h"
 #include "patterns/KeywordTable.h"
 #include "patterns/NameMatcher.h"
@@ -76,7 +79,8 @@ Status AppendMetadata(const PhotoFacts& photo, std::uint16_t tag, CountedString&
   const MetadataEntry* entry = FindMetadataEntry(photo, tag);
   if (entry == nullptr) return output.Append(kMissingValueText);
   const int start = output.Length();
-  LT_TRY(output.Append(entry->text));
+  thread_local std::u16string scratch;
+  LT_TRY(output.Append(MetadataEntryText(*entry, scratch)));
   const char16_t replacement = MetadataReplacementChar(entry->type);
   char16_t* text = output.MutableText();
   for (int i = start; i < output.Length(); ++i) {

@@ -3,9 +3,11 @@
 #include <unicode/uchar.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "foundation/Numbers.h"
+#include "metadata/MetadataText.h"
 #include "patterns/KeywordTable.h"
 #include "patterns/NameGenerator.h"
 #include "patterns/PatternCatalogue.h"
@@ -324,7 +326,9 @@ bool ClauseReader::TakeText(std::u16string_view text, bool fromFront) {
 
 bool ClauseReader::TakeMetadata(std::uint16_t tag, bool fromFront) {
   const MetadataEntry* entry = FindMetadataEntry(photo_, tag);
-  const std::u16string_view value = entry != nullptr ? entry->text.View() : kMissingValueText;
+  thread_local std::u16string scratch;
+  const std::u16string_view value =
+      entry != nullptr ? MetadataEntryText(*entry, scratch) : kMissingValueText;
   const char16_t replacement = entry != nullptr ? MetadataReplacementChar(entry->type) : u'-';
   const int length = static_cast<int>(value.size());
   if (length > Remaining()) return false;

@@ -56,8 +56,9 @@ void CompanionIndex::Clear() {
 Status CompanionIndex::Build(FileOperations& files, std::u16string_view folder,
                              const PhotoList& list) {
   Clear();
+  // Names and types are all the index needs: no request per file where the folder tells the type.
   std::unique_ptr<FolderListing> listing;
-  LT_TRY(files.OpenListing(folder, &listing));
+  LT_TRY(files.OpenNameListing(folder, &listing));
   std::unordered_set<std::u16string> photoStems;
   for (int i = 0; i < list.Count(); ++i) {
     std::u16string stem = FoldedNameKey(StemOf(list.At(i).fileName.View()));
@@ -88,11 +89,11 @@ Status CompanionIndex::Build(FileOperations& files, std::u16string_view folder,
 }
 
 void CompanionIndex::AddName(std::u16string_view name) {
-  names_.emplace(FoldedNameKey(name), std::u16string(name));
+  names_.emplace(FoldedNameHash(name), std::u16string(name));
 }
 
 void CompanionIndex::RemoveName(std::u16string_view name) {
-  const auto [first, last] = names_.equal_range(FoldedNameKey(name));
+  const auto [first, last] = names_.equal_range(FoldedNameHash(name));
   for (auto it = first; it != last; ++it) {
     if (it->second == name) {
       names_.erase(it);
@@ -102,9 +103,10 @@ void CompanionIndex::RemoveName(std::u16string_view name) {
 }
 
 bool CompanionIndex::IsTaken(std::u16string_view name) const {
-  const auto [first, last] = names_.equal_range(FoldedNameKey(name));
+  const auto [first, last] = names_.equal_range(FoldedNameHash(name));
   for (auto it = first; it != last; ++it) {
-    if (SameText(it->second, name)) return true;
+    // Names that only share the hash are not the same name.
+    if (SameText(it->second, name) && FoldedNameKey(it->second) == FoldedNameKey(name)) return true;
   }
   return false;
 }

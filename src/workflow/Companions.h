@@ -60,8 +60,8 @@ class CompanionIndex {
   void Collect(std::u16string_view stem, bool xmpOnly, std::vector<const Candidate*>* out) const;
 
   bool built_ = false;
-  // Folded name → the names with that key (usually one).
-  std::unordered_multimap<std::u16string, std::u16string> names_;
+  // Hash of the folded name → the names with that hash (usually one).
+  std::unordered_multimap<std::uint64_t, std::u16string> names_;
   // Folded stem → companion candidates with that stem.
   std::unordered_multimap<std::u16string, Candidate> byStem_;
   // Folded stems of more than one listed photo.

@@ -46,6 +46,25 @@ std::u16string FoldedNameKey(std::u16string_view name) {
   return folded;
 }
 
+std::uint64_t FoldedNameHash(std::u16string_view name) {
+  constexpr std::uint64_t kOffset = 14695981039346656037ull;
+  constexpr std::uint64_t kPrime = 1099511628211ull;
+  std::uint64_t hash = kOffset;
+  bool ascii = true;
+  for (char16_t c : name) {
+    if (c >= 0x80) {
+      ascii = false;
+      break;
+    }
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + (u'a' - u'A'));
+    hash = (hash ^ c) * kPrime;
+  }
+  if (ascii) return hash;
+  hash = kOffset;
+  for (char16_t c : FoldedNameKey(name)) hash = (hash ^ c) * kPrime;
+  return hash;
+}
+
 // ---------------------------------------------------------------------------------------------
 // BaseNameList
 
@@ -83,8 +102,11 @@ void BaseNameList::Settle() const {
   const auto compare = [](std::u16string_view key, const CountedString& element) {
     return CompareInvariant(key, element.View(), true);
   };
-  // The first of equal names stays, and none equal to a name already listed joins.
-  std::stable_sort(waiting.begin(), waiting.end(), less);
+  // The first of equal names stays, and none equal to a name already listed joins. Names often
+  // arrive sorted already (a folder scan adds them in order): one pass tells.
+  if (!std::is_sorted(waiting.begin(), waiting.end(), less)) {
+    std::stable_sort(waiting.begin(), waiting.end(), less);
+  }
   std::vector<std::u16string> joining;
   joining.reserve(waiting.size());
   int at = 0;
@@ -206,13 +228,8 @@ Status PhotoList::Insert(PhotoEntry entry, int* position) {
   return S_OK;
 }
 
-Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries,
-                            const std::function<bool()>& keepGoing) {
-  if (!(photos_.Count() == 0)) {
-    for (PhotoEntry& entry : entries) LT_TRY(Insert(std::move(entry)));
-    entries.clear();
-    return S_OK;
-  }
+Status PhotoList::SortedOrder(const PhotoEntry* records, std::size_t count,
+                              const std::function<bool()>& keepGoing, std::vector<int>* order) {
   // The photo order on a key taken once per photo: the picture-taken date packed so that
   // comparing the two words compares the calendar fields in order, then the file name's
   // collation key (one collation per photo instead of one per comparison).
@@ -223,14 +240,14 @@ Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries,
     int index;
   };
   constexpr std::size_t kKeysPerCheck = 1024;
-  std::vector<SortKey> keys(entries.size());
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const SystemTime taken = GetPictureTakenDate(entries[i]);
+  std::vector<SortKey> keys(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const SystemTime taken = GetPictureTakenDate(records[i]);
     keys[i].high = std::uint64_t{taken.year} << 48 | std::uint64_t{taken.month} << 32 |
                    std::uint64_t{taken.day} << 16 | taken.hour;
     keys[i].low =
         std::uint64_t{taken.minute} << 32 | std::uint64_t{taken.second} << 16 | taken.milliseconds;
-    AppendInvariantSortKey(entries[i].fileName.View(), false, &keys[i].name);
+    AppendInvariantSortKey(records[i].fileName.View(), false, &keys[i].name);
     keys[i].index = static_cast<int>(i);
     if (keepGoing && (i + 1) % kKeysPerCheck == 0 && !keepGoing()) return E_CANCELLED;
   }
@@ -243,6 +260,21 @@ Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries,
       },
       keepGoing);
   if (!sorted) return E_CANCELLED;
+  order->resize(count);
+  for (std::size_t i = 0; i < count; ++i) (*order)[i] = keys[i].index;
+  return S_OK;
+}
+
+Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries,
+                            const std::function<bool()>& keepGoing) {
+  if (!(photos_.Count() == 0)) {
+    for (PhotoEntry& entry : entries) LT_TRY(Insert(std::move(entry)));
+    entries.clear();
+    return S_OK;
+  }
+  constexpr std::size_t kRecordsPerCheck = 1024;
+  std::vector<int> order;
+  LT_TRY(SortedOrder(entries.data(), entries.size(), keepGoing, &order));
   const int needed = static_cast<int>(entries.size());
   if (needed > photos_.Capacity()) {
     // Capacity grows in whole steps, as inserting one by one would have grown it.
@@ -250,13 +282,13 @@ Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries,
     LT_TRY(photos_.Reserve(photos_.Capacity() + steps * kGrowthStep));
   }
   names_.reserve(entries.size());
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    PhotoEntry& entry = entries[static_cast<std::size_t>(keys[i].index)];
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    PhotoEntry& entry = entries[static_cast<std::size_t>(order[i])];
     const bool unnamed = (entry.flags & kPhotoUnnamed) != 0;
     LT_TRY(photos_.Insert(std::move(entry), photos_.Count()));
     IndexName(photos_.Count() - 1);
     if (unnamed) ++unnamedCount_;
-    if (keepGoing && (i + 1) % kKeysPerCheck == 0 && !keepGoing()) {
+    if (keepGoing && (i + 1) % kRecordsPerCheck == 0 && !keepGoing()) {
       // Too late to hand the records back: the list lets go of those it took.
       Clear();
       entries.clear();
@@ -264,6 +296,49 @@ Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries,
     }
   }
   entries.clear();
+  return S_OK;
+}
+
+Status PhotoList::InsertAll(ElementArray<PhotoEntry>& entries,
+                            const std::function<bool()>& keepGoing) {
+  if (!(photos_.Count() == 0)) {
+    for (PhotoEntry& entry : entries) LT_TRY(Insert(std::move(entry)));
+    entries.Clear();
+    return S_OK;
+  }
+  constexpr int kRecordsPerCheck = 1024;
+  const int count = entries.Count();
+  std::vector<int> order;
+  LT_TRY(SortedOrder(entries.begin(), static_cast<std::size_t>(count), keepGoing, &order));
+  // Each record moves once along the cycles of the order: place i takes record order[i].
+  PhotoEntry* records = entries.begin();
+  for (int i = 0; i < count; ++i) {
+    if (order[static_cast<std::size_t>(i)] < 0 || order[static_cast<std::size_t>(i)] == i) {
+      continue;
+    }
+    PhotoEntry held = std::move(records[i]);
+    int place = i;
+    for (;;) {
+      const int from = order[static_cast<std::size_t>(place)];
+      order[static_cast<std::size_t>(place)] = -1;
+      if (from == i) {
+        records[place] = std::move(held);
+        break;
+      }
+      records[place] = std::move(records[from]);
+      place = from;
+    }
+  }
+  photos_.TakeElementsOf(entries);
+  names_.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    IndexName(i);
+    if (photos_.At(i).flags & kPhotoUnnamed) ++unnamedCount_;
+    if (keepGoing && (i + 1) % kRecordsPerCheck == 0 && !keepGoing()) {
+      Clear();
+      return E_CANCELLED;
+    }
+  }
   return S_OK;
 }
 
@@ -295,22 +370,27 @@ void PhotoList::SetUnnamed(int index, bool unnamed) {
 }
 
 int PhotoList::FindOtherWithName(std::u16string_view name, int except) const {
-  const auto [first, last] = names_.equal_range(FoldedNameKey(name));
+  const auto [first, last] = names_.equal_range(FoldedNameHash(name));
   int found = -1;
+  std::u16string folded;
   for (auto it = first; it != last; ++it) {
     if (it->second == except) continue;
-    if (CompareInvariant(photos_.At(it->second).fileName.View(), name, true) != 0) continue;
+    const std::u16string_view other = photos_.At(it->second).fileName.View();
+    if (CompareInvariant(other, name, true) != 0) continue;
+    // Names that only share the hash are not the same name.
+    if (folded.empty()) folded = FoldedNameKey(name);
+    if (FoldedNameKey(other) != folded) continue;
     if (found < 0 || it->second < found) found = it->second;
   }
   return found;
 }
 
 void PhotoList::IndexName(int index) {
-  names_.emplace(FoldedNameKey(photos_.At(index).fileName.View()), index);
+  names_.emplace(FoldedNameHash(photos_.At(index).fileName.View()), index);
 }
 
 void PhotoList::UnindexName(int index) {
-  const auto [first, last] = names_.equal_range(FoldedNameKey(photos_.At(index).fileName.View()));
+  const auto [first, last] = names_.equal_range(FoldedNameHash(photos_.At(index).fileName.View()));
   for (auto it = first; it != last; ++it) {
     if (it->second == index) {
       names_.erase(it);

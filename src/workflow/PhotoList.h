@@ -33,6 +33,10 @@ int ComparePhotoOrder(const PhotoEntry& a, const PhotoEntry& b);
 // The text that stands for a file name in the name index: case folded, so that names differing
 // only in case meet.
 std::u16string FoldedNameKey(std::u16string_view name);
+// A number for the folded name (FNV-1a over the units FoldedNameKey gives), without building the
+// folded text for an ASCII name. Indexes keep this number instead of the text and confirm every
+// candidate against the name itself.
+std::uint64_t FoldedNameHash(std::u16string_view name);
 
 // The base names in use in the folder, sorted without regard to case; always holds the entry
 // "<no base name>", which stands for the empty base name.
@@ -108,6 +112,11 @@ class PhotoList {
   // still holds every record; afterwards it is emptied too.
   Status InsertAll(std::vector<PhotoEntry>& entries,
                    const std::function<bool()>& keepGoing = nullptr);
+  // The same for records gathered in one array (a folder scan): they are sorted where they are
+  // and the array becomes the list's own, so no record exists twice. On E_CANCELLED the list is
+  // empty; `entries` still holds every record when the cancel came while sorting, none after.
+  Status InsertAll(ElementArray<PhotoEntry>& entries,
+                   const std::function<bool()>& keepGoing = nullptr);
   // Removes a record; the current index is left to the caller. Counts and the name index follow.
   void RemoveAt(int index);
   // Gives a record a new file name and keeps the name index in step.
@@ -131,6 +140,10 @@ class PhotoList {
   Status UnnamedCountText(const StringModule& strings, CountedString& text) const;
 
  private:
+  // The order in which `count` records starting at `records` belong in the list: the index of
+  // the record for each place. E_CANCELLED when `keepGoing` said no.
+  static Status SortedOrder(const PhotoEntry* records, std::size_t count,
+                            const std::function<bool()>& keepGoing, std::vector<int>* order);
   void IndexName(int index);
   void UnindexName(int index);
   void RebuildNameIndex();
@@ -140,8 +153,8 @@ class PhotoList {
   int unnamedCount_ = 0;
   std::uint32_t mode_ = kNavigateUnnamed;
   BaseNameList baseNames_;
-  // Folded file name → indices of the photos with that name.
-  std::unordered_multimap<std::u16string, int> names_;
+  // Hash of the folded file name → indices of the photos with that name.
+  std::unordered_multimap<std::uint64_t, int> names_;
 };
 
 }  // namespace lumatag

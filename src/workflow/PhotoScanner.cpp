@@ -79,7 +79,9 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
   MetadataReadContext read;
   read.files = readable_;
   read.strings = strings_;
-  std::vector<PhotoEntry> entries;
+  read.deferText = true;
+  // The records gather in one array that doubles as it fills and later becomes the list's own.
+  ElementArray<PhotoEntry> entries(1, false, nullptr, heap_);
   while (Succeeded(listed)) {
     if (Cancelled(control)) {
       progress.cancelled = true;
@@ -123,9 +125,12 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
           }
           one = ClassifyName(*catalogue_, &photo, &lookup);
         }
-        if (Succeeded(one)) {
-          entries.push_back(std::move(photo));
-        } else {
+        if (Succeeded(one) && entries.Count() == entries.Capacity()) {
+          const int capacity = entries.Capacity();
+          one = entries.Reserve(capacity < 256 ? 256 : capacity + (capacity < (1 << 28) ? capacity : 4096));
+        }
+        if (Succeeded(one)) one = entries.Insert(std::move(photo), entries.Count());
+        if (Failed(one)) {
           outcome.somePhotosNotListed = true;
         }
       }
@@ -185,11 +190,16 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
     markCancelled();
     return outcome;
   }
+  const BaseName* previous = nullptr;
   for (const BaseName& base : baseNames) {
     if (Cancelled(control)) {
       markCancelled();
       return outcome;
     }
+    // Equal keys are names equal without regard to case: the list keeps the first of them, the
+    // others would add nothing. A folder of many photos mostly shares a few base names.
+    if (previous != nullptr && previous->key == base.key) continue;
+    previous = &base;
     if (Failed(list.BaseNames().Add(base.text, nullptr))) outcome.somePhotosNotListed = true;
     clock.Report(progress, false);
   }

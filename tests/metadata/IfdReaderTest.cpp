@@ -291,3 +291,29 @@ TEST_F(IfdReaderTest, AQuickPassOverACameraPhotoReadsAtMostThreeWindows) {
 
 }  // namespace
 }  // namespace lumatag
+
+namespace lumatag {
+namespace {
+
+// Many distinct tags, then repeats of an early and a late one: only the first of each is handed
+// out, however many tags the walk has handed out before.
+TEST_F(IfdReaderTest, RepeatedTagsAreSkippedAfterManyOthers) {
+  PhotoBuilder builder;
+  std::vector<std::uint16_t> expected;
+  for (std::uint16_t tag = 0x1000; tag < 0x1000 + 100; ++tag) {
+    builder.Short(Ifd::kPrimary, tag, {static_cast<std::uint16_t>(tag & 0xFF)});
+    expected.push_back(tag);
+  }
+  builder.Short(Ifd::kPrimary, 0x1000, {7}).Short(Ifd::kPrimary, 0x1060, {7});
+  builder.Short(Ifd::kExif, 0x1001, {7}).Short(Ifd::kExif, 0x2000, {7});
+  expected.push_back(0x2000);
+  const Walked walked = Walk(builder.Tiff());
+  EXPECT_STATUS(E_NO_MORE_ITEMS, walked.status);
+  EXPECT_EQ(walked.tags, expected);
+  ASSERT_EQ(walked.data.size(), expected.size());
+  EXPECT_EQ(walked.data[0], (std::vector<std::uint8_t>{0, 0}));       // the first 0x1000
+  EXPECT_EQ(walked.data[0x60], (std::vector<std::uint8_t>{0x60, 0}));  // the first 0x1060
+}
+
+}  // namespace
+}  // namespace lumatag

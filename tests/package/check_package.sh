@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package of a build tree, checks its dependencies and contents, unpacks it into
 # a scratch root and runs the programs installed there: lumatag-cli in English and German (the
-# installed program finds its locale folders under ../share/lumatag), and the desktop program,
-# when the package holds one, for one start-up on the offscreen platform.
+# installed program finds its locale folders under ../share/lumatag), its update check, and the
+# desktop program, when the package holds one, for one start-up on the offscreen platform.
 #
 # Usage: check_package.sh BUILD_DIR
 set -euo pipefail
@@ -28,6 +28,7 @@ done
 
 contents="$(dpkg-deb -c "$deb")"
 for file in ./usr/bin/lumatag-cli \
+            ./usr/libexec/lumatag/lumatag-update-check \
             ./usr/share/lumatag/de/strings.txt \
             ./usr/share/lumatag/LICENSE \
             ./usr/share/doc/lumatag/copyright \
@@ -60,6 +61,15 @@ echo "scan, English: $english"
 echo "scan, German:  $german"
 grep -q 'Fotos sind noch zu benennen' <<<"$german" || fail "the installed German table was not used"
 grep -q 'photos still to be named' <<<"$english" || fail "English counts missing"
+
+# lumatag-cli loads no Qt; its update-check runs the installed lumatag-update-check, which reports
+# a refused connection in the environment's language (it finds ../../share/lumatag too).
+if ldd "$cli" | grep -q 'libQt6'; then fail "lumatag-cli loads Qt"; fi
+status=0
+check="$(LANG=de_DE.UTF-8 "$cli" update-check --url http://127.0.0.1:9/ 2>&1)" || status=$?
+echo "update-check, German: $check"
+[ "$status" -eq 1 ] || fail "update-check ended with $status"
+grep -q 'Bei der Suche nach Updates' <<<"$check" || fail "update-check did not run in German"
 
 # The desktop program: one start-up. It passes when it is still running after a few seconds (and is
 # then ended) or when it ended by itself with status 0.

@@ -88,5 +88,15 @@ TEST(LocaleSearchFoldersTest, BesideTheProgramThenItsShareFolder) {
   EXPECT_TRUE(std::filesystem::exists(folders[0]));
 }
 
+TEST(LocaleSearchFoldersTest, AHelperInLibexecFindsTheSharedTables) {
+  EXPECT_EQ(LocaleSearchFoldersFor("/usr/libexec/lumatag"),
+            (std::vector<std::string>{"/usr/libexec/lumatag", "/usr/libexec/lumatag/../share/lumatag",
+                                      "/usr/libexec/lumatag/../../share/lumatag"}));
+  EXPECT_EQ(LocaleSearchFoldersFor("/usr/bin"),
+            (std::vector<std::string>{"/usr/bin", "/usr/bin/../share/lumatag"}));
+  EXPECT_EQ(LocaleSearchFoldersFor("/opt/libexec/lumatagx").size(), 2u);
+  EXPECT_TRUE(LocaleSearchFoldersFor("").empty());
+}
+
 }  // namespace
 }  // namespace lumatag

@@ -69,6 +69,30 @@ TEST_F(FolderScanTest, ClassifiesCameraNamesAsUnnamedAndCollectsBaseNames) {
   EXPECT_EQ(unnamed.Photos().CurrentIndex(), 0);
 }
 
+// Base names that differ only in case are one entry, spelled as adding the names one by one in
+// list order would have kept it.
+TEST_F(FolderScanTest, BaseNamesEqualButForCaseAreListedOnce) {
+  AddPhoto("trip #003.JPG", "2013:05:01 10:00:00");
+  AddPhoto("TRIP #001.JPG", "2013:05:02 10:00:00");
+  AddPhoto("Trip #002.JPG", "2013:05:03 10:00:00");
+  AddPhoto("Beach #001.JPG", "2013:05:04 10:00:00");
+  AddPhoto("beach #002.JPG", "2013:05:05 10:00:00");
+  Scan();
+  const PhotoList& list = workflow_->Photos();
+  ASSERT_EQ(list.Count(), 5);
+  BaseNameList expected;
+  ASSERT_OK(expected.Reset(StringModule::BuiltIn()));
+  for (int i = 0; i < list.Count(); ++i) {
+    const PhotoEntry& photo = list.At(i);
+    int index = -1;
+    ASSERT_OK(expected.Add(photo.fileName.View().substr(photo.baseNameStart, photo.baseNameLength),
+                           &index));
+  }
+  ASSERT_EQ(list.BaseNames().Count(), 3);
+  ASSERT_EQ(expected.Count(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(list.BaseNames().At(i), expected.At(i));
+}
+
 TEST_F(FolderScanTest, UnnamedModeWithNoneLeftSelectsTheFirstPhotoAndDisablesStepping) {
   AddPhoto("Trip #001.JPG", "2013:05:01 10:00:00");
   AddPhoto("Trip #002.JPG", "2013:05:02 10:00:00");

@@ -106,6 +106,79 @@ TEST(PhotoListTest, ACancelledBulkInsertLeavesTheListEmpty) {
   }
 }
 
+// The scan's bulk insert sorts the records inside their own array: the same list as the other
+// bulk insert, names indexed and unnamed photos counted; a cancel while sorting leaves the
+// records where they were, a cancel after the hand-over an empty list.
+TEST(PhotoListTest, RecordsGatheredInOneArrayLandInTheListsOrder) {
+  std::vector<PhotoEntry> reference;
+  ElementArray<PhotoEntry> gathered;
+  std::uint32_t seed = 11;
+  for (int i = 0; i < 5000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const std::u16string name = Utf8ToUtf16("P" + std::to_string((seed >> 9) % 3000) + "_" +
+                                            std::to_string(i) + ((seed & 8) ? ".jpg" : ".JPG"));
+    const int day = 1 + static_cast<int>(seed >> 20) % 4;
+    reference.push_back(Photo(name.c_str(), Day(day), (seed & 64) != 0));
+    ASSERT_OK(gathered.Insert(Photo(name.c_str(), Day(day), (seed & 64) != 0), gathered.Count()));
+  }
+  PhotoList expected;
+  ASSERT_OK(expected.InsertAll(reference));
+  PhotoList list;
+  ASSERT_OK(list.InsertAll(gathered));
+  EXPECT_EQ(gathered.Count(), 0);
+  EXPECT_EQ(Names(list), Names(expected));
+  EXPECT_EQ(list.UnnamedCount(), expected.UnnamedCount());
+  EXPECT_GT(list.UnnamedCount(), 0);
+  for (const int i : {0, 1234, 4999}) {
+    const std::u16string name(list.At(i).fileName.View());
+    std::u16string upper = name;
+    for (char16_t& c : upper) c = (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+    EXPECT_EQ(list.FindOtherWithName(upper, -1), i);
+    EXPECT_EQ(list.FindOtherWithName(name, i), -1);
+  }
+
+  // A cancel at each question in turn: while sorting the records stay where they were, after the
+  // hand-over the list lets go of them; either way the list is empty.
+  const auto make = [](ElementArray<PhotoEntry>* entries) {
+    for (int i = 0; i < 5000; ++i) {
+      ASSERT_OK(entries->Insert(
+          Photo((u"p" + Utf8ToUtf16(std::to_string(i)) + u".jpg").c_str(), Day(1), true),
+          entries->Count()));
+    }
+  };
+  int questions = 0;
+  {
+    ElementArray<PhotoEntry> entries;
+    make(&entries);
+    PhotoList all;
+    ASSERT_OK(all.InsertAll(entries, [&] { return ++questions > 0; }));
+  }
+  int keptWhole = 0;
+  int handedOver = 0;
+  for (int answerNoAt = 1; answerNoAt <= questions; ++answerNoAt) {
+    ElementArray<PhotoEntry> entries;
+    make(&entries);
+    PhotoList cancelled;
+    int asked = 0;
+    EXPECT_STATUS(E_CANCELLED,
+                  cancelled.InsertAll(entries, [&] { return ++asked < answerNoAt; }));
+    EXPECT_EQ(asked, answerNoAt);
+    EXPECT_EQ(cancelled.Count(), 0);
+    EXPECT_EQ(cancelled.UnnamedCount(), 0);
+    EXPECT_EQ(cancelled.FindOtherWithName(u"p1.jpg", -1), -1);
+    if (entries.Count() == 5000) {
+      ++keptWhole;
+      EXPECT_EQ(entries.At(4999).fileName.View(), u"p4999.jpg");
+      EXPECT_EQ(handedOver, 0);  // never kept after a later cancel was not
+    } else {
+      ++handedOver;
+      EXPECT_EQ(entries.Count(), 0);
+    }
+  }
+  EXPECT_GT(keptWhole, 0);
+  EXPECT_GT(handedOver, 0);
+}
+
 TEST(PhotoListTest, CaseOnlyOrderIsTheSameWhicheverComesFirst) {
   PhotoList one;
   PhotoList two;

@@ -1,10 +1,12 @@
 // lumatag-cli metadata [--quick] FILE...: the metadata entries of photo files as the program reads
 // them, one entry a line: tag, catalogue name, type, count and rendered text.
 #include <cstdio>
+#include <string>
 
 #include "app/cli/ArgumentReader.h"
 #include "app/cli/CliNaming.h"
 #include "metadata/MetadataCatalogue.h"
+#include "metadata/MetadataText.h"
 #include "metadata/PhotoMetadataReader.h"
 #include "patterns/NameGenerator.h"
 #include "platform/linux/PosixReadableFile.h"
@@ -16,9 +18,11 @@ namespace {
 void PrintEntry(const StringModule& strings, const MetadataEntry& entry) {
   const MetadataName* name = FindMetadataName(entry.tag);
   const std::u16string_view nameText = name != nullptr ? strings.Text(name->stringId) : u"";
+  std::u16string scratch;
   std::printf("0x%04x\t%s\t%u\t%u\t%s\n", static_cast<unsigned>(entry.tag),
               Escaped(nameText).c_str(), static_cast<unsigned>(entry.type),
-              static_cast<unsigned>(entry.count), Escaped(entry.text.View()).c_str());
+              static_cast<unsigned>(entry.count),
+              Escaped(MetadataEntryText(entry, scratch)).c_str());
 }
 
 int RunMetadata(CliContext& context, const std::vector<std::string>& args) {
@@ -40,6 +44,8 @@ int RunMetadata(CliContext& context, const std::vector<std::string>& args) {
   MetadataReadContext read;
   read.files = &PlatformReadableFileSystem();
   read.strings = context.app.resourceModule;
+  // The quick pass reads as a scan does, texts made when printed.
+  read.deferText = quick;
   int result = 0;
   for (const std::string& file : files) {
     std::printf("# %s\n", Escaped(ArgumentText(file)).c_str());

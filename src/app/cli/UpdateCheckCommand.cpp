@@ -10,6 +10,9 @@
 // or
 //   up to date<TAB>OWN-VERSION
 // or, exit status 1, the messages the dialog would show, one per line.
+//
+// This command needs Qt Network. It is built into the program lumatag-update-check, which
+// lumatag-cli runs for it, so that no other command loads Qt at start-up.
 #include <QCoreApplication>
 #include <chrono>
 #include <cstdio>
@@ -18,6 +21,7 @@
 
 #include "app/cli/ArgumentReader.h"
 #include "app/cli/CliCommon.h"
+#include "app/cli/UpdateCheckCommand.h"
 #include "ports/SettingsStore.h"
 #include "platform/linux/HiveRegistryStore.h"
 #include "update/OwnProduct.h"
@@ -78,13 +82,6 @@ class PrintingView final : public UpdateAvailableView {
   }
 };
 
-int RunVersion(CliContext&, const std::vector<std::string>& args) {
-  if (!ArgumentReader({}).Read(args, 0, 0)) return UsageError("--version");
-  std::printf("%s %s\n", Utf16ToUtf8(OwnProductName()).c_str(),
-              Utf16ToUtf8(OwnProductVersion()).c_str());
-  return 0;
-}
-
 int RunUpdateCheck(CliContext& context, const std::vector<std::string>& args) {
   ArgumentReader reader({{"--url", true}});
   if (!reader.Read(args, 0, 0) || (reader.Has("--url") && reader.Value("--url").empty())) {
@@ -132,16 +129,7 @@ int RunUpdateCheck(CliContext& context, const std::vector<std::string>& args) {
 
 }  // namespace
 
-LT_CLI_COMMAND(version, "--version", "(prints the product name and version: Lumatag 1.0.0)",
-               RunVersion);
-LT_CLI_COMMAND(update_check, "update-check",
-               "[--url URL]\n"
-               "      runs the update check without dialogs (document from URL, else\n"
-               "      $LUMATAG_UPDATE_URL, else the built-in address) and prints, TAB-separated:\n"
-               "      newer VERSION DOWNLOAD-LINK, then for each history entry\n"
-               "      version VERSION YYYY-MM-DD and one line note TEXT per note;\n"
-               "      or up to date OWN-VERSION; or the messages the check shows, one per line,\n"
-               "      with exit status 1",
-               RunUpdateCheck);
+LT_CLI_COMMAND(version, "--version", kVersionUsage, RunVersion);
+LT_CLI_COMMAND(update_check, "update-check", kUpdateCheckUsage, RunUpdateCheck);
 
 }  // namespace lumatag::cli

@@ -7,8 +7,6 @@
 
 namespace lumatag {
 
-namespace {
-
 std::string ProgramFolder() {
   std::string path(4096, '\0');
   const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
@@ -19,16 +17,25 @@ std::string ProgramFolder() {
   return path.substr(0, slash == 0 ? 1 : slash);
 }
 
+namespace {
+
 bool IsLocaleNameCharacter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
 }  // namespace
 
-std::vector<std::string> LocaleSearchFolders() {
-  const std::string folder = ProgramFolder();
+std::vector<std::string> LocaleSearchFolders() { return LocaleSearchFoldersFor(ProgramFolder()); }
+
+std::vector<std::string> LocaleSearchFoldersFor(const std::string& folder) {
   if (folder.empty()) return {};
-  return {folder, folder + "/../share/lumatag"};
+  std::vector<std::string> folders{folder, folder + "/../share/lumatag"};
+  constexpr std::string_view kHelperFolder = "/libexec/lumatag";
+  if (folder.size() > kHelperFolder.size() &&
+      std::string_view(folder).substr(folder.size() - kHelperFolder.size()) == kHelperFolder) {
+    folders.push_back(folder + "/../../share/lumatag");
+  }
+  return folders;
 }
 
 std::vector<std::string> WantedLocales(const char* lcAll, const char* lcMessages,

@@ -14,6 +14,12 @@ namespace lumatag {
 // The folders that may hold locale folders, in the order they are searched: the program's own
 // folder, then <program folder>/../share/lumatag. Empty when the program's location is unknown.
 std::vector<std::string> LocaleSearchFolders();
+// The same for a program in `folder`. A helper program installed in <prefix>/libexec/lumatag
+// also searches <prefix>/share/lumatag.
+std::vector<std::string> LocaleSearchFoldersFor(const std::string& folder);
+
+// The folder of the running program (from /proc/self/exe); empty when it cannot be read.
+std::string ProgramFolder();
 
 // The locale names the environment asks for, most specific first: from the first non-empty of
 // LC_ALL, LC_MESSAGES and LANG, "de_DE.UTF-8" gives {"de_DE", "de"}. "C", "POSIX" and English

@@ -131,8 +131,10 @@ Status OpenRegularFile(int folder, const char* name, std::unique_ptr<ReadableFil
       !S_ISREG(info.stx_mode)) {
     return E_ACCESS_DENIED;
   }
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  // Reads wait as usual again. Of the flags F_SETFL sets (append, async, direct, no-atime,
+  // non-blocking) the file was opened with none but O_NONBLOCK, so clearing them all clears it
+  // alone, without asking for the flags first.
+  ::fcntl(fd, F_SETFL, 0);
   OpenedFile opened;
   opened.lastWrite = ToFileTime(info.stx_mtime);
   opened.creation =
