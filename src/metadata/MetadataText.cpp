@@ -471,8 +471,7 @@ Status RenderMetadataValue(MetadataEntry* entry, PrivateHeap* heap, const String
   return assign;
 }
 
-Status PrepareMetadataValue(MetadataEntry* entry, PrivateHeap* heap,
-                            const StringModule& strings) {
+Status PrepareMetadataValue(MetadataEntry* entry, PrivateHeap* heap, const StringModule& strings) {
   if (entry == nullptr || heap == nullptr) return E_INVALIDARG;
   if (!entry->text.IsEmpty() || entry->textDeferred) return S_OK;
   LT_TRY(CheckValue(entry));

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "foundation/Numbers.h"
-#include "metadata/MetadataText.h"
 #include "metadata/MetadataCatalogue.h"
+#include "metadata/MetadataText.h"
 #include "patterns/KeywordTable.h"
 #include "patterns/NameMatcher.h"
 #include "patterns/PatternCatalogue.h"

@@ -127,7 +127,8 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
         }
         if (Succeeded(one) && entries.Count() == entries.Capacity()) {
           const int capacity = entries.Capacity();
-          one = entries.Reserve(capacity < 256 ? 256 : capacity + (capacity < (1 << 28) ? capacity : 4096));
+          one = entries.Reserve(
+              capacity < 256 ? 256 : capacity + (capacity < (1 << 28) ? capacity : 4096));
         }
         if (Succeeded(one)) one = entries.Insert(std::move(photo), entries.Count());
         if (Failed(one)) {

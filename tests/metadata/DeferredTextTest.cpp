@@ -22,13 +22,14 @@ using photo::PhotoBuilder;
 // Every kind of value the renderer treats on its own, in either byte order.
 PhotoBuilder EveryKindOfValue(ByteOrder order) {
   PhotoBuilder builder(order);
-  builder.Short(Ifd::kPrimary, kTagOrientation, {6})          // a named value
-      .Short(Ifd::kPrimary, kTagResolutionUnit, {42})         // enumerated tag, unnamed value
-      .Short(Ifd::kPrimary, 0x0213, {1, 2, 3})                // several numbers
-      .Long(Ifd::kPrimary, 0x0201, {4294967295u, 0})          // LONG
-      .Ascii(Ifd::kPrimary, kTagMake, "  Caf\xe9 Camera  ")   // trimmed, not ASCII
+  builder
+      .Short(Ifd::kPrimary, kTagOrientation, {6})            // a named value
+      .Short(Ifd::kPrimary, kTagResolutionUnit, {42})        // enumerated tag, unnamed value
+      .Short(Ifd::kPrimary, 0x0213, {1, 2, 3})               // several numbers
+      .Long(Ifd::kPrimary, 0x0201, {4294967295u, 0})         // LONG
+      .Ascii(Ifd::kPrimary, kTagMake, "  Caf\xe9 Camera  ")  // trimmed, not ASCII
       .Ascii(Ifd::kPrimary, kTagDateTime, "2012:12:28 12:09:32")
-      .Rational(Ifd::kPrimary, kTagXResolution, {{300, 1}})   // four-byte fields inline
+      .Rational(Ifd::kPrimary, kTagXResolution, {{300, 1}})  // four-byte fields inline
       .Rational(Ifd::kExif, kTagExposureTime, {{1, 60}})
       .Rational(Ifd::kExif, kTagFNumber, {{71, 10}})
       .Rational(Ifd::kExif, kTagFocalLength, {{0, 0}})
@@ -115,8 +116,8 @@ TEST_F(DeferredTextTest, ATextLongerThanAStringHoldsIsCutTheSameWay) {
   std::u16string comment;
   while (comment.size() < CountedString::kMaxLength + 10) comment += u"a\U0001F600";
   PhotoBuilder builder(ByteOrder::kIntel);
-  builder.UnicodeComment(Ifd::kExif, comment).Ascii(Ifd::kPrimary, kTagModel,
-                                                     std::string(70000, 'x'));
+  builder.UnicodeComment(Ifd::kExif, comment)
+      .Ascii(Ifd::kPrimary, kTagModel, std::string(70000, 'x'));
   files_.Add(u"/long/a.jpg", builder.Tiff());
   ExpectSameTexts(u"/long");
 }

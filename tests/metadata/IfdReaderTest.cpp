@@ -311,7 +311,7 @@ TEST_F(IfdReaderTest, RepeatedTagsAreSkippedAfterManyOthers) {
   EXPECT_STATUS(E_NO_MORE_ITEMS, walked.status);
   EXPECT_EQ(walked.tags, expected);
   ASSERT_EQ(walked.data.size(), expected.size());
-  EXPECT_EQ(walked.data[0], (std::vector<std::uint8_t>{0, 0}));       // the first 0x1000
+  EXPECT_EQ(walked.data[0], (std::vector<std::uint8_t>{0, 0}));        // the first 0x1000
   EXPECT_EQ(walked.data[0x60], (std::vector<std::uint8_t>{0x60, 0}));  // the first 0x1060
 }
 

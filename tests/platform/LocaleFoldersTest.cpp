@@ -89,9 +89,10 @@ TEST(LocaleSearchFoldersTest, BesideTheProgramThenItsShareFolder) {
 }
 
 TEST(LocaleSearchFoldersTest, AHelperInLibexecFindsTheSharedTables) {
-  EXPECT_EQ(LocaleSearchFoldersFor("/usr/libexec/lumatag"),
-            (std::vector<std::string>{"/usr/libexec/lumatag", "/usr/libexec/lumatag/../share/lumatag",
-                                      "/usr/libexec/lumatag/../../share/lumatag"}));
+  EXPECT_EQ(
+      LocaleSearchFoldersFor("/usr/libexec/lumatag"),
+      (std::vector<std::string>{"/usr/libexec/lumatag", "/usr/libexec/lumatag/../share/lumatag",
+                                "/usr/libexec/lumatag/../../share/lumatag"}));
   EXPECT_EQ(LocaleSearchFoldersFor("/usr/bin"),
             (std::vector<std::string>{"/usr/bin", "/usr/bin/../share/lumatag"}));
   EXPECT_EQ(LocaleSearchFoldersFor("/opt/libexec/lumatagx").size(), 2u);

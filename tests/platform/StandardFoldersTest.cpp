@@ -58,8 +58,9 @@ TEST(StandardFoldersTest, PicturesFolderFollowsTheUserDirsFile) {
   const auto write = [](const std::string& folder, const std::string& text) {
     std::ofstream(folder + "/user-dirs.dirs") << "# written by a test\n" << text;
   };
-  write(home.File(".config"), "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
-                              "XDG_PICTURES_DIR=\"$HOME/Bilder/./2024/../\"\n");
+  write(home.File(".config"),
+        "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+        "XDG_PICTURES_DIR=\"$HOME/Bilder/./2024/../\"\n");
   EXPECT_EQ(Pictures(), home.File("Bilder"));
   // An absolute path, unquoted; a folder that does not exist is passed over.
   write(home.File(".config"), "XDG_PICTURES_DIR=" + home.File("Bilder/2024") + "\n");

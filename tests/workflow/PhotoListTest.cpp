@@ -160,8 +160,7 @@ TEST(PhotoListTest, RecordsGatheredInOneArrayLandInTheListsOrder) {
     make(&entries);
     PhotoList cancelled;
     int asked = 0;
-    EXPECT_STATUS(E_CANCELLED,
-                  cancelled.InsertAll(entries, [&] { return ++asked < answerNoAt; }));
+    EXPECT_STATUS(E_CANCELLED, cancelled.InsertAll(entries, [&] { return ++asked < answerNoAt; }));
     EXPECT_EQ(asked, answerNoAt);
     EXPECT_EQ(cancelled.Count(), 0);
     EXPECT_EQ(cancelled.UnnamedCount(), 0);

@@ -25,7 +25,9 @@ bool IsLocaleNameCharacter(char c) {
 
 }  // namespace
 
-std::vector<std::string> LocaleSearchFolders() { return LocaleSearchFoldersFor(ProgramFolder()); }
+std::vector<std::string> LocaleSearchFolders() {
+  return LocaleSearchFoldersFor(ProgramFolder());
+}
 
 std::vector<std::string> LocaleSearchFoldersFor(const std::string& folder) {
   if (folder.empty()) return {};
