@@ -165,12 +165,7 @@ class ElementArray {
   void TakeElementsOf(ElementArray& other) {
     if (this == &other) return;
     Free();
-    heap_ = other.heap_;
-    data_ = other.data_;
-    count_ = other.count_;
-    capacity_ = other.capacity_;
-    other.data_ = nullptr;
-    other.count_ = other.capacity_ = 0;
+    TakeStorage(other);
   }
 
   // Releases every element and the storage.
@@ -204,13 +199,17 @@ class ElementArray {
     if (index < 0 || index >= count_) FatalError("element index outside the array");
   }
   void Take(ElementArray& other) {
-    heap_ = other.heap_;
-    count_ = other.count_;
-    capacity_ = other.capacity_;
     growthStep_ = other.growthStep_;
-    data_ = other.data_;
     sorted_ = other.sorted_;
     comparator_ = other.comparator_;
+    TakeStorage(other);
+  }
+  // Takes `other`'s elements, storage and the heap it came from; `other` is left empty.
+  void TakeStorage(ElementArray& other) {
+    heap_ = other.heap_;
+    data_ = other.data_;
+    count_ = other.count_;
+    capacity_ = other.capacity_;
     other.data_ = nullptr;
     other.count_ = other.capacity_ = 0;
   }

@@ -412,14 +412,9 @@ namespace {
 
 // The checks every value passes before its text is made: an accepted type, and data holding every
 // element the count names.
-Status CheckValue(MetadataEntry* entry) {
-  if (MetadataElementSize(entry->type) == 0) {
-    entry->text.Release();
-    return E_UNEXPECTED;
-  }
+Status CheckValue(const MetadataEntry& entry) {
   std::uint32_t size = 0;
-  if (Failed(MetadataByteSize(entry->type, entry->count, &size)) || size > entry->DataSize()) {
-    entry->text.Release();
+  if (Failed(MetadataByteSize(entry.type, entry.count, &size)) || size > entry.DataSize()) {
     return E_UNEXPECTED;
   }
   return S_OK;
@@ -447,7 +442,7 @@ Status RenderCut(const MetadataEntry& entry, const StringModule& strings, Text& 
 Status RenderMetadataValue(MetadataEntry* entry, PrivateHeap* heap, const StringModule& strings) {
   if (entry == nullptr || heap == nullptr) return E_INVALIDARG;
   if (!entry->text.IsEmpty()) return S_OK;
-  LT_TRY(CheckValue(entry));
+  LT_TRY(CheckValue(*entry));
   // A value of count 0 reads as empty text.
   if (entry->count == 0) return S_OK;
   // One text buffer serves every value the thread renders.
@@ -474,7 +469,7 @@ Status RenderMetadataValue(MetadataEntry* entry, PrivateHeap* heap, const String
 Status PrepareMetadataValue(MetadataEntry* entry, PrivateHeap* heap, const StringModule& strings) {
   if (entry == nullptr || heap == nullptr) return E_INVALIDARG;
   if (!entry->text.IsEmpty() || entry->textDeferred) return S_OK;
-  LT_TRY(CheckValue(entry));
+  LT_TRY(CheckValue(*entry));
   if (entry->count == 0) return S_OK;
   // A named value's text comes from the string table, which the entry does not keep: it is
   // rendered now. Every other text is made from the data alone, whenever it is asked for.

@@ -228,8 +228,12 @@ Status PhotoList::Insert(PhotoEntry entry, int* position) {
   return S_OK;
 }
 
-Status PhotoList::SortedOrder(const PhotoEntry* records, std::size_t count,
-                              const std::function<bool()>& keepGoing, std::vector<int>* order) {
+namespace {
+
+// The order in which `count` records starting at `records` belong in the list: the index of the
+// record for each place. E_CANCELLED when `keepGoing` said no.
+Status SortedOrder(const PhotoEntry* records, std::size_t count,
+                   const std::function<bool()>& keepGoing, std::vector<int>* order) {
   // The photo order on a key taken once per photo: the picture-taken date packed so that
   // comparing the two words compares the calendar fields in order, then the file name's
   // collation key (one collation per photo instead of one per comparison).
@@ -264,6 +268,8 @@ Status PhotoList::SortedOrder(const PhotoEntry* records, std::size_t count,
   for (std::size_t i = 0; i < count; ++i) (*order)[i] = keys[i].index;
   return S_OK;
 }
+
+}  // namespace
 
 Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries,
                             const std::function<bool()>& keepGoing) {

@@ -140,10 +140,6 @@ class PhotoList {
   Status UnnamedCountText(const StringModule& strings, CountedString& text) const;
 
  private:
-  // The order in which `count` records starting at `records` belong in the list: the index of
-  // the record for each place. E_CANCELLED when `keepGoing` said no.
-  static Status SortedOrder(const PhotoEntry* records, std::size_t count,
-                            const std::function<bool()>& keepGoing, std::vector<int>* order);
   void IndexName(int index);
   void UnindexName(int index);
   void RebuildNameIndex();

@@ -1,7 +1,6 @@
 #include "platform/linux/HiveRegistryStore.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +11,7 @@
 
 #include "foundation/CountedString.h"
 #include "platform/linux/HiveFormat.h"
+#include "platform/linux/XdgFolders.h"
 
 namespace lumatag {
 
@@ -84,19 +84,7 @@ HiveRegistryStore::HiveRegistryStore(std::string path)
 HiveRegistryStore::~HiveRegistryStore() = default;
 
 std::string HiveRegistryStore::DefaultPath() {
-  std::string base;
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config != nullptr && config[0] == '/') {
-    base = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] == 0) {
-      const passwd* entry = getpwuid(getuid());
-      home = entry != nullptr ? entry->pw_dir : nullptr;
-    }
-    base = std::string(home != nullptr ? home : ".") + "/.config";
-  }
-  return base + "/Lumatag/settings.reg";
+  return XdgBaseFolder("XDG_CONFIG_HOME", "/.config") + "/Lumatag/settings.reg";
 }
 
 RegistryError HiveRegistryStore::Lock() {

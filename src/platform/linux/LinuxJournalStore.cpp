@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 
 #include "platform/linux/FileErrors.h"
 #include "platform/linux/NativePath.h"
+#include "platform/linux/XdgFolders.h"
 
 namespace lumatag {
 
@@ -39,19 +39,7 @@ Status WriteAll(int fd, std::string_view data) {
 LinuxJournalStore::LinuxJournalStore(std::string folder) : folder_(std::move(folder)) {}
 
 std::string LinuxJournalStore::DefaultFolder() {
-  std::string base;
-  const char* state = std::getenv("XDG_STATE_HOME");
-  if (state != nullptr && state[0] == '/') {
-    base = state;
-  } else {
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] == 0) {
-      const passwd* entry = getpwuid(getuid());
-      home = entry != nullptr ? entry->pw_dir : nullptr;
-    }
-    base = std::string(home != nullptr ? home : ".") + "/.local/state";
-  }
-  return base + "/Lumatag/journal";
+  return XdgBaseFolder("XDG_STATE_HOME", "/.local/state") + "/Lumatag/journal";
 }
 
 // Walks down to the folder one component at a time, creating what is missing (0700) and following

@@ -9,8 +9,8 @@ namespace lumatag {
 
 class LinuxStandardFolders final : public StandardFolders {
  public:
-  // XDG_PICTURES_DIR from $XDG_CONFIG_HOME/user-dirs.dirs (~/.config when that is unset or not
-  // absolute), "$HOME" at its start standing for the home folder, when it names an existing
+  // XDG_PICTURES_DIR from user-dirs.dirs in the XDG config folder (XdgBaseFolder), "$HOME" at its
+  // start standing for the home folder, when it names an existing
   // folder; else $HOME/Pictures. The path comes back cleaned of ".", ".." and repeated slashes.
   Status PicturesFolder(std::u16string* folder) override;
 };
