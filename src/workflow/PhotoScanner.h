@@ -34,7 +34,13 @@ struct ScanControl {
   // since the last call, and once at the end.
   std::function<void(const ScanProgress&)> progress;
   std::chrono::steady_clock::duration progressInterval = std::chrono::milliseconds(50);
+  // Threads reading photos at once: 0 takes one per processor (at most kMaxScanReaders), 1 reads
+  // every photo on the scanning thread. A file system that cannot be read from several threads
+  // gets one.
+  int readers = 0;
 };
+
+inline constexpr int kMaxScanReaders = 4;
 
 // What a scan produced.
 struct ScanOutcome {
@@ -62,6 +68,8 @@ class ScanJob {
   ScanOutcome Run(const ScanControl& control = {}) const;
 
  private:
+  int Readers(const ScanControl& control) const;
+
   PrivateHeap* heap_ = nullptr;
   const StringModule* strings_ = nullptr;
   FileOperations* files_ = nullptr;
