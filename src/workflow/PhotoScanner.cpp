@@ -64,6 +64,7 @@ bool Cancelled(const ScanControl& control) {
 struct PendingPhoto {
   FolderEntry file;
   PhotoEntry photo;
+  std::string nameKey;  // the collation key of the photo's name, which the list sorts on
   std::unique_ptr<ReadableFile> opened;  // kept while the photo's date is still to be asked for
   bool built = false;                    // `photo` is set up, read and classified (or `status`)
   Status status = S_OK;
@@ -95,6 +96,9 @@ void BuildPhoto(const PhotoReading& reading, FileTime created, PendingPhoto* pen
                                      reading.tags, false));
     }
     pending->status = ClassifyName(*reading.catalogue, &photo, reading.lookup);
+    // Made here, on whichever thread reads the photo, rather than all at once while sorting.
+    pending->nameKey.clear();
+    AppendInvariantSortKey(photo.fileName.View(), false, &pending->nameKey);
   }
   pending->opened.reset();
 }
@@ -274,6 +278,7 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
   bool helping = false;
   // The records gather in one array that doubles as it fills and later becomes the list's own.
   ElementArray<PhotoEntry> entries(1, false, nullptr, heap_);
+  std::vector<std::string> nameKeys;
   // Takes the oldest photo into the records, reading it here if nobody claimed it yet; a photo
   // whose date is not at hand is asked for by name (a file gone since it was listed is left out,
   // as the listing would have left it out a moment later).
@@ -295,8 +300,10 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
         const int capacity = entries.Capacity();
         one = entries.Reserve(capacity < 256 ? 256
                                              : capacity + (capacity < (1 << 28) ? capacity : 4096));
+        if (Succeeded(one)) nameKeys.reserve(static_cast<std::size_t>(entries.Capacity()));
       }
       if (Succeeded(one)) one = entries.Insert(std::move(pending.photo), entries.Count());
+      if (Succeeded(one)) nameKeys.push_back(std::move(pending.nameKey));
       if (Failed(one)) outcome.somePhotosNotListed = true;
       pending.photo = PhotoEntry();
       pending.built = false;
@@ -354,7 +361,7 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
     status = E_CANCELLED;
   };
   PhotoList& list = outcome.list;
-  const Status inserted = list.InsertAll(entries, keepGoing);
+  const Status inserted = list.InsertAll(entries, keepGoing, &nameKeys);
   if (inserted == E_CANCELLED) {
     markCancelled();
     return outcome;
