@@ -238,11 +238,21 @@ Status SortedOrder(const PhotoEntry* records, std::size_t count,
   // The photo order on a key taken once per photo: the picture-taken date packed so that
   // comparing the two words compares the calendar fields in order, then the file name's
   // collation key (one collation per photo instead of one per comparison).
+  // The key's first 16 bytes are kept as two big-endian words as well (zero-padded, which orders
+  // as the bytes do), so that most comparisons never reach the key's own storage.
   struct SortKey {
     std::uint64_t high;
     std::uint64_t low;
+    std::uint64_t namePrefix[2];
     std::string name;
     int index;
+  };
+  const auto prefixWord = [](const std::string& key, std::size_t from) {
+    std::uint64_t word = 0;
+    for (std::size_t i = from; i < from + 8; ++i) {
+      word = word << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    }
+    return word;
   };
   constexpr std::size_t kKeysPerCheck = 1024;
   std::vector<SortKey> keys(count);
@@ -257,6 +267,8 @@ Status SortedOrder(const PhotoEntry* records, std::size_t count,
     } else {
       AppendInvariantSortKey(records[i].fileName.View(), false, &keys[i].name);
     }
+    keys[i].namePrefix[0] = prefixWord(keys[i].name, 0);
+    keys[i].namePrefix[1] = prefixWord(keys[i].name, 8);
     keys[i].index = static_cast<int>(i);
     if (keepGoing && (i + 1) % kKeysPerCheck == 0 && !keepGoing()) return E_CANCELLED;
   }
@@ -265,6 +277,8 @@ Status SortedOrder(const PhotoEntry* records, std::size_t count,
       [](const SortKey& a, const SortKey& b) {
         if (a.high != b.high) return a.high < b.high;
         if (a.low != b.low) return a.low < b.low;
+        if (a.namePrefix[0] != b.namePrefix[0]) return a.namePrefix[0] < b.namePrefix[0];
+        if (a.namePrefix[1] != b.namePrefix[1]) return a.namePrefix[1] < b.namePrefix[1];
         return a.name < b.name;
       },
       keepGoing);
