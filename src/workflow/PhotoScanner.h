@@ -2,7 +2,8 @@
 // reading each photo's quick-pass tags and classifying its name, into a new photo list. A scan
 // shows nothing and changes nothing it was given; it may run on a worker thread, reports progress
 // with counts and stops soon after its cancel flag is set. The list a front-end shows stays as it
-// is until the finished list is handed over (PhotoWorkflow::FinishScan).
+// is until the finished list is handed over (PhotoWorkflow::FinishScan). Photos are read on as
+// many threads as the machine has processors (ScanControl::readers); the list is the same.
 #pragma once
 
 #include <atomic>
