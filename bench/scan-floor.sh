@@ -13,7 +13,10 @@
 # Renames work on a fresh hard-linked copy of the folder each round (same files, same cached
 # pages). Each figure is the best of the rounds for a whole process (start-up included), page
 # cache warm: CPU time (user + system, what the machine did for the command, steady on a shared
-# machine) and elapsed time. Ratios are CPU time to the floor's CPU time. Memory per photo is the
+# machine) and elapsed time. Ratios are CPU time to the floor's CPU time ("ratio") and elapsed
+# time to the floor's elapsed time ("wall r."). lumatag-cli reads photos on one thread per
+# processor (at most four), the floor on one: CPU time is the work of all threads, elapsed time
+# what a person waits. Memory per photo is the
 # difference of the scan's largest resident set between the two folders divided by the difference
 # of their photo counts. The cold figure drops every file's cached pages (posix_fadvise
 # POSIX_FADV_DONTNEED) before each run, SMALL folder only, and compares elapsed times.

@@ -37,6 +37,7 @@ class PrivateHeap {
   // Test hook: the next `successes` allocations succeed, every later one fails, until the hook is
   // cleared with a negative value.
   void FailAllocationsAfter(long successes) { failAfter_ = successes; }
+  bool FailingAllocations() const { return failAfter_ >= 0; }
 
   static constexpr std::size_t RoundedSize(std::size_t bytes) {
     return (bytes + 3) & ~static_cast<std::size_t>(3);

@@ -35,6 +35,9 @@ class FolderListing {
   // Fills in the times and the size of `entry`, an entry this listing returned, when they were
   // left out. A file that has gone since it was listed gives E_FILE_NOT_FOUND.
   virtual Status Details(FolderEntry* entry) { return entry->detailsKnown ? S_OK : E_NOTIMPL; }
+  // How many threads read the listed files at once, for a listing that paces itself by the
+  // caller's steps.
+  virtual void SetReaders(int readers) { (void)readers; }
 };
 
 class FileOperations {

@@ -64,6 +64,9 @@ class ReadableFileSystem {
   // cannot be opened fails here or, by default, at each file.
   virtual Status OpenFolder(std::u16string_view folder,
                             std::unique_ptr<ReadableFolder>* opened) const;
+  // Whether files may be opened and read (through this object, its folders and its files) on
+  // several threads at once.
+  virtual bool ReadsInParallel() const { return false; }
 };
 
 // The folder path joined with a file name by the platform's separator (none added after a path

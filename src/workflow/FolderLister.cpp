@@ -68,6 +68,8 @@ Status FolderLister::Next() {
     FolderEntry entry;
     const Status status = listing->Next(&entry);
     if (status == E_NO_MORE_FILES) {
+      // The folder's own listing stays open until End: Details may still ask it.
+      if (levels_.size() == 1) ended_ = std::move(level.listing);
       levels_.pop_back();
       continue;
     }
@@ -98,6 +100,13 @@ Status FolderLister::CurrentDetails() {
   if (current_.detailsKnown) return S_OK;
   if (currentListing_ == nullptr) return E_UNEXPECTED;
   return currentListing_->Details(&current_);
+}
+
+Status FolderLister::Details(FolderEntry* entry) {
+  if (entry->detailsKnown) return S_OK;
+  FolderListing* const listing = levels_.empty() ? ended_.get() : levels_.front().listing.get();
+  if (listing == nullptr) return E_UNEXPECTED;
+  return listing->Details(entry);
 }
 
 std::u16string FolderLister::CurrentRelativePath() const {

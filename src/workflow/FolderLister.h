@@ -31,6 +31,7 @@ class FolderLister {
   Status Next();
   void End() {
     levels_.clear();
+    ended_.reset();
     currentListing_ = nullptr;
   }
 
@@ -38,6 +39,14 @@ class FolderLister {
   // Fills in the current entry's times and size when the listing left them out; a file that has
   // gone since it was listed gives E_FILE_NOT_FOUND.
   Status CurrentDetails();
+  // How many threads read the listed files at once (FolderListing::SetReaders), for the listings
+  // open now.
+  void SetReaders(int readers) {
+    for (Level& level : levels_) level.listing->SetReaders(readers);
+  }
+  // The same for an entry of the listed folder itself (not of a nested one) that was current
+  // earlier; valid until End, also after the listing has ended.
+  Status Details(FolderEntry* entry);
   // The current entry's path relative to the listed folder (nested folders included).
   std::u16string CurrentRelativePath() const;
 
@@ -52,6 +61,7 @@ class FolderLister {
   std::u16string pattern_;
   unsigned options_ = kFiles;
   std::vector<Level> levels_;
+  std::unique_ptr<FolderListing> ended_;  // the folder's own listing, after its last entry
   FolderEntry current_;
   FolderListing* currentListing_ = nullptr;  // the listing that gave the current entry
   std::u16string currentPrefix_;

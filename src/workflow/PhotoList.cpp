@@ -233,15 +233,26 @@ namespace {
 // The order in which `count` records starting at `records` belong in the list: the index of the
 // record for each place. E_CANCELLED when `keepGoing` said no.
 Status SortedOrder(const PhotoEntry* records, std::size_t count,
-                   const std::function<bool()>& keepGoing, std::vector<int>* order) {
+                   const std::function<bool()>& keepGoing, std::vector<std::string>* nameKeys,
+                   std::vector<int>* order) {
   // The photo order on a key taken once per photo: the picture-taken date packed so that
   // comparing the two words compares the calendar fields in order, then the file name's
   // collation key (one collation per photo instead of one per comparison).
+  // The key's first 16 bytes are kept as two big-endian words as well (zero-padded, which orders
+  // as the bytes do), so that most comparisons never reach the key's own storage.
   struct SortKey {
     std::uint64_t high;
     std::uint64_t low;
+    std::uint64_t namePrefix[2];
     std::string name;
     int index;
+  };
+  const auto prefixWord = [](const std::string& key, std::size_t from) {
+    std::uint64_t word = 0;
+    for (std::size_t i = from; i < from + 8; ++i) {
+      word = word << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    }
+    return word;
   };
   constexpr std::size_t kKeysPerCheck = 1024;
   std::vector<SortKey> keys(count);
@@ -251,7 +262,13 @@ Status SortedOrder(const PhotoEntry* records, std::size_t count,
                    std::uint64_t{taken.day} << 16 | taken.hour;
     keys[i].low =
         std::uint64_t{taken.minute} << 32 | std::uint64_t{taken.second} << 16 | taken.milliseconds;
-    AppendInvariantSortKey(records[i].fileName.View(), false, &keys[i].name);
+    if (nameKeys != nullptr) {
+      keys[i].name = std::move((*nameKeys)[i]);
+    } else {
+      AppendInvariantSortKey(records[i].fileName.View(), false, &keys[i].name);
+    }
+    keys[i].namePrefix[0] = prefixWord(keys[i].name, 0);
+    keys[i].namePrefix[1] = prefixWord(keys[i].name, 8);
     keys[i].index = static_cast<int>(i);
     if (keepGoing && (i + 1) % kKeysPerCheck == 0 && !keepGoing()) return E_CANCELLED;
   }
@@ -260,6 +277,8 @@ Status SortedOrder(const PhotoEntry* records, std::size_t count,
       [](const SortKey& a, const SortKey& b) {
         if (a.high != b.high) return a.high < b.high;
         if (a.low != b.low) return a.low < b.low;
+        if (a.namePrefix[0] != b.namePrefix[0]) return a.namePrefix[0] < b.namePrefix[0];
+        if (a.namePrefix[1] != b.namePrefix[1]) return a.namePrefix[1] < b.namePrefix[1];
         return a.name < b.name;
       },
       keepGoing);
@@ -280,7 +299,7 @@ Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries,
   }
   constexpr std::size_t kRecordsPerCheck = 1024;
   std::vector<int> order;
-  LT_TRY(SortedOrder(entries.data(), entries.size(), keepGoing, &order));
+  LT_TRY(SortedOrder(entries.data(), entries.size(), keepGoing, nullptr, &order));
   const int needed = static_cast<int>(entries.size());
   if (needed > photos_.Capacity()) {
     // Capacity grows in whole steps, as inserting one by one would have grown it.
@@ -306,7 +325,8 @@ Status PhotoList::InsertAll(std::vector<PhotoEntry>& entries,
 }
 
 Status PhotoList::InsertAll(ElementArray<PhotoEntry>& entries,
-                            const std::function<bool()>& keepGoing) {
+                            const std::function<bool()>& keepGoing,
+                            std::vector<std::string>* nameKeys) {
   if (!(photos_.Count() == 0)) {
     for (PhotoEntry& entry : entries) LT_TRY(Insert(std::move(entry)));
     entries.Clear();
@@ -315,7 +335,10 @@ Status PhotoList::InsertAll(ElementArray<PhotoEntry>& entries,
   constexpr int kRecordsPerCheck = 1024;
   const int count = entries.Count();
   std::vector<int> order;
-  LT_TRY(SortedOrder(entries.begin(), static_cast<std::size_t>(count), keepGoing, &order));
+  if (nameKeys != nullptr && nameKeys->size() != static_cast<std::size_t>(count))
+    nameKeys = nullptr;
+  LT_TRY(
+      SortedOrder(entries.begin(), static_cast<std::size_t>(count), keepGoing, nameKeys, &order));
   // Each record moves once along the cycles of the order: place i takes record order[i].
   PhotoEntry* records = entries.begin();
   for (int i = 0; i < count; ++i) {

@@ -115,8 +115,11 @@ class PhotoList {
   // The same for records gathered in one array (a folder scan): they are sorted where they are
   // and the array becomes the list's own, so no record exists twice. On E_CANCELLED the list is
   // empty; `entries` still holds every record when the cancel came while sorting, none after.
+  // `nameKeys`, when given, holds the collation key of each record's file name
+  // (AppendInvariantSortKey, case kept), made ahead by the caller; the keys are taken.
   Status InsertAll(ElementArray<PhotoEntry>& entries,
-                   const std::function<bool()>& keepGoing = nullptr);
+                   const std::function<bool()>& keepGoing = nullptr,
+                   std::vector<std::string>* nameKeys = nullptr);
   // Removes a record; the current index is left to the caller. Counts and the name index follow.
   void RemoveAt(int index);
   // Gives a record a new file name and keeps the name index in step.

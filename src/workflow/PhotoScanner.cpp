@@ -1,9 +1,12 @@
 #include "workflow/PhotoScanner.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "metadata/PhotoMetadataReader.h"
@@ -56,7 +59,192 @@ bool Cancelled(const ScanControl& control) {
   return control.cancel != nullptr && control.cancel->load(std::memory_order_relaxed);
 }
 
+// One listed photo on its way into the list: the listing fills it in, any reading thread reads
+// it, the scanning thread takes the photo into the list in listing order.
+struct PendingPhoto {
+  FolderEntry file;
+  PhotoEntry photo;
+  std::string nameKey;  // the collation key of the photo's name, which the list sorts on
+  std::unique_ptr<ReadableFile> opened;  // kept while the photo's date is still to be asked for
+  bool built = false;                    // `photo` is set up, read and classified (or `status`)
+  Status status = S_OK;
+  std::atomic<bool> done{false};
+};
+
+// What every reading thread shares: read only while the scan runs.
+struct PhotoReading {
+  PrivateHeap* heap;
+  const ReadableFolder* folder;
+  const MetadataReadContext* read;
+  const TagFilter* tags;
+  const PatternCatalogue* catalogue;
+  const ExtensionListLookup* lookup;
+};
+
+// Sets the photo up with its file date, reads its metadata from the opened file (a photo whose
+// metadata cannot be read is still listed, by its file date) and classifies its name.
+void BuildPhoto(const PhotoReading& reading, FileTime created, PendingPhoto* pending) {
+  PhotoEntry& photo = pending->photo;
+  pending->built = true;
+  pending->status = SetupPhotoFacts(&photo, reading.heap, pending->file.name.c_str(), &created,
+                                    kNoPatternIndex, 0);
+  if (Succeeded(pending->status)) {
+    photo.flags |= kPhotoNamed;
+    photo.flags &= ~(kPhotoOriginalFound | kPhotoOriginalIsCurrent);
+    if (pending->opened != nullptr) {
+      IgnoreStatus(ReadPhotoMetadata(*reading.read, std::move(pending->opened), &photo,
+                                     reading.tags, false));
+    }
+    pending->status = ClassifyName(*reading.catalogue, &photo, reading.lookup);
+    // Made here, on whichever thread reads the photo, rather than all at once while sorting.
+    pending->nameKey.clear();
+    AppendInvariantSortKey(photo.fileName.View(), false, &pending->nameKey);
+  }
+  pending->opened.reset();
+}
+
+// Opens the photo and, when its date is at hand (from the listing, else from the file just
+// opened), builds it. A photo whose date must be asked for by name waits for the scanning thread,
+// which owns the listing.
+void ReadPendingPhoto(const PhotoReading& reading, PendingPhoto* pending) {
+  const FolderEntry& file = pending->file;
+  if (Failed(reading.folder->OpenForReading(file.name, file.nativeName, &pending->opened))) {
+    pending->opened.reset();
+  }
+  FileTime created = file.creationTime;
+  bool known = file.detailsKnown;
+  if (!known && pending->opened != nullptr) {
+    FileTime written = 0;
+    std::uint64_t size = 0;
+    known = Succeeded(pending->opened->OpenedDetails(&created, &written, &size));
+  }
+  if (known) BuildPhoto(reading, created, pending);
+}
+
+// The photos between the listing and the list, in a ring of slots. The scanning thread lists and
+// takes photos out in listing order; it and the helper threads read them in between, each
+// claiming the next one not yet claimed. Slot data is handed over by the `published_` (listing to
+// readers) and `done` (reader to the scanning thread) stores.
+class PhotoRing {
+ public:
+  explicit PhotoRing(int capacity) : slots_(static_cast<std::size_t>(capacity)) {}
+  PhotoRing(const PhotoRing&) = delete;
+  PhotoRing& operator=(const PhotoRing&) = delete;
+
+  bool Empty() const { return taken_ == published_.load(std::memory_order_relaxed); }
+  bool Full() const { return published_.load(std::memory_order_relaxed) - taken_ == slots_.size(); }
+  std::uint64_t Published() const { return published_.load(std::memory_order_relaxed); }
+
+  // Scanning thread: the next free slot, to be filled in and then published.
+  PendingPhoto& Free() {
+    return slots_[published_.load(std::memory_order_relaxed) % slots_.size()];
+  }
+  void Publish() {
+    published_.fetch_add(1, std::memory_order_release);
+    signal_.fetch_add(1, std::memory_order_release);
+    signal_.notify_all();
+  }
+
+  // Claims the next photo nobody reads yet; false when every published one is claimed.
+  bool Claim(PendingPhoto** pending) {
+    std::uint64_t next = claimed_.load(std::memory_order_relaxed);
+    while (next < published_.load(std::memory_order_acquire)) {
+      if (claimed_.compare_exchange_weak(next, next + 1, std::memory_order_acquire,
+                                         std::memory_order_relaxed)) {
+        *pending = &slots_[next % slots_.size()];
+        return true;
+      }
+    }
+    return false;
+  }
+  static void Finish(PendingPhoto* pending) {
+    pending->done.store(true, std::memory_order_release);
+    pending->done.notify_one();
+  }
+
+  // Scanning thread: the oldest photo, read (by whichever thread claimed it) or not yet.
+  PendingPhoto& Oldest() { return slots_[taken_ % slots_.size()]; }
+  void WaitForOldest() { Oldest().done.wait(false, std::memory_order_acquire); }
+  void TakeOldest() {
+    Oldest().done.store(false, std::memory_order_relaxed);
+    ++taken_;
+  }
+
+  // Helper threads: reads photos until Stop.
+  void Help(const PhotoReading& reading) {
+    for (;;) {
+      const unsigned seen = signal_.load(std::memory_order_acquire);
+      PendingPhoto* pending = nullptr;
+      if (Claim(&pending)) {
+        ReadPendingPhoto(reading, pending);
+        Finish(pending);
+        continue;
+      }
+      if (stopping_.load(std::memory_order_acquire)) return;
+      signal_.wait(seen, std::memory_order_acquire);
+    }
+  }
+  // Ends the helpers after the photo each is reading.
+  void Stop() {
+    stopping_.store(true, std::memory_order_release);
+    signal_.fetch_add(1, std::memory_order_release);
+    signal_.notify_all();
+  }
+
+ private:
+  std::vector<PendingPhoto> slots_;
+  std::atomic<std::uint64_t> published_{0};
+  std::atomic<std::uint64_t> claimed_{0};
+  std::uint64_t taken_ = 0;  // scanning thread only
+  std::atomic<unsigned> signal_{0};
+  std::atomic<bool> stopping_{false};
+};
+
+// Helper threads of one scan; they end (after the photo each is reading) when this goes.
+class RingHelpers {
+ public:
+  explicit RingHelpers(PhotoRing& ring) : ring_(ring) {}
+  RingHelpers(const RingHelpers&) = delete;
+  RingHelpers& operator=(const RingHelpers&) = delete;
+  ~RingHelpers() {
+    ring_.Stop();
+    for (std::thread& thread : threads_) thread.join();
+  }
+  // Threads that cannot start leave the reading to the threads that did.
+  void Start(int count, const PhotoReading& reading) {
+    try {
+      for (int i = 0; i < count; ++i)
+        threads_.emplace_back([this, &reading] { ring_.Help(reading); });
+    } catch (...) {
+    }
+  }
+
+ private:
+  PhotoRing& ring_;
+  std::vector<std::thread> threads_;
+};
+
+// Photos in the ring while other threads read along: enough that no reader waits for the
+// listing, few enough to hold little.
+constexpr int kRingSlots = 64;
+
 }  // namespace
+
+int ScanJob::Readers(const ScanControl& control) const {
+  int readers = control.readers;
+  if (readers <= 0) {
+    const unsigned processors = std::thread::hardware_concurrency();
+    readers =
+        processors == 0 ? 1 : static_cast<int>(std::min<unsigned>(processors, kMaxScanReaders));
+  }
+  // One thread where the files cannot be read from several, and while a test counts allocations
+  // to make one fail: which allocation that is must not depend on the threads' timing.
+  if (!readable_->ReadsInParallel() || heap_->FailingAllocations() ||
+      PrivateHeap::Process().FailingAllocations()) {
+    readers = 1;
+  }
+  return readers;
+}
 
 ScanOutcome ScanJob::Run(const ScanControl& control) const {
   ScanOutcome outcome;
@@ -80,64 +268,78 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
   read.files = readable_;
   read.strings = strings_;
   read.deferText = true;
+  const PhotoReading reading{heap_, photos.get(), &read, &tags_, catalogue_, &lookup};
+  // With one reader the ring holds one photo: each is read as soon as it is listed.
+  const int readers = Readers(control);
+  PhotoRing ring(readers > 1 ? kRingSlots : 1);
+  lister.SetReaders(readers);
+  // Declared after the ring and the reading they use, so that they end first.
+  RingHelpers helpers(ring);
+  bool helping = false;
   // The records gather in one array that doubles as it fills and later becomes the list's own.
   ElementArray<PhotoEntry> entries(1, false, nullptr, heap_);
-  while (Succeeded(listed)) {
-    if (Cancelled(control)) {
-      progress.cancelled = true;
-      clock.Report(progress, true);
-      lister.End();
-      status = E_CANCELLED;
-      return outcome;
+  std::vector<std::string> nameKeys;
+  // Takes the oldest photo into the records, reading it here if nobody claimed it yet; a photo
+  // whose date is not at hand is asked for by name (a file gone since it was listed is left out,
+  // as the listing would have left it out a moment later).
+  const auto takeOldest = [&] {
+    PendingPhoto* claimed = nullptr;
+    while (!ring.Oldest().done.load(std::memory_order_acquire) && ring.Claim(&claimed)) {
+      ReadPendingPhoto(reading, claimed);
+      PhotoRing::Finish(claimed);
     }
+    ring.WaitForOldest();
+    PendingPhoto& pending = ring.Oldest();
+    if (!pending.built && Succeeded(lister.Details(&pending.file))) {
+      BuildPhoto(reading, pending.file.creationTime, &pending);
+    }
+    pending.opened.reset();
+    if (pending.built) {
+      Status one = pending.status;
+      if (Succeeded(one) && entries.Count() == entries.Capacity()) {
+        const int capacity = entries.Capacity();
+        one = entries.Reserve(capacity < 256 ? 256
+                                             : capacity + (capacity < (1 << 28) ? capacity : 4096));
+        if (Succeeded(one)) nameKeys.reserve(static_cast<std::size_t>(entries.Capacity()));
+      }
+      if (Succeeded(one)) one = entries.Insert(std::move(pending.photo), entries.Count());
+      if (Succeeded(one)) nameKeys.push_back(std::move(pending.nameKey));
+      if (Failed(one)) outcome.somePhotosNotListed = true;
+      pending.photo = PhotoEntry();
+      pending.built = false;
+    }
+    ring.TakeOldest();
+  };
+  const auto cancelled = [&] {
+    if (!Cancelled(control)) return false;
+    progress.cancelled = true;
+    clock.Report(progress, true);
+    lister.End();
+    status = E_CANCELLED;
+    return true;
+  };
+  while (Succeeded(listed)) {
+    if (cancelled()) return outcome;
     ++progress.filesSeen;
     const FolderEntry& file = lister.Current();
     const std::u16string_view extension = ExtensionOf(file.name);
     if (!extension.empty() && extensions_.Find(extension)) {
       ++progress.photosFound;
-      std::unique_ptr<ReadableFile> opened;
-      const Status openStatus = photos->OpenForReading(file.name, file.nativeName, &opened);
-      if (Failed(openStatus)) opened.reset();
-      // The photo's file date: from the listing, else from the file just opened, else (a file
-      // that cannot be opened) asked for by name; a file gone since it was listed is left out,
-      // as the listing would have left it out a moment later.
-      FileTime created = file.creationTime;
-      bool known = file.detailsKnown;
-      if (!known && opened != nullptr) {
-        FileTime written = 0;
-        std::uint64_t size = 0;
-        known = Succeeded(opened->OpenedDetails(&created, &written, &size));
+      ring.Free().file = file;
+      ring.Publish();
+      // Helpers start with the second photo: a folder of one costs no thread.
+      if (!helping && readers > 1 && ring.Published() > 1) {
+        helping = true;
+        helpers.Start(readers - 1, reading);
       }
-      if (!known) {
-        known = Succeeded(lister.CurrentDetails());
-        created = lister.Current().creationTime;
-      }
-      if (known) {
-        PhotoEntry photo;
-        Status one =
-            SetupPhotoFacts(&photo, heap_, file.name.c_str(), &created, kNoPatternIndex, 0);
-        if (Succeeded(one)) {
-          photo.flags |= kPhotoNamed;
-          photo.flags &= ~(kPhotoOriginalFound | kPhotoOriginalIsCurrent);
-          // A photo whose metadata cannot be read is still listed, by its file date.
-          if (opened != nullptr) {
-            IgnoreStatus(ReadPhotoMetadata(read, std::move(opened), &photo, &tags_, false));
-          }
-          one = ClassifyName(*catalogue_, &photo, &lookup);
-        }
-        if (Succeeded(one) && entries.Count() == entries.Capacity()) {
-          const int capacity = entries.Capacity();
-          one = entries.Reserve(
-              capacity < 256 ? 256 : capacity + (capacity < (1 << 28) ? capacity : 4096));
-        }
-        if (Succeeded(one)) one = entries.Insert(std::move(photo), entries.Count());
-        if (Failed(one)) {
-          outcome.somePhotosNotListed = true;
-        }
-      }
+      while (ring.Full()) takeOldest();
     }
     clock.Report(progress, false);
     listed = lister.Next();
+  }
+  while (!ring.Empty()) {
+    if (cancelled()) return outcome;
+    takeOldest();
   }
   lister.End();
   if (listed != E_NO_MORE_FILES) status = listed;
@@ -159,7 +361,7 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
     status = E_CANCELLED;
   };
   PhotoList& list = outcome.list;
-  const Status inserted = list.InsertAll(entries, keepGoing);
+  const Status inserted = list.InsertAll(entries, keepGoing, &nameKeys);
   if (inserted == E_CANCELLED) {
     markCancelled();
     return outcome;

@@ -2,7 +2,8 @@
 // reading each photo's quick-pass tags and classifying its name, into a new photo list. A scan
 // shows nothing and changes nothing it was given; it may run on a worker thread, reports progress
 // with counts and stops soon after its cancel flag is set. The list a front-end shows stays as it
-// is until the finished list is handed over (PhotoWorkflow::FinishScan).
+// is until the finished list is handed over (PhotoWorkflow::FinishScan). Photos are read on as
+// many threads as the machine has processors (ScanControl::readers); the list is the same.
 #pragma once
 
 #include <atomic>
@@ -34,7 +35,13 @@ struct ScanControl {
   // since the last call, and once at the end.
   std::function<void(const ScanProgress&)> progress;
   std::chrono::steady_clock::duration progressInterval = std::chrono::milliseconds(50);
+  // Threads reading photos at once: 0 takes one per processor (at most kMaxScanReaders), 1 reads
+  // every photo on the scanning thread. A file system that cannot be read from several threads
+  // gets one.
+  int readers = 0;
 };
+
+inline constexpr int kMaxScanReaders = 4;
 
 // What a scan produced.
 struct ScanOutcome {
@@ -62,6 +69,8 @@ class ScanJob {
   ScanOutcome Run(const ScanControl& control = {}) const;
 
  private:
+  int Readers(const ScanControl& control) const;
+
   PrivateHeap* heap_ = nullptr;
   const StringModule* strings_ = nullptr;
   FileOperations* files_ = nullptr;

@@ -49,6 +49,33 @@ TEST(FolderReadAheadTest, StartsOnlyWhenTheScanWaits) {
   close(folder);
 }
 
+TEST(FolderReadAheadTest, WithSeveralReadersTheMeanStepDecides) {
+  TempDir dir;
+  const int folder = open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(folder, 0);
+  {
+    // Two readers: every other step waits for a cold file, the others come at once.
+    FolderReadAhead uneven(folder);
+    uneven.SetReaders(2);
+    bool on = false;
+    for (int i = 0; i < 80 && !on; ++i) {
+      if (i % 2 == 0) PauseLikeAColdRead();
+      on = uneven.Step();
+    }
+    EXPECT_TRUE(on);
+  }
+  {
+    // One long pause among quick steps is not a scan that waits.
+    FolderReadAhead paused(folder);
+    paused.SetReaders(2);
+    for (int i = 0; i < 200; ++i) {
+      if (i == 50) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      EXPECT_FALSE(paused.Step()) << i;
+    }
+  }
+  close(folder);
+}
+
 std::vector<std::u16string> List(const std::string& path, bool slow) {
   LinuxFileOperations files;
   std::unique_ptr<FolderListing> listing;

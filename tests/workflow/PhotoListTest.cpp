@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ports/TextComparer.h"
 #include "support/TestSupport.h"
 #include "workflow/PhotoList.h"
 
@@ -121,8 +122,26 @@ TEST(PhotoListTest, RecordsGatheredInOneArrayLandInTheListsOrder) {
     reference.push_back(Photo(name.c_str(), Day(day), (seed & 64) != 0));
     ASSERT_OK(gathered.Insert(Photo(name.c_str(), Day(day), (seed & 64) != 0), gathered.Count()));
   }
+  // The same records with their name keys made ahead; keys that do not fit are not used.
+  ElementArray<PhotoEntry> withKeys[2];
+  std::vector<std::string> keys[2];
+  for (int k = 0; k < 2; ++k) {
+    for (const PhotoEntry& photo : reference) {
+      ASSERT_OK(withKeys[k].Insert(Photo(std::u16string(photo.fileName.View()).c_str(),
+                                         photo.fileDate, (photo.flags & kPhotoUnnamed) != 0),
+                                   withKeys[k].Count()));
+      keys[k].emplace_back();
+      AppendInvariantSortKey(photo.fileName.View(), false, &keys[k].back());
+    }
+  }
+  keys[1].pop_back();
   PhotoList expected;
   ASSERT_OK(expected.InsertAll(reference));
+  for (int k = 0; k < 2; ++k) {
+    PhotoList keyed;
+    ASSERT_OK(keyed.InsertAll(withKeys[k], nullptr, &keys[k]));
+    EXPECT_EQ(Names(keyed), Names(expected)) << k;
+  }
   PhotoList list;
   ASSERT_OK(list.InsertAll(gathered));
   EXPECT_EQ(gathered.Count(), 0);

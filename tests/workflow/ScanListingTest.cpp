@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 
 #include "metadata/PhotoMetadataReader.h"
@@ -36,6 +37,28 @@ class UnopenableFiles final : public ReadableFileSystem {
   }
 };
 
+// Every other photo cannot be opened; files are read on as many threads as the scan likes.
+class HalfOpenableFiles final : public ReadableFileSystem {
+ public:
+  Status OpenForReading(std::u16string_view path,
+                        std::unique_ptr<ReadableFile>* file) const override {
+    if (Refused(path)) return E_ACCESS_DENIED;
+    return PlatformReadableFileSystem().OpenForReading(path, file);
+  }
+  Status OpenFolder(std::u16string_view folder,
+                    std::unique_ptr<ReadableFolder>* opened) const override {
+    // Files open by their paths, through OpenForReading above.
+    return ReadableFileSystem::OpenFolder(folder, opened);
+  }
+  bool ReadsInParallel() const override { return true; }
+
+ private:
+  static bool Refused(std::u16string_view path) {
+    const std::size_t dot = path.rfind(u'.');
+    return dot != std::u16string_view::npos && dot > 0 && (path[dot - 1] - u'0') % 2 == 1;
+  }
+};
+
 class ScanListingTest : public WorkflowTest {
  protected:
   void SetUp() override {
@@ -52,11 +75,39 @@ class ScanListingTest : public WorkflowTest {
     ASSERT_OK(BuildQuickPassFilter(&tags_, {}));
   }
 
-  ScanOutcome RunScan(FileOperations& files, const ReadableFileSystem& readable) {
+  ScanOutcome RunScan(FileOperations& files, const ReadableFileSystem& readable, int readers = 0) {
     ScanJob job;
     EXPECT_OK(job.Prepare(context_, files, readable, catalogue_, extensions_, tags_,
                           Utf8ToUtf16(dir_.path())));
-    return job.Run();
+    ScanControl control;
+    control.readers = readers;
+    return job.Run(control);
+  }
+
+  // Many photos of few dates, so that the order between them comes from their names: camera
+  // names, names a pattern made (with base names) and others.
+  void AddManyPhotos() {
+    for (int i = 0; i < 300; ++i) {
+      char name[40];
+      char taken[24];
+      if (i % 3 == 0) {
+        std::snprintf(name, sizeof name, "DSC_%04d.JPG", 300 - i);
+      } else if (i % 3 == 1) {
+        std::snprintf(name, sizeof name, "%s #%03d.JPG", i % 2 == 0 ? "Trip" : "trip", i);
+      } else {
+        std::snprintf(name, sizeof name, "holiday %d.jpg", i);
+      }
+      std::snprintf(taken, sizeof taken, "2013:05:0%d 10:00:00", 1 + i % 4);
+      AddPhoto(name, i % 7 == 0 ? "" : taken);
+    }
+  }
+
+  static std::vector<std::string> BaseNames(const ScanOutcome& outcome) {
+    std::vector<std::string> names;
+    for (int i = 0; i < outcome.list.BaseNames().Count(); ++i) {
+      names.push_back(Utf16ToUtf8(outcome.list.BaseNames().At(i)));
+    }
+    return names;
   }
 
   // Everything a scan gives a photo, as text.
@@ -110,6 +161,47 @@ TEST_F(ScanListingTest, PhotosThatCannotBeOpenedKeepTheirFileDates) {
   for (int i = 0; i < byNames.list.Count(); ++i) {
     EXPECT_EQ(byNames.list.At(i).metadata.Count(), 0);
     EXPECT_GT(byNames.list.At(i).fileDate.year, 2000) << Describe(byNames.list.At(i));
+  }
+}
+
+TEST_F(ScanListingTest, ReadingOnSeveralThreadsGivesTheListOfOne) {
+  AddManyPhotos();
+  const HalfOpenableFiles halfOpenable;
+  // The platform's files, and files of which half must be dated by name, by the listing (on the
+  // scanning thread, also after the listing has ended).
+  for (const ReadableFileSystem* readable :
+       {&PlatformReadableFileSystem(), static_cast<const ReadableFileSystem*>(&halfOpenable)}) {
+    const ScanOutcome one = RunScan(platformFiles_, *readable, 1);
+    ASSERT_OK(one.status);
+    ASSERT_EQ(one.list.Count(), 306);
+    for (int readers : {2, 4}) {
+      const ScanOutcome many = RunScan(platformFiles_, *readable, readers);
+      ASSERT_OK(many.status);
+      EXPECT_EQ(many.somePhotosNotListed, one.somePhotosNotListed);
+      EXPECT_EQ(Describe(many), Describe(one)) << readers << " readers";
+      EXPECT_EQ(BaseNames(many), BaseNames(one));
+      EXPECT_EQ(many.list.UnnamedCount(), one.list.UnnamedCount());
+    }
+  }
+}
+
+TEST_F(ScanListingTest, ACancelWhileSeveralThreadsReadStopsCleanly) {
+  AddManyPhotos();
+  for (int stopAt : {1, 2, 70, 250, 306}) {
+    ScanJob job;
+    ASSERT_OK(job.Prepare(context_, platformFiles_, PlatformReadableFileSystem(), catalogue_,
+                          extensions_, tags_, Utf8ToUtf16(dir_.path())));
+    std::atomic<bool> cancel{false};
+    ScanControl control;
+    control.readers = 3;
+    control.cancel = &cancel;
+    control.progressInterval = std::chrono::steady_clock::duration::zero();
+    control.progress = [&](const ScanProgress& progress) {
+      if (progress.photosFound >= stopAt) cancel = true;
+    };
+    const ScanOutcome outcome = job.Run(control);
+    EXPECT_STATUS(E_CANCELLED, outcome.status) << stopAt;
+    EXPECT_EQ(outcome.list.Count(), 0) << stopAt;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace lumatag {
@@ -32,10 +33,22 @@ void FolderReadAhead::Stop() {
 bool FolderReadAhead::Step() {
   if (on_) return true;
   const auto now = std::chrono::steady_clock::now();
-  if (steps_ > 0 && now - last_ > kSlowStep) ++slow_;
+  if (steps_ > 0) {
+    if (now - last_ > kSlowStep) ++slow_;
+    // A step counts for at most two slow ones: one long pause of a busy machine weighs little.
+    sampleTime_ += std::min<std::chrono::steady_clock::duration>(now - last_, 2 * kSlowStep);
+  }
   last_ = now;
   if (++steps_ > kSample) {
-    if (slow_ * 4 >= kSample * 3) {
+    bool waiting;
+    if (readers_ == 1) {
+      waiting = slow_ * 4 >= kSample * 3;
+    } else {
+      // The sample's mean step, times the readers, in two samples in a row.
+      waitingSamples_ = sampleTime_ * readers_ > kSlowStep * kSample ? waitingSamples_ + 1 : 0;
+      waiting = waitingSamples_ >= 2;
+    }
+    if (waiting) {
       on_ = true;
       // Threads that cannot start leave the scan reading one file at a time, as without them.
       try {
@@ -46,6 +59,7 @@ bool FolderReadAhead::Step() {
     }
     steps_ = 1;
     slow_ = 0;
+    sampleTime_ = {};
   }
   return false;
 }

@@ -32,6 +32,10 @@ class FolderReadAhead {
   FolderReadAhead(const FolderReadAhead&) = delete;
   FolderReadAhead& operator=(const FolderReadAhead&) = delete;
 
+  // How many threads read the scan's files at once. With several, the scan steps whenever one of
+  // them is done with a file: steps come that much more often, and unevenly, so the mean step of
+  // a sample, times the readers, tells a scan that waits.
+  void SetReaders(int readers) { readers_ = readers < 1 ? 1 : readers; }
   // The scan moved on to the next entry; says whether reading ahead is on.
   bool Step();
   // Reads `name` (a file of the folder) ahead, on a helper thread.
@@ -47,6 +51,9 @@ class FolderReadAhead {
   std::chrono::steady_clock::time_point last_{};
   int steps_ = 0;
   int slow_ = 0;
+  std::chrono::steady_clock::duration sampleTime_{};
+  int waitingSamples_ = 0;  // samples in a row that found the scan waiting (several readers)
+  int readers_ = 1;
   bool on_ = false;
 
   std::mutex mutex_;

@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <ctime>
+#include <deque>
 #include <string>
 
 #include "platform/linux/FileErrors.h"
@@ -83,6 +83,8 @@ class PosixFolderListing final : public FolderListing {
       return S_OK;
     }
   }
+
+  void SetReaders(int readers) override { readAhead_.SetReaders(readers); }
 
   Status Details(FolderEntry* entry) override {
     if (entry->detailsKnown) return S_OK;

@@ -187,6 +187,9 @@ class PosixReadableFileSystem final : public ReadableFileSystem {
     // as it would without being opened first.
     return ReadableFileSystem::OpenFolder(folder, opened);
   }
+
+  // Every call works on descriptors of its own (the open folder's is only read).
+  bool ReadsInParallel() const override { return true; }
 };
 
 }  // namespace
