@@ -145,21 +145,14 @@ class PhotoRing {
     signal_.notify_all();
   }
 
-  // Claims the next photo nobody reads yet; false when every published one is claimed.
-  bool Claim(PendingPhoto** pending) {
-    std::uint64_t next = claimed_.load(std::memory_order_relaxed);
-    while (next < published_.load(std::memory_order_acquire)) {
-      if (claimed_.compare_exchange_weak(next, next + 1, std::memory_order_acquire,
-                                         std::memory_order_relaxed)) {
-        *pending = &slots_[next % slots_.size()];
-        return true;
-      }
-    }
-    return false;
-  }
-  static void Finish(PendingPhoto* pending) {
+  // Claims and reads the next photo nobody reads yet; false when there is none.
+  bool ReadNext(const PhotoReading& reading) {
+    PendingPhoto* pending = nullptr;
+    if (!Claim(&pending)) return false;
+    ReadPendingPhoto(reading, pending);
     pending->done.store(true, std::memory_order_release);
     pending->done.notify_one();
+    return true;
   }
 
   // Scanning thread: the oldest photo, read (by whichever thread claimed it) or not yet.
@@ -174,12 +167,7 @@ class PhotoRing {
   void Help(const PhotoReading& reading) {
     for (;;) {
       const unsigned seen = signal_.load(std::memory_order_acquire);
-      PendingPhoto* pending = nullptr;
-      if (Claim(&pending)) {
-        ReadPendingPhoto(reading, pending);
-        Finish(pending);
-        continue;
-      }
+      if (ReadNext(reading)) continue;
       if (stopping_.load(std::memory_order_acquire)) return;
       signal_.wait(seen, std::memory_order_acquire);
     }
@@ -192,6 +180,19 @@ class PhotoRing {
   }
 
  private:
+  // Claims the next photo nobody reads yet; false when every published one is claimed.
+  bool Claim(PendingPhoto** pending) {
+    std::uint64_t next = claimed_.load(std::memory_order_relaxed);
+    while (next < published_.load(std::memory_order_acquire)) {
+      if (claimed_.compare_exchange_weak(next, next + 1, std::memory_order_acquire,
+                                         std::memory_order_relaxed)) {
+        *pending = &slots_[next % slots_.size()];
+        return true;
+      }
+    }
+    return false;
+  }
+
   std::vector<PendingPhoto> slots_;
   std::atomic<std::uint64_t> published_{0};
   std::atomic<std::uint64_t> claimed_{0};
@@ -283,10 +284,7 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
   // whose date is not at hand is asked for by name (a file gone since it was listed is left out,
   // as the listing would have left it out a moment later).
   const auto takeOldest = [&] {
-    PendingPhoto* claimed = nullptr;
-    while (!ring.Oldest().done.load(std::memory_order_acquire) && ring.Claim(&claimed)) {
-      ReadPendingPhoto(reading, claimed);
-      PhotoRing::Finish(claimed);
+    while (!ring.Oldest().done.load(std::memory_order_acquire) && ring.ReadNext(reading)) {
     }
     ring.WaitForOldest();
     PendingPhoto& pending = ring.Oldest();
@@ -310,12 +308,16 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
     }
     ring.TakeOldest();
   };
-  const auto cancelled = [&] {
-    if (!Cancelled(control)) return false;
+  // A cancel ends the scan with E_CANCELLED, after a last report.
+  const auto markCancelled = [&progress, &clock, &status] {
     progress.cancelled = true;
     clock.Report(progress, true);
-    lister.End();
     status = E_CANCELLED;
+  };
+  const auto cancelled = [&] {
+    if (!Cancelled(control)) return false;
+    markCancelled();
+    lister.End();
     return true;
   };
   while (Succeeded(listed)) {
@@ -343,22 +345,12 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
   }
   lister.End();
   if (listed != E_NO_MORE_FILES) status = listed;
-  if (Cancelled(control)) {
-    progress.cancelled = true;
-    clock.Report(progress, true);
-    status = E_CANCELLED;
-    return outcome;
-  }
+  if (cancelled()) return outcome;
 
   // Sorting a large folder's list takes a while: it reports progress and stops on a cancel too.
   const std::function<bool()> keepGoing = [&control, &clock, &progress] {
     clock.Report(progress, false);
     return !Cancelled(control);
-  };
-  const auto markCancelled = [&progress, &clock, &status] {
-    progress.cancelled = true;
-    clock.Report(progress, true);
-    status = E_CANCELLED;
   };
   PhotoList& list = outcome.list;
   const Status inserted = list.InsertAll(entries, keepGoing, &nameKeys);
@@ -395,10 +387,7 @@ ScanOutcome ScanJob::Run(const ScanControl& control) const {
   }
   const BaseName* previous = nullptr;
   for (const BaseName& base : baseNames) {
-    if (Cancelled(control)) {
-      markCancelled();
-      return outcome;
-    }
+    if (cancelled()) return outcome;
     // Equal keys are names equal without regard to case: the list keeps the first of them, the
     // others would add nothing. A folder of many photos mostly shares a few base names.
     if (previous != nullptr && previous->key == base.key) continue;
